@@ -1,0 +1,25 @@
+#!/bin/sh
+# Installs the Debian packages that building, generating and testing need.
+# Idempotent: apt-get runs only when a package is missing.
+set -eu
+
+PACKAGES="build-essential cmake pkg-config
+libsfml-dev nlohmann-json3-dev googletest libgtest-dev
+libcairo2-dev libpango1.0-dev fonts-roboto-unhinted libstk-dev
+xvfb xdotool x11-utils libx11-dev libxtst-dev mesa-utils libgl1-mesa-dri
+ffmpeg sox"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+
+[ -z "$missing" ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing:$missing"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <SFML/Audio/Sound.hpp>
+#include <SFML/Audio/SoundBuffer.hpp>
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+// One sound effect: its samples and the voices bound to them.
+struct SoundPool {
+    sf::SoundBuffer buffer;
+    sf::Sound* voices = nullptr;  // voiceCount voices; play uses the first
+    std::int32_t voiceCount = 0;
+};
+
+// Every sound effect of the show, decoded into memory at start-up.
+struct SoundManager {
+    std::unordered_map<std::string, SoundPool*> sounds;  // records never move or die
+    bool muted = false;
+
+    bool loadManifest(std::string path);
+    bool loadFromJson(nlohmann::json document);
+    bool add(std::string key, std::string file, std::int32_t instances);
+    bool exists(std::string key);
+    void play(std::string key);  // restarts voice 0
+};
+
+extern SoundManager soundManager;

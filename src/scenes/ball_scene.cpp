@@ -1,0 +1,6 @@
+#include "scenes/scenes.h"
+
+SceneId updateBallScene(sf::RenderTarget&, float)
+{
+    return SceneId::Balls;
+}

@@ -1,0 +1,6 @@
+#include "scenes/scenes.h"
+
+SceneId updateIntro(sf::RenderTarget&, float)
+{
+    return SceneId::Intro;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// Helpers for the tests: temporary run folders, captured error lines, a GL
+// context, and the real executable run under an X server of its own.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// A new empty folder that is the working directory while the object lives.
+struct TempRunFolder {
+    std::filesystem::path path;
+    std::filesystem::path previous;
+
+    TempRunFolder();
+    ~TempRunFolder();
+
+    // Writes a file, relative to the folder, creating its parent folders.
+    void write(const std::string& relative, const std::string& content) const;
+    // Copies the repository's config.json and assets/ here.
+    void copyRepositoryRunFiles() const;
+};
+
+// The lines of a text, without their ends.
+std::vector<std::string> splitLines(const std::string& text);
+
+// The repository's root (the run folder of the build).
+std::filesystem::path repositoryRoot();
+
+struct ProgramRun {
+    int exitCode = -1;  // -1: killed after the time-out
+    std::string out;
+    std::string err;
+    double seconds = 0.0;
+};
+
+struct ProgramOptions {
+    bool holdEscape = false;                // Escape held down before the start
+    double timeoutSeconds = 30.0;
+    std::vector<std::string> extraEnv;      // "NAME=value" added to the environment
+};
+
+// Runs build/bouncefest in folder under a private Xvfb server, with the
+// output captured. Each call starts and stops its own server.
+ProgramRun runBouncefest(const std::filesystem::path& folder, const ProgramOptions& options);
