@@ -21,5 +21,7 @@ until [ -s "$work/display" ]; do
 done
 
 DISPLAY=":$(head -n 1 "$work/display")"
-export DISPLAY
+# Test machines have no sound card: OpenAL Soft's null output stands in.
+ALSOFT_DRIVERS="${ALSOFT_DRIVERS:-null}"
+export DISPLAY ALSOFT_DRIVERS
 "$@"

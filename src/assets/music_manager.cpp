@@ -1,0 +1,46 @@
+#include "assets/music_manager.h"
+
+#include "assets/manifest.h"
+
+static const ManifestKind MUSIC{"MusicManager: ", "music", "file"};
+
+bool MusicManager::loadManifest(std::string path)
+{
+    nlohmann::json document;
+    if (!readManifest(MUSIC, path, document)) return false;
+    return loadFromJson(document);
+}
+
+bool MusicManager::loadFromJson(nlohmann::json document)
+{
+    return forEachEntry(MUSIC, document, [this](const std::string& key, EntryFields& fields) {
+        Song song;
+        song.volume = fields.read<std::int32_t>("volume", 100);
+        song.loopTo = fields.read<double>("loopTo", 0.0);
+        song.file = fields.read<std::string>("file", "");
+        if (fields.failed()) return;
+        // A later entry replaces a song of the same key; the old record stays
+        // allocated, since a caller may still hold it.
+        songs[key] = new Song(song);
+    });
+}
+
+void MusicManager::play(std::string key, bool loop)
+{
+    if (songs.count(key) == 0) {
+        reportLine(MUSIC.prefix, "Song with key " + key + " does not exist.");
+        return;
+    }
+    const Song& song = *songs[key];
+    if (!music.openFromFile(song.file)) {
+        reportLine(MUSIC.prefix, "Unable to load music file " + song.file + ".");
+        return;
+    }
+    music.setVolume(static_cast<float>(song.volume));
+    music.setLoop(loop);
+    // A length of -1 ms reaches past the end, which the stream cuts back to
+    // the end of the file.
+    music.setLoopPoints(sf::Music::TimeSpan(sf::milliseconds(static_cast<sf::Int32>(song.loopTo)),
+                                            sf::milliseconds(static_cast<sf::Int32>(song.loopLength))));
+    music.play();
+}

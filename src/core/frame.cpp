@@ -1,0 +1,38 @@
+#include "core/app.h"
+#include "core/fade.h"
+#include "scenes/scenes.h"
+
+void createOffscreenTarget()
+{
+    // Whether the creation worked is not checked: the show runs on without it.
+    offscreenTarget.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX, sf::ContextSettings());
+    offscreenSprite.setTexture(offscreenTarget.getTexture());
+}
+
+static void runScene(sf::RenderTarget& target, float dt)
+{
+    switch (sceneId) {
+    case SceneId::Loading:
+        sceneId = updateLoadingScreen(target, dt);
+        break;
+    case SceneId::Intro:
+        sceneId = updateIntro(target, dt);
+        break;
+    case SceneId::Balls:
+        sceneId = updateBallScene(target, dt);
+        break;
+    case SceneId::Quit:
+        isRunning = false;
+        break;
+    default:
+        break;  // an unknown id runs no scene
+    }
+}
+
+void runFrame(sf::RenderTarget& target, float dt)
+{
+    advanceFade(dt);
+    target.clear(sf::Color(0, 0, 0, 0));
+    runScene(target, dt);
+    drawFadeOverlay(target);
+}

@@ -1,0 +1,165 @@
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+TempRunFolder::TempRunFolder()
+{
+    std::string pattern = (fs::temp_directory_path() / "bouncefest-test-XXXXXX").string();
+    path = mkdtemp(pattern.data());
+    previous = fs::current_path();
+    fs::current_path(path);
+}
+
+TempRunFolder::~TempRunFolder()
+{
+    fs::current_path(previous);
+    std::error_code ignored;
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(path, ignored);
+}
+
+void TempRunFolder::write(const std::string& relative, const std::string& content) const
+{
+    const fs::path file = path / relative;
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << content;
+}
+
+void TempRunFolder::copyRepositoryRunFiles() const
+{
+    fs::copy_file(repositoryRoot() / "config.json", path / "config.json");
+    fs::copy(repositoryRoot() / "assets", path / "assets", fs::copy_options::recursive);
+}
+
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
+}
+
+fs::path repositoryRoot()
+{
+    return BOUNCEFEST_SOURCE_DIR;
+}
+
+static std::string readFile(const fs::path& file)
+{
+    std::ifstream stream(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+}
+
+// Starts a child with the given arguments and environment additions; its
+// output goes to the given files (or is dropped when empty).
+static pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                   const fs::path& workingDir, const fs::path& outFile, const fs::path& errFile)
+{
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    setpgid(0, 0);
+    for (const std::string& variable : env) putenv(strdup(variable.c_str()));
+    if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) _exit(127);
+    const int out = open(outFile.empty() ? "/dev/null" : outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(errFile.empty() ? "/dev/null" : errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(out, STDOUT_FILENO);
+    dup2(err, STDERR_FILENO);
+    std::vector<char*> argv;
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+}
+
+// Waits for a child; kills its process group after the time-out (-1).
+static int waitFor(pid_t pid, double timeoutSeconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(-pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    return 128 + WTERMSIG(status);
+}
+
+// A private X server; -noreset keeps a held key once its client has gone.
+struct XServer {
+    pid_t pid = -1;
+    std::string display;
+
+    XServer()
+    {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        pid = fork();
+        if (pid == 0) {
+            setpgid(0, 0);
+            close(fds[0]);
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, STDERR_FILENO);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24", "-noreset",
+                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        char buffer[32] = {};
+        const ssize_t count = read(fds[0], buffer, sizeof buffer - 1);
+        close(fds[0]);
+        if (count > 0) display = ":" + std::to_string(std::atoi(buffer));
+    }
+
+    ~XServer()
+    {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
+ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
+{
+    ProgramRun run;
+    XServer server;
+    if (server.display.empty()) {
+        ADD_FAILURE() << "Xvfb did not start";
+        return run;
+    }
+    std::vector<std::string> env = {"DISPLAY=" + server.display};
+    if (options.holdEscape) {
+        const pid_t press = spawn({"xdotool", "keydown", "Escape"}, env, "", "", "");
+        EXPECT_EQ(waitFor(press, 10.0), 0) << "xdotool could not press Escape";
+    }
+    env.insert(env.end(), options.extraEnv.begin(), options.extraEnv.end());
+
+    const fs::path outFile = fs::temp_directory_path() / ("bouncefest-out-" + std::to_string(getpid()));
+    const fs::path errFile = fs::temp_directory_path() / ("bouncefest-err-" + std::to_string(getpid()));
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = spawn({BOUNCEFEST_EXE}, env, folder, outFile, errFile);
+    run.exitCode = waitFor(pid, options.timeoutSeconds);
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.out = readFile(outFile);
+    run.err = readFile(errFile);
+    fs::remove(outFile);
+    fs::remove(errFile);
+    return run;
+}
