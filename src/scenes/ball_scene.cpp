@@ -1,6 +1,244 @@
+#include "assets/music_manager.h"
+#include "assets/sprite_manager.h"
+#include "assets/texture_manager.h"
+#include "core/easing.h"
+#include "core/fade.h"
+#include "core/loading.h"
+#include "scenes/ball.h"
 #include "scenes/scenes.h"
 
-SceneId updateBallScene(sf::RenderTarget&, float)
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+struct BallSceneState {
+    bool firstCall = true;
+    std::int32_t stage = 0;
+    float stageTime = 0.0f;  // s
+    float sceneTime = 0.0f;  // s, sent as "iTime"
+    float camMix = 1.0f;
+    Tween camTween;             // eases camMix from 1 to 0
+    bool camTweenArmed = false; // camMix follows the tween's stored value
+    bool camMixFalling = false;
+    bool creditSwing = false;   // the credits body swings in depth
+    float creditSwingZ = 0.0f;
+    sf::Sprite* canvasSprite = nullptr;  // the surface the shader paints
+};
+
+BallSceneState ballScene;
+
+constexpr float FADE_SPEED_PER_S = 0.5f;
+constexpr float CAM_EASE_LENGTH_S = 8.0f;
+constexpr float CAM_MIX_FALL_PER_S = 4.0f;
+constexpr float LOWERED_FLOOR_Y = -5.0f;
+constexpr float CREDIT_SWING_AMPLITUDE = 5.0f;
+const sf::Vector2f SCREEN_CENTRE_PX(960.0f, 540.0f);
+
+// A texture uniform is left unset when its texture could not be supplied.
+void setTextureUniform(const char* name, const sf::Texture* texture)
 {
+    if (texture != nullptr) ballsShader.setUniform(name, *texture);
+}
+
+void showCreditsPage(const char* textureKey)
+{
+    setTextureUniform("creditsTex", textureManager.get(textureKey));
+}
+
+void setUp()
+{
+    BallSceneState& scene = ballScene;
+    screenFade.level = 1.0f;
+    screenFade.mode = FadeMode::FromBlack;
+    screenFade.speed = FADE_SPEED_PER_S;
+    scene.firstCall = false;
+
+    // Ready to run but held back until stage 1 ends.
+    scene.camTween.start(1.0f, 0.0f, CAM_EASE_LENGTH_S, Easing::BackOut, 0.0f);
+    scene.camTween.running = false;
+    ballsShader.setUniform("camMix", 1.0f);
+
+    scene.canvasSprite = spriteManager.get("black");
+    const sf::Texture* wallTexture = textureManager.get("white");
+    const sf::Texture* ballTexture1 = textureManager.get("vemo");
+    const sf::Texture* ballTexture2 = textureManager.get("qrv");
+    const sf::Texture* ballTexture3 = textureManager.get("arku");
+    const sf::Texture* creditsStartTexture = textureManager.get("credits_start");
+    setTextureUniform("ballTex1", ballTexture1);
+    setTextureUniform("ballTex2", ballTexture2);
+    setTextureUniform("ballTex3", ballTexture3);
+    setTextureUniform("wallTex", wallTexture);
+    setTextureUniform("creditsTex", creditsStartTexture);
+
+    ball1.setup(-7.0f, -20.0f, 0.0f, -2.8f, -5.5f, "ballPos1", false);
+    ball2.setup(-7.0f, -20.0f, 0.0f, -2.8f, 5.5f, "ballPos2", false);
+    ball3.setup(-7.0f, -20.0f, 2.0f, -3.2f, -4.5f, "ballPos3", false);
+    creditBall.setup(-20.0f, -20.0f, 0.0f, 2.8f, -5.5f, "creditPos", false);
+    creditBall.frozen = true;
+}
+
+SceneId dropFirstBall()
+{
+    ball1.x = 7.0f;
+    ball1.y = 2.0f;
+    ball1.z = 0.0f;
+    ball1.active = true;
+    ballScene.camTweenArmed = true;
+    return SceneId::Balls;
+}
+
+SceneId launchSecondBall()
+{
+    depthFrozen = false;
+    ballScene.camTween.running = true;
+    ball1.floorY = LOWERED_FLOOR_Y;
+    ball2.floorY = LOWERED_FLOOR_Y;
+    ball3.floorY = LOWERED_FLOOR_Y;
+    creditBall.floorY = LOWERED_FLOOR_Y;
+    ball2.active = true;
+    return SceneId::Balls;
+}
+
+SceneId launchThirdBall()
+{
+    ball3.active = true;
+    return SceneId::Balls;
+}
+
+SceneId startCredits()
+{
+    creditBall.active = true;
+    ballScene.creditSwing = true;
+    bounceSoundEnabled = false;
+    musicManager.play("qrv", true);
+    return SceneId::Balls;
+}
+
+SceneId showOrin()
+{
+    showCreditsPage("credits_orin");
+    return SceneId::Balls;
+}
+
+SceneId showTasu()
+{
+    showCreditsPage("credits_tasu");
+    return SceneId::Balls;
+}
+
+SceneId showBexo()
+{
+    showCreditsPage("credits_bexo");
+    return SceneId::Balls;
+}
+
+SceneId showQuil()
+{
+    showCreditsPage("credits_quil");
+    return SceneId::Balls;
+}
+
+SceneId showMave()
+{
+    showCreditsPage("credits_mave");
+    return SceneId::Balls;
+}
+
+SceneId startCamMixFall()
+{
+    ballScene.camMixFalling = true;
+    return SceneId::Balls;
+}
+
+SceneId fadeOut()
+{
+    screenFade.level = 0.0f;
+    screenFade.mode = FadeMode::ToBlack;
+    screenFade.speed = FADE_SPEED_PER_S;
+    return SceneId::Balls;
+}
+
+SceneId endShow()
+{
+    return SceneId::Quit;
+}
+
+struct BallStage {
+    float lengthS;
+    SceneId (*onEnd)();  // the scene to run next; Balls to go on
+};
+
+const BallStage BALL_STAGES[] = {
+    {2.0f, dropFirstBall},
+    {7.0f, launchSecondBall},
+    {7.0f, launchThirdBall},
+    {7.0f, startCredits},
+    {4.0f, showOrin},
+    {4.0f, showTasu},
+    {4.0f, showBexo},
+    {4.0f, showQuil},
+    {4.0f, showMave},
+    {4.0f, startCamMixFall},
+    {12.0f, fadeOut},
+    {4.0f, endShow},
+};
+
+float nextCamMix(float dt)
+{
+    BallSceneState& scene = ballScene;
+    if (scene.camMixFalling) return scene.camMix - CAM_MIX_FALL_PER_S * dt;  // without a floor
+    if (scene.camTween.running) return scene.camTween.value();
+    if (!scene.camTweenArmed) return 1.0f;
+    return scene.camTween.storedValue;
+}
+
+void draw(sf::RenderTarget& target)
+{
+    if (ballScene.canvasSprite != nullptr) {
+        offscreenTarget.draw(*ballScene.canvasSprite, sf::RenderStates(&ballsShader));
+    }
+    offscreenTarget.display();
+    offscreenSprite.setOrigin(SCREEN_CENTRE_PX);
+    offscreenSprite.setPosition(SCREEN_CENTRE_PX);
+    target.draw(offscreenSprite, sf::RenderStates::Default);
+}
+
+}  // namespace
+
+SceneId updateBallScene(sf::RenderTarget& target, float dt)
+{
+    BallSceneState& scene = ballScene;
+    if (scene.firstCall) setUp();
+
+    scene.stageTime += dt;
+    scene.sceneTime += dt;
+    ballsShader.setUniform("iTime", scene.sceneTime);
+    ball1.step(dt);
+    ball2.step(dt);
+    ball3.step(dt);
+    creditBall.step(dt);
+    scene.creditSwingZ =
+        CREDIT_SWING_AMPLITUDE * static_cast<float>(std::sin(static_cast<double>(scene.sceneTime)));
+    scene.camTween.update(dt);
+    scene.camMix = nextCamMix(dt);
+    ballsShader.setUniform("camMix", scene.camMix);
+
+    // After the step, so the shader sees this place on the next frame.
+    if (scene.creditSwing) {
+        creditBall.x = 0.0f;
+        creditBall.y = 0.0f;
+        creditBall.z = scene.creditSwingZ;
+    }
+
+    const BallStage& current = BALL_STAGES[scene.stage];
+    if (scene.stageTime > current.lengthS) {
+        const SceneId next = current.onEnd();
+        if (next != SceneId::Balls) return next;
+        ++scene.stage;
+        scene.stageTime = 0.0f;
+    }
+
+    draw(target);
     return SceneId::Balls;
 }

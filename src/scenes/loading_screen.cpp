@@ -1,8 +1,129 @@
+#include "assets/sprite_manager.h"
+#include "assets/texture_manager.h"
+#include "core/easing.h"
+#include "core/loading.h"
 #include "scenes/scenes.h"
 
-SceneId updateLoadingScreen(sf::RenderTarget&, float)
+#include <cstdint>
+#include <iterator>
+
+namespace {
+
+struct LoadingScreenState {
+    bool firstCall = true;
+    std::int32_t stage = 0;
+    float stageTime = 0.0f;  // s
+    Tween barTween;          // the bar's fill, 0 to 1 over one stage
+    sf::Sprite* background = nullptr;
+    const sf::Texture* barEmptyTexture = nullptr;
+    const sf::Texture* barFullTexture = nullptr;
+};
+
+LoadingScreenState loadingScreen;
+
+// Each stage shows its message while the bar fills once over its length.
+struct LoadingStage {
+    float lengthS;
+    const char* message;
+};
+
+const LoadingStage LOADING_STAGES[] = {
+    {4.0f, "Generating textures"},
+    {2.0f, "Loading  alpha channels"},
+    {3.0f, "Creating bounce sound"},
+    {2.4f, "Compiling shaders"},
+    {7.0f, "Loading REAL ball physics(tm)"},
+    {3.5f, "Finishing up"},
+};
+constexpr std::int32_t LAST_STAGE = static_cast<std::int32_t>(std::size(LOADING_STAGES)) - 1;
+
+const char* const SUBTITLE = "Loading 7 times?!";
+constexpr unsigned SUBTITLE_SIZE_PX = 54;
+constexpr float SUBTITLE_Y_PX = 800.0f;
+constexpr unsigned MESSAGE_SIZE_PX = 110;
+constexpr float MESSAGE_Y_PX = 300.0f;
+
+void startBar(float durationS)
 {
+    loadingScreen.barTween.start(0.0f, 1.0f, durationS, Easing::Linear, 0.0f);
+}
+
+// Centred on one axis; a bar larger than the target starts at its edge,
+// where the unsigned difference would wrap around.
+float centredOffset(unsigned targetPx, unsigned texturePx)
+{
+    if (texturePx > targetPx) return 0.0f;
+    return static_cast<float>(targetPx - texturePx) * 0.5f;
+}
+
+// The empty bar, with the full one over its left part; the empty texture's
+// width is the reference for both the place and the fill.
+void drawBar(sf::RenderTarget& target, float fraction)
+{
+    const sf::Texture* empty = loadingScreen.barEmptyTexture;
+    if (empty == nullptr) return;
+    const sf::Vector2u targetSize = target.getSize();
+    const sf::Vector2u emptySize = empty->getSize();
+    const sf::Vector2f position(centredOffset(targetSize.x, emptySize.x),
+                                centredOffset(targetSize.y, emptySize.y));
+
+    sf::Sprite emptyBar(*empty);
+    emptyBar.setPosition(position);
+    target.draw(emptyBar, sf::RenderStates::Default);
+
+    if (loadingScreen.barFullTexture == nullptr) return;
+    sf::Sprite fullBar(*loadingScreen.barFullTexture);
+    fullBar.setPosition(position);
+    sf::IntRect filled = fullBar.getTextureRect();
+    filled.width = static_cast<int>(static_cast<float>(emptySize.x) * fraction);
+    fullBar.setTextureRect(filled);
+    target.draw(fullBar, sf::RenderStates::Default);
+}
+
+}  // namespace
+
+SceneId updateLoadingScreen(sf::RenderTarget& target, float dt)
+{
+    LoadingScreenState& scene = loadingScreen;
+    if (scene.firstCall) {
+        scene.firstCall = false;
+        startBar(LOADING_STAGES[0].lengthS);
+        scene.background = spriteManager.get("black");
+        scene.barEmptyTexture = textureManager.get("loading_bar_empty");
+        scene.barFullTexture = textureManager.get("loading_bar_full");
+    }
+
+    scene.stageTime += dt;
+    if (scene.stageTime > LOADING_STAGES[scene.stage].lengthS) {
+        if (scene.stage == LAST_STAGE) return SceneId::Intro;
+        ++scene.stage;
+        scene.stageTime = 0.0f;
+        startBar(LOADING_STAGES[scene.stage].lengthS);
+    }
+
+    // The value comes before the advance, so the bar shows the time of the
+    // frames before this one.
+    float fraction = 0.0f;
+    if (scene.barTween.running) {
+        fraction = scene.barTween.value();
+        if (scene.barTween.running) scene.barTween.update(dt);
+    }
+
+    if (scene.background != nullptr) target.draw(*scene.background, sf::RenderStates::Default);
+    drawBar(target, fraction);
+    drawCenteredText(target, SUBTITLE, SUBTITLE_SIZE_PX, sf::Color::White, SUBTITLE_Y_PX);
+    drawCenteredText(target, LOADING_STAGES[scene.stage].message, MESSAGE_SIZE_PX, sf::Color::White,
+                     MESSAGE_Y_PX);
     return SceneId::Loading;
 }
 
-void drawCenteredText(sf::RenderTarget&, const std::string&, unsigned, sf::Color, float) {}
+void drawCenteredText(sf::RenderTarget& target, const std::string& text, unsigned characterSize,
+                      sf::Color color, float y)
+{
+    sf::Text line(sf::String(text), globalFont, characterSize);
+    line.setFillColor(color);
+    const sf::FloatRect bounds = line.getLocalBounds();
+    line.setOrigin(bounds.left + bounds.width * 0.5f, bounds.top + bounds.height * 0.5f);
+    line.setPosition(static_cast<float>(target.getSize().x) * 0.5f, y);
+    target.draw(line, sf::RenderStates::Default);
+}

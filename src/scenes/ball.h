@@ -1,0 +1,38 @@
+#pragma once
+// A point moving in the balls shader's box: side walls at x -7 and 7, depth
+// walls at z -10 and 12, a floor of its own. Its position goes to the shader
+// as a vec3 uniform.
+
+#include <string>
+
+struct Ball {
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
+    float gravity = -0.4f;       // added to vy once per step, whatever dt is
+    float bounceSpeed = 17.25f;  // upward speed of the next floor contact
+    bool active = false;         // only an active ball moves and publishes
+    std::string uniformName;
+    float floorY = 0.0f;
+    float vx = 0.0f;  // units per s
+    float vy = 0.0f;
+    float vz = 0.0f;
+    bool frozen = false;  // kept in place, yet clamped, floored and published
+
+    // Places the ball on the raised floor, at rest vertically, and publishes
+    // the position. Leaves gravity and bounceSpeed alone.
+    void setup(float startX, float startY, float startZ, float startVx, float startVz,
+               std::string positionUniform, bool startActive);
+    // One frame: move, bounce off the walls and the floor, publish.
+    void step(float dt);
+};
+
+extern Ball ball1;
+extern Ball ball2;
+extern Ball ball3;
+extern Ball creditBall;
+
+// While set, every bounce plays the sound "bounce".
+extern bool bounceSoundEnabled;
+// While set, velocity leaves z alone; the depth walls still clamp.
+extern bool depthFrozen;
