@@ -1,0 +1,174 @@
+// The easing curves against values worked out independently in double
+// precision from the textbook curves, and the tween's delay and end.
+#include "core/easing.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+constexpr std::int32_t ALL_KINDS[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 111, 112};
+
+// From 2 by -3 over 4 s, so that a sign or a scale slip shows.
+constexpr float START = 2.0f;
+constexpr float CHANGE = -3.0f;
+constexpr float LENGTH_S = 4.0f;
+// The sample times reach every arc of the bounce shape and both halves of
+// the in-out curves.
+constexpr float SAMPLE_TIMES_S[] = {0.2f, 0.6f, 1.7f, 2.9f, 3.5f, 3.9f};
+
+struct Expected {
+    std::int32_t kind;
+    std::array<double, 6> values;
+};
+
+const Expected EXPECTED[] = {
+    {0, {1.85, 1.55, 0.725, -0.175, -0.625, -0.925}},
+    {1, {1.990752, 1.91710976, 1.35595079, 0.255979213, -0.414729034, -0.882220553}},
+    {2, {1.94328125, 1.48953125, -0.579179687, -0.981367188, -0.885742188, -0.962617188}},
+    {3, {1.95359375, 1.83546875, 1.26980469, 0.715742188, -0.645507812, -0.985820313}},
+    {4, {1.999625, 1.989875, 1.76970312, 0.856765625, -0.009765625, -0.780578125}},
+    {5, {1.572125, 0.842375, -0.429671875, -0.937609375, -0.994140625, -0.999953125}},
+    {6, {1.9985, 1.9595, 1.0788125, -0.7504375, -0.9765625, -0.9998125}},
+    {7, {1.9821875, 1.8959375, 0.755234375, -0.728359375, -0.958984375, -0.976796875}},
+    {8, {2.01174876, 2.08750315, 2.29987823, 1.59463984, 0.478773945, -0.659260788}},
+    {9, {1.34177361, 0.289148802, -1.14696761, -1.2174927, -1.06393199, -1.00306383}},
+    {10, {2.03353128, 2.20471895, 1.50064748, -1.28028558, -1.15901707, -1.00905687}},
+    {11, {1.99624765, 1.96605799, 1.71558005, 1.0662466, 0.452368755, -0.333385419}},
+    {12, {1.0632503, 0.419651937, -0.454460226, -0.884332678, -0.976470225, -0.999062353}},
+    {13, {1.99248116, 1.9309088, 1.29017403, -0.752746982, -0.952368755, -0.998123827}},
+    {14, {1.9958568, 1.99171359, 1.94425592, 1.55404733, 0.738655377, -0.522689246}},
+    {15, {1.12132034, 0.0606601718, -0.842331922, -0.98029149, -0.99303199, -0.996515995}},
+    {16, {1.99707031, 1.98828125, 1.46966991, -0.933708739, -0.991713592, -0.997928398}},
+    {111, {1.76462271, 1.29966391, 0.142718152, -0.724429521, -0.942355841, -0.997687109}},
+    {112, {1.98153251, 1.83650979, 0.850168046, -0.474172072, -0.885819299, -0.995376001}},
+};
+
+Tween tweenOf(std::int32_t kind)
+{
+    Tween tween;
+    tween.easing = static_cast<Easing>(kind);
+    return tween;
+}
+
+}  // namespace
+
+TEST(Ease, EveryKindStartsAtTheStartAndEndsAtStartPlusChange)
+{
+    for (std::int32_t kind : ALL_KINDS) {
+        const Tween tween = tweenOf(kind);
+        EXPECT_NEAR(tween.ease(0.0f, START, CHANGE, LENGTH_S), START, 1e-5) << "kind " << kind;
+        EXPECT_NEAR(tween.ease(LENGTH_S, START, CHANGE, LENGTH_S), START + CHANGE, 1e-5) << "kind " << kind;
+    }
+}
+
+TEST(Ease, EveryKindFollowsItsCurveInside)
+{
+    ASSERT_EQ(std::size(EXPECTED), std::size(ALL_KINDS));
+    for (const Expected& expected : EXPECTED) {
+        const Tween tween = tweenOf(expected.kind);
+        for (std::size_t i = 0; i < std::size(SAMPLE_TIMES_S); ++i) {
+            EXPECT_NEAR(tween.ease(SAMPLE_TIMES_S[i], START, CHANGE, LENGTH_S), expected.values[i], 1e-5)
+                << "kind " << expected.kind << " at " << SAMPLE_TIMES_S[i] << " s";
+        }
+    }
+}
+
+TEST(Ease, BounceShapeMeetsItselfAtTheArcBoundaries)
+{
+    // Each arc ends where the next one begins: 1 at 1/2.75, 2/2.75 and
+    // 2.5/2.75 of the way, the floor touched between them.
+    const Tween bounce = tweenOf(2);
+    for (double boundary : {1 / 2.75, 2 / 2.75, 2.5 / 2.75}) {
+        const float before = static_cast<float>(boundary) - 1e-4f;
+        const float after = static_cast<float>(boundary) + 1e-4f;
+        EXPECT_NEAR(bounce.ease(before, 0.0f, 1.0f, 1.0f), 1.0, 2e-3) << boundary;
+        EXPECT_NEAR(bounce.ease(after, 0.0f, 1.0f, 1.0f), 1.0, 2e-3) << boundary;
+    }
+    EXPECT_NEAR(bounce.ease(1.5f / 2.75f, 0.0f, 1.0f, 1.0f), 0.75, 1e-6);
+    EXPECT_NEAR(bounce.ease(2.25f / 2.75f, 0.0f, 1.0f, 1.0f), 0.9375, 1e-6);
+    EXPECT_NEAR(bounce.ease(2.625f / 2.75f, 0.0f, 1.0f, 1.0f), 0.984375, 1e-6);
+}
+
+TEST(Ease, BackOutFromOneToZeroDipsBelowZero)
+{
+    const Tween backOut = tweenOf(9);
+    EXPECT_NEAR(backOut.ease(4.6f, 1.0f, -1.0f, 8.0f), -0.0999594, 1e-5);
+    float lowest = 1.0f;
+    for (float t = 0.0f; t <= 8.0f; t += 0.05f) lowest = std::min(lowest, backOut.ease(t, 1.0f, -1.0f, 8.0f));
+    EXPECT_NEAR(lowest, -0.1, 2e-3);
+}
+
+TEST(Ease, ExpoEndsAreExact)
+{
+    // Without the special case the power would leave 2^-10 of the change.
+    EXPECT_EQ(tweenOf(14).ease(0.0f, 0.3f, 7.0f, 2.0f), 0.3f);
+    EXPECT_EQ(tweenOf(15).ease(2.0f, 0.3f, 7.0f, 2.0f), 0.3f + 7.0f);
+    EXPECT_EQ(tweenOf(16).ease(0.0f, 0.3f, 7.0f, 2.0f), 0.3f);
+    EXPECT_EQ(tweenOf(16).ease(2.0f, 0.3f, 7.0f, 2.0f), 0.3f + 7.0f);
+    EXPECT_NE(tweenOf(14).ease(1e-6f, 0.3f, 7.0f, 2.0f), 0.3f);
+}
+
+TEST(Tween, StartSetsEveryFieldAndRunsDownwardsForAFallingRange)
+{
+    Tween tween;
+    EXPECT_FALSE(tween.running);
+    tween.start(1.0f, 0.0f, 8.0f, Easing::BackOut, 0.25f);
+    EXPECT_TRUE(tween.running);
+    EXPECT_EQ(tween.change, -1.0f);
+    EXPECT_EQ(tween.storedValue, 1.0f);
+    EXPECT_EQ(tween.time, 0.0f);
+    EXPECT_EQ(tween.delay, 0.25f);
+    EXPECT_EQ(tween.duration, 8.0f);
+    EXPECT_EQ(tween.easing, Easing::BackOut);
+}
+
+TEST(Tween, DelayIsWaitedOutBeforeTimeAdvancesAndItsLastFrameIsDropped)
+{
+    Tween tween;
+    tween.start(0.0f, 10.0f, 1.0f, Easing::Linear, 0.5f);
+    tween.update(0.3f);
+    EXPECT_NEAR(tween.delay, 0.2f, 1e-6);
+    EXPECT_EQ(tween.time, 0.0f);
+    tween.update(0.3f);
+    EXPECT_EQ(tween.delay, 0.0f);
+    EXPECT_EQ(tween.time, 0.0f);
+    tween.update(0.3f);
+    EXPECT_EQ(tween.time, 0.3f);
+    EXPECT_NEAR(tween.value(), 3.0f, 1e-5);
+}
+
+TEST(Tween, ValueEndsExactlyAtTheEndAndStops)
+{
+    Tween tween;
+    // 0.1 s steps do not add up to exactly 1 s in float.
+    tween.start(2.0f, 5.0f, 1.0f, Easing::SineInOut, 0.0f);
+    int frames = 0;
+    float last = 0.0f;
+    while (tween.running && frames < 100) {
+        last = tween.value();
+        tween.update(0.1f);
+        ++frames;
+    }
+    EXPECT_EQ(last, 5.0f);
+    EXPECT_EQ(tween.storedValue, 5.0f);
+    EXPECT_FALSE(tween.running);
+    EXPECT_LE(frames, 12);
+    const float stoppedTime = tween.time;
+    tween.update(0.1f);
+    EXPECT_EQ(tween.time, stoppedTime);
+}
+
+TEST(Tween, ValueBeforeTheEndFollowsTheCurveAndKeepsRunning)
+{
+    Tween tween;
+    tween.start(1.0f, 0.0f, 8.0f, Easing::BackOut, 0.0f);
+    tween.update(4.6f);
+    EXPECT_NEAR(tween.value(), -0.0999594f, 1e-5);
+    EXPECT_TRUE(tween.running);
+    EXPECT_EQ(tween.storedValue, tween.ease(4.6f, 1.0f, -1.0f, 8.0f));
+}
