@@ -1,8 +1,11 @@
 #include "test_support.h"
 
+#include <SFML/Audio/SoundBuffer.hpp>
+#include <SFML/System/Err.hpp>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -11,6 +14,8 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+#include <X11/Xlib.h>
 
 namespace fs = std::filesystem;
 
@@ -41,6 +46,25 @@ void TempRunFolder::copyRepositoryRunFiles() const
 {
     fs::copy_file(repositoryRoot() / "config.json", path / "config.json");
     fs::copy(repositoryRoot() / "assets", path / "assets", fs::copy_options::recursive);
+}
+
+void divertLibraryDiagnostics()
+{
+    static std::ostringstream libraryLog;
+    sf::err().rdbuf(libraryLog.rdbuf());
+}
+
+void writeToneFile(const std::string& path, double seconds, unsigned sampleRate, unsigned channels)
+{
+    const std::size_t frames = static_cast<std::size_t>(seconds * sampleRate);
+    std::vector<sf::Int16> samples(frames * channels);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const double time = static_cast<double>(i / channels) / sampleRate;
+        samples[i] = static_cast<sf::Int16>(3000.0 * std::sin(2.0 * M_PI * 440.0 * time));
+    }
+    sf::SoundBuffer buffer;
+    buffer.loadFromSamples(samples.data(), samples.size(), channels, sampleRate);
+    ASSERT_TRUE(buffer.saveToFile(path)) << path;
 }
 
 std::vector<std::string> splitLines(const std::string& text)
@@ -101,11 +125,22 @@ static int waitFor(pid_t pid, double timeoutSeconds)
 }
 
 // A private X server; -noreset keeps a held key once its client has gone.
+// A server that loses a race for its display number is started again.
 struct XServer {
     pid_t pid = -1;
     std::string display;
 
     XServer()
+    {
+        for (int attempt = 0; attempt < 5 && display.empty(); ++attempt) {
+            start();
+            if (!display.empty() && !accepts()) stop();
+        }
+    }
+
+    ~XServer() { stop(); }
+
+    void start()
     {
         int fds[2];
         if (pipe(fds) != 0) return;
@@ -121,18 +156,33 @@ struct XServer {
             _exit(127);
         }
         close(fds[1]);
-        char buffer[32] = {};
-        const ssize_t count = read(fds[0], buffer, sizeof buffer - 1);
+        std::string number;
+        char c = 0;
+        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
         close(fds[0]);
-        if (count > 0) display = ":" + std::to_string(std::atoi(buffer));
+        if (!number.empty()) display = ":" + number;
     }
 
-    ~XServer()
+    bool accepts() const
+    {
+        for (int i = 0; i < 100; ++i) {
+            if (Display* connection = XOpenDisplay(display.c_str())) {
+                XCloseDisplay(connection);
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
+    void stop()
     {
         if (pid > 0) {
             kill(pid, SIGTERM);
             waitpid(pid, nullptr, 0);
         }
+        pid = -1;
+        display.clear();
     }
 };
 

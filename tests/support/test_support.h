@@ -2,6 +2,8 @@
 // Helpers for the tests: temporary run folders, captured error lines, a GL
 // context, and the real executable run under an X server of its own.
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -20,8 +22,24 @@ struct TempRunFolder {
     void copyRepositoryRunFiles() const;
 };
 
+// Sends SFML's own diagnostics away from std::cerr, so that a test sees
+// only the program's lines there.
+void divertLibraryDiagnostics();
+
+// Writes a quiet sine tone of this length as a 16-bit WAV file.
+void writeToneFile(const std::string& path, double seconds, unsigned sampleRate = 8000, unsigned channels = 1);
+
 // The lines of a text, without their ends.
 std::vector<std::string> splitLines(const std::string& text);
+
+// Runs an action and returns the lines it wrote on std::cerr.
+template <typename Action>
+std::vector<std::string> errorLinesOf(Action action)
+{
+    ::testing::internal::CaptureStderr();
+    action();
+    return splitLines(::testing::internal::GetCapturedStderr());
+}
 
 // The repository's root (the run folder of the build).
 std::filesystem::path repositoryRoot();
