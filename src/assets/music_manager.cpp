@@ -43,4 +43,5 @@ void MusicManager::play(std::string key, bool loop)
     music.setLoopPoints(sf::Music::TimeSpan(sf::milliseconds(static_cast<sf::Int32>(song.loopTo)),
                                             sf::milliseconds(static_cast<sf::Int32>(song.loopLength))));
     music.play();
+    if (onPlay) onPlay(song, loop);
 }

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 
@@ -19,6 +20,8 @@ struct Song {
 struct MusicManager {
     std::unordered_map<std::string, Song*> songs;  // records never move or die
     sf::Music music;
+    // Told of every song that starts; the capture tool records them.
+    std::function<void(const Song& song, bool loop)> onPlay;
 
     bool loadManifest(std::string path);
     bool loadFromJson(nlohmann::json document);

@@ -60,4 +60,5 @@ void SoundManager::play(std::string key)
     sf::Sound& voice = sounds[key]->voices[0];
     voice.stop();
     voice.play();
+    if (onPlay) onPlay(key);
 }

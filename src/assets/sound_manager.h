@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 
@@ -19,6 +20,8 @@ struct SoundPool {
 struct SoundManager {
     std::unordered_map<std::string, SoundPool*> sounds;  // records never move or die
     bool muted = false;
+    // Told of every sound that starts; the capture tool records them.
+    std::function<void(const std::string& key)> onPlay;
 
     bool loadManifest(std::string path);
     bool loadFromJson(nlohmann::json document);
