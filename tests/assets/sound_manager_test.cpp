@@ -65,6 +65,18 @@ TEST_F(SoundManagerTest, PlayRestartsTheFirstVoiceOnly)
     EXPECT_EQ(statusOf("four", 1), sf::Sound::Stopped);
 }
 
+TEST_F(SoundManagerTest, TheListenerHearsOfSoundsThatStartOnly)
+{
+    soundManager.loadManifest("sounds.json");
+    std::vector<std::string> started;
+    soundManager.onPlay = [&](const std::string& key) { started.push_back(key); };
+    soundManager.play("one");
+    soundManager.play("gone");
+    soundManager.muted = true;
+    soundManager.play("four");
+    EXPECT_EQ(started, std::vector<std::string>{"one"});
+}
+
 TEST_F(SoundManagerTest, MutedPlaysNothingButStillReportsUnknownKeys)
 {
     soundManager.loadManifest("sounds.json");
