@@ -5,6 +5,7 @@
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
 #include "core/app.h"
+#include "core/display.h"
 #include "core/fade.h"
 #include "core/loading.h"
 
@@ -14,6 +15,9 @@ bool fullscreenEnabled = false;
 bool vsyncEnabled = true;
 ScreenFade screenFade;
 sf::Sprite* fadeSprite = nullptr;
+
+// Checked before the first GL object below is made.
+static const bool displayPresent = requireDisplay();
 
 sf::Font globalFont;
 TextureManager textureManager;
