@@ -1,0 +1,214 @@
+// The intro drawn into an off-screen 1920x1080 target through a test text
+// shader that inverts the cards' colours: its stages seen through the fades
+// it starts, the sound "lo" it plays, the card it shows and the offsets it
+// sets on the shader.
+#define GL_GLEXT_PROTOTYPES
+#include "assets/sound_manager.h"
+#include "assets/sprite_manager.h"
+#include "assets/texture_manager.h"
+#include "core/fade.h"
+#include "core/loading.h"
+#include "scenes/scenes.h"
+#include "test_support.h"
+
+#include <SFML/OpenGL.hpp>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const VERTEX_SHADER = R"(
+void main()
+{
+    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
+    gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
+    gl_FrontColor = gl_Color;
+}
+)";
+
+// Inverts the card, so a card drawn without the shader shows as itself.
+const char* const INVERTING_FRAGMENT_SHADER = R"(
+uniform sampler2D currentTexture;
+uniform float xOffset;
+uniform float yOffset;
+void main()
+{
+    vec4 card = texture2D(currentTexture, gl_TexCoord[0].xy);
+    gl_FragColor = vec4(vec3(1.0) - card.rgb, card.a) * step(-1.0, xOffset) * step(-1.0, yOffset);
+}
+)";
+
+const sf::Color CARD_COLOURS[] = {sf::Color(200, 0, 0), sf::Color(0, 200, 0), sf::Color(0, 0, 200),
+                                  sf::Color(200, 200, 0)};
+
+sf::Color inverted(sf::Color colour)
+{
+    return sf::Color(255 - colour.r, 255 - colour.g, 255 - colour.b);
+}
+
+float uniformOf(sf::Shader& shader, const char* name)
+{
+    const GLuint program = shader.getNativeHandle();
+    const GLint location = glGetUniformLocation(program, name);
+    EXPECT_NE(location, -1) << name;
+    GLfloat value = NAN;
+    glGetUniformfv(program, location, &value);
+    return value;
+}
+
+enum class FadeStart { None, ToBlack, FromBlack };
+
+struct IntroTest : ::testing::Test {
+    TempRunFolder folder;
+    sf::RenderTexture target;
+
+    void SetUp() override
+    {
+        divertLibraryDiagnostics();
+        ASSERT_TRUE(target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX));
+        folder.write("text.vert", VERTEX_SHADER);
+        folder.write("text.frag", INVERTING_FRAGMENT_SHADER);
+        ASSERT_TRUE(textShader.loadFromFile("text.vert", "text.frag"));
+        writeToneFile("lo.wav", 30.0);
+        ASSERT_TRUE(soundManager.add("lo", "lo.wav", 1));
+    }
+
+    // Four 64x64 cards, centred on their own middle.
+    void registerCards()
+    {
+        nlohmann::json sprites = nlohmann::json::object();
+        for (int card = 0; card < 4; ++card) {
+            const std::string key = "intro" + std::to_string(card + 1);
+            sf::Image image;
+            image.create(64, 64, CARD_COLOURS[card]);
+            ASSERT_TRUE(image.saveToFile(key + ".png"));
+            ASSERT_TRUE(textureManager.add(key + "_texture", key + ".png", false));
+            sprites[key] = {{"texture", key + "_texture"}, {"autocenter", true}};
+        }
+        spriteManager.loadFromJson({{"sprites", sprites}});
+    }
+
+    SceneId call(float dt)
+    {
+        target.clear(sf::Color::Transparent);
+        screenFade = ScreenFade{0.5f, 0.0f, FadeMode::Idle};
+        return updateIntro(target, dt);
+    }
+
+    FadeStart fadeStarted() const
+    {
+        if (screenFade.speed != 0.5f) return FadeStart::None;
+        if (screenFade.mode == FadeMode::ToBlack && screenFade.level == 0.0f) return FadeStart::ToBlack;
+        if (screenFade.mode == FadeMode::FromBlack && screenFade.level == 1.0f) return FadeStart::FromBlack;
+        return FadeStart::None;
+    }
+
+    // Whether "lo" started since the last look; the voice is stopped so
+    // that the next start shows.
+    bool loStarted()
+    {
+        sf::Sound& voice = soundManager.sounds["lo"]->voices[0];
+        const bool playing = voice.getStatus() == sf::Sound::Playing;
+        voice.stop();
+        return playing;
+    }
+
+    sf::Color centrePixel()
+    {
+        target.display();
+        return target.getTexture().copyToImage().getPixel(960, 540);
+    }
+
+    float offset(const char* name)
+    {
+        target.setActive(true);
+        return uniformOf(textShader, name);
+    }
+};
+
+}  // namespace
+
+TEST_F(IntroTest, AtQuarterSecondsFadesSoundsAndCardsComeOnTheirCalls)
+{
+    registerCards();
+    std::vector<int> toBlack, fromBlack, lo;
+    for (int callNumber = 1; callNumber <= 119; ++callNumber) {
+        ASSERT_EQ(call(0.25f), SceneId::Intro) << "call " << callNumber;
+        const FadeStart fade = fadeStarted();
+        if (fade == FadeStart::ToBlack) toBlack.push_back(callNumber);
+        if (fade == FadeStart::FromBlack) fromBlack.push_back(callNumber);
+        if (loStarted()) lo.push_back(callNumber);
+        const int card = callNumber < 30 ? 0 : callNumber < 60 ? 1 : callNumber < 90 ? 2 : 3;
+        ASSERT_EQ(centrePixel(), inverted(CARD_COLOURS[card])) << "call " << callNumber;
+    }
+    EXPECT_EQ(toBlack, (std::vector<int>{21, 51, 81, 111}));
+    EXPECT_EQ(fromBlack, (std::vector<int>{1, 30, 60, 90}));
+    EXPECT_EQ(lo, (std::vector<int>{1, 30, 60, 90}));
+
+    EXPECT_EQ(call(0.25f), SceneId::Balls);
+    EXPECT_EQ(centrePixel(), sf::Color::Transparent);
+    EXPECT_EQ(fadeStarted(), FadeStart::None);
+}
+
+TEST_F(IntroTest, CardsStandCentredOnTheTarget)
+{
+    registerCards();
+    call(0.25f);
+    target.display();
+    const sf::Image image = target.getTexture().copyToImage();
+    const sf::Color shown = inverted(CARD_COLOURS[0]);
+    EXPECT_EQ(image.getPixel(928, 508), shown);
+    EXPECT_EQ(image.getPixel(991, 571), shown);
+    EXPECT_EQ(image.getPixel(927, 540), sf::Color::Transparent);
+    EXPECT_EQ(image.getPixel(992, 540), sf::Color::Transparent);
+    EXPECT_EQ(image.getPixel(960, 507), sf::Color::Transparent);
+    EXPECT_EQ(image.getPixel(960, 572), sf::Color::Transparent);
+}
+
+TEST_F(IntroTest, OffsetsCarryTheStageTimeOfTheCallBeforeTheStageEnds)
+{
+    registerCards();
+    const std::vector<std::pair<int, float>> expected = {{1, 0.25f}, {21, 5.25f}, {22, 0.25f}, {30, 2.25f}};
+    std::size_t next = 0;
+    for (int callNumber = 1; next < expected.size(); ++callNumber) {
+        call(0.25f);
+        if (callNumber != expected[next].first) continue;
+        EXPECT_EQ(offset("xOffset"), expected[next].second) << "call " << callNumber;
+        EXPECT_EQ(offset("yOffset"), expected[next].second) << "call " << callNumber;
+        ++next;
+    }
+}
+
+TEST_F(IntroTest, LongFramesEndOneStageEachAndHandOverOnTheEighthCall)
+{
+    registerCards();
+    std::vector<int> lo;
+    for (int callNumber = 1; callNumber <= 7; ++callNumber) {
+        ASSERT_EQ(call(5.5f), SceneId::Intro) << "call " << callNumber;
+        if (loStarted()) lo.push_back(callNumber);
+        EXPECT_EQ(offset("xOffset"), 5.5f) << "the excess is dropped at every stage end";
+    }
+    EXPECT_EQ(lo, (std::vector<int>{1, 2, 4, 6}));
+    EXPECT_EQ(centrePixel(), inverted(CARD_COLOURS[3]));
+    EXPECT_EQ(call(5.5f), SceneId::Balls);
+}
+
+TEST_F(IntroTest, MissingCardsAreLeftOutAndTheTimelineRunsOn)
+{
+    const std::vector<std::string> lines = errorLinesOf([&] { call(0.25f); });
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "SpriteManager: Sprite with key intro1 does not exist.",
+                         "SpriteManager: Sprite with key intro2 does not exist.",
+                         "SpriteManager: Sprite with key intro3 does not exist.",
+                         "SpriteManager: Sprite with key intro4 does not exist.",
+                     }));
+    EXPECT_TRUE(loStarted());
+    for (int callNumber = 2; callNumber <= 119; ++callNumber) {
+        ASSERT_EQ(call(0.25f), SceneId::Intro) << "call " << callNumber;
+    }
+    EXPECT_EQ(centrePixel(), sf::Color::Transparent);
+    EXPECT_EQ(call(0.25f), SceneId::Balls);
+}
