@@ -1,0 +1,359 @@
+// The ball scene's whole timeline at a steady 0.25 s frame, run the way the
+// main loop runs it, with a test balls shader that paints each texture
+// uniform in a strip of its own and keeps every other uniform alive to be
+// read back.
+#define GL_GLEXT_PROTOTYPES
+#include "assets/music_manager.h"
+#include "assets/sound_manager.h"
+#include "assets/sprite_manager.h"
+#include "assets/texture_manager.h"
+#include "core/app.h"
+#include "core/fade.h"
+#include "core/loading.h"
+#include "scenes/ball.h"
+#include "scenes/scenes.h"
+#include "test_support.h"
+
+#include <SFML/OpenGL.hpp>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const VERTEX_SHADER = R"(
+void main()
+{
+    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
+    gl_FrontColor = gl_Color;
+}
+)";
+
+// Strips 10 pixels wide, from the left: ballTex1, ballTex2, ballTex3,
+// wallTex, then creditsTex.
+const char* const STRIPS_FRAGMENT_SHADER = R"(
+uniform float camMix;
+uniform float iTime;
+uniform vec3 ballPos1;
+uniform vec3 ballPos2;
+uniform vec3 ballPos3;
+uniform vec3 creditPos;
+uniform sampler2D ballTex1;
+uniform sampler2D ballTex2;
+uniform sampler2D ballTex3;
+uniform sampler2D wallTex;
+uniform sampler2D creditsTex;
+void main()
+{
+    vec2 middle = vec2(0.5);
+    vec4 colour = texture2D(creditsTex, middle);
+    if (gl_FragCoord.x < 10.0) colour = texture2D(ballTex1, middle);
+    else if (gl_FragCoord.x < 20.0) colour = texture2D(ballTex2, middle);
+    else if (gl_FragCoord.x < 30.0) colour = texture2D(ballTex3, middle);
+    else if (gl_FragCoord.x < 40.0) colour = texture2D(wallTex, middle);
+    float everything = camMix + iTime + dot(ballPos1 + ballPos2 + ballPos3 + creditPos, vec3(1.0));
+    gl_FragColor = vec4(colour.rgb, 1.0) * step(-1.0e30, everything);
+}
+)";
+
+constexpr unsigned CANVAS_PX = 64;
+constexpr float FRAME_S = 0.25f;
+constexpr int LAST_CALL = 264;  // the call that ends stage 11
+
+const std::map<std::string, sf::Color> TEXTURE_COLOURS = {
+    {"vemo", sf::Color(250, 0, 0)},         {"qrv", sf::Color(0, 250, 0)},
+    {"arku", sf::Color(0, 0, 250)},         {"white", sf::Color(128, 128, 128)},
+    {"credits_start", sf::Color(10, 20, 30)}, {"credits_orin", sf::Color(40, 50, 60)},
+    {"credits_tasu", sf::Color(70, 80, 90)},  {"credits_bexo", sf::Color(100, 110, 120)},
+    {"credits_quil", sf::Color(130, 140, 150)}, {"credits_mave", sf::Color(160, 170, 180)},
+};
+
+using Vec3 = std::array<float, 3>;
+
+// What one call left behind.
+struct Observed {
+    SceneId result = SceneId::Balls;
+    float camMix = NAN;
+    float iTime = NAN;
+    Vec3 ballPos1{}, ballPos2{}, ballPos3{}, creditPos{};
+    std::array<sf::Color, 5> strips{};  // ballTex1, ballTex2, ballTex3, wallTex, creditsTex
+    ScreenFade fade;
+    bool musicPlaying = false;
+    bool bounceSound = true;
+    bool depthFrozenAfter = true;
+};
+
+struct BallSceneTest : ::testing::Test {
+    TempRunFolder folder;
+    sf::RenderTexture target;  // the window's top-left corner
+    std::vector<Observed> calls;  // calls[0] is call 1
+
+    void SetUp() override
+    {
+        divertLibraryDiagnostics();
+        ASSERT_TRUE(target.create(CANVAS_PX, CANVAS_PX));
+        createOffscreenTarget();
+        folder.write("balls.vert", VERTEX_SHADER);
+        folder.write("balls.frag", STRIPS_FRAGMENT_SHADER);
+        ASSERT_TRUE(ballsShader.loadFromFile("balls.vert", "balls.frag"));
+    }
+
+    void registerAssets()
+    {
+        for (const auto& [key, colour] : TEXTURE_COLOURS) addTexture(key, colour);
+        addTexture("canvas", sf::Color::Black);
+        spriteManager.loadFromJson({{"sprites", {{"black", {{"texture", "canvas"}}}}}});
+        writeToneFile("qrv.wav", 120.0);
+        musicManager.loadFromJson({{"music", {{"qrv", {{"file", "qrv.wav"}}}}}});
+        writeToneFile("bounce.wav", 0.2);
+        ASSERT_TRUE(soundManager.add("bounce", "bounce.wav", 1));
+    }
+
+    void addTexture(const std::string& key, sf::Color colour)
+    {
+        sf::Image image;
+        image.create(CANVAS_PX, CANVAS_PX, colour);
+        ASSERT_TRUE(image.saveToFile(key + ".png"));
+        ASSERT_TRUE(textureManager.add(key, key + ".png", false));
+    }
+
+    float uniformFloat(const char* name)
+    {
+        float value = NAN;
+        glGetUniformfv(ballsShader.getNativeHandle(), location(name), &value);
+        return value;
+    }
+
+    Vec3 uniformVec3(const char* name)
+    {
+        Vec3 value{NAN, NAN, NAN};
+        glGetUniformfv(ballsShader.getNativeHandle(), location(name), value.data());
+        return value;
+    }
+
+    GLint location(const char* name)
+    {
+        const GLint found = glGetUniformLocation(ballsShader.getNativeHandle(), name);
+        EXPECT_NE(found, -1) << name;
+        return found;
+    }
+
+    // One frame as the main loop makes it: both targets cleared, then the scene.
+    Observed call(float dt)
+    {
+        offscreenTarget.clear(sf::Color::Transparent);
+        target.clear(sf::Color::Transparent);
+        Observed seen;
+        seen.result = updateBallScene(target, dt);
+        seen.fade = screenFade;
+        screenFade = ScreenFade{0.5f, 0.0f, FadeMode::Idle};
+        target.setActive(true);
+        seen.camMix = uniformFloat("camMix");
+        seen.iTime = uniformFloat("iTime");
+        seen.ballPos1 = uniformVec3("ballPos1");
+        seen.ballPos2 = uniformVec3("ballPos2");
+        seen.ballPos3 = uniformVec3("ballPos3");
+        seen.creditPos = uniformVec3("creditPos");
+        target.display();
+        const sf::Image image = target.getTexture().copyToImage();
+        for (unsigned strip = 0; strip < seen.strips.size(); ++strip) {
+            seen.strips[strip] = image.getPixel(strip * 10 + 5, 32);
+        }
+        seen.musicPlaying = musicManager.music.getStatus() == sf::Music::Playing;
+        seen.bounceSound = bounceSoundEnabled;
+        seen.depthFrozenAfter = depthFrozen;
+        return seen;
+    }
+
+    void runTimeline()
+    {
+        for (int callNumber = 1; callNumber <= LAST_CALL; ++callNumber) calls.push_back(call(FRAME_S));
+    }
+
+    const Observed& at(int callNumber) const { return calls.at(callNumber - 1); }
+};
+
+bool startsFade(const ScreenFade& fade, FadeMode mode, float level)
+{
+    return fade.mode == mode && fade.level == level && fade.speed == 0.5f;
+}
+
+// The BackOut curve from 1 to 0 over 8 s, worked out in double.
+double backOutFromOneToZero(double t)
+{
+    const double y = t / 8.0 - 1.0;
+    return 1.0 - (y * y * (2.70158 * y + 1.70158) + 1.0);
+}
+
+}  // namespace
+
+TEST_F(BallSceneTest, FirstCallSetsUpFadesInStepsAndDraws)
+{
+    registerAssets();
+    const Observed first = call(FRAME_S);
+    EXPECT_EQ(first.result, SceneId::Balls);
+    EXPECT_TRUE(startsFade(first.fade, FadeMode::FromBlack, 1.0f));
+    EXPECT_EQ(first.iTime, FRAME_S);
+    EXPECT_EQ(first.camMix, 1.0f);
+    EXPECT_EQ(first.ballPos1, (Vec3{-7.0f, -20.0f, 0.0f}));
+    EXPECT_EQ(first.ballPos2, (Vec3{-7.0f, -20.0f, 0.0f}));
+    EXPECT_EQ(first.ballPos3, (Vec3{-7.0f, -20.0f, 2.0f}));
+    EXPECT_EQ(first.creditPos, (Vec3{-20.0f, -20.0f, 0.0f}));
+    const std::array<sf::Color, 5> expectedStrips = {TEXTURE_COLOURS.at("vemo"), TEXTURE_COLOURS.at("qrv"),
+                                                     TEXTURE_COLOURS.at("arku"), TEXTURE_COLOURS.at("white"),
+                                                     TEXTURE_COLOURS.at("credits_start")};
+    EXPECT_EQ(first.strips, expectedStrips);
+    EXPECT_TRUE(creditBall.frozen);
+    EXPECT_FALSE(first.musicPlaying);
+}
+
+TEST_F(BallSceneTest, CamMixHoldsThenEasesBackOutThenHoldsZeroThenFalls)
+{
+    registerAssets();
+    runTimeline();
+    for (int callNumber = 1; callNumber <= 38; ++callNumber) {
+        EXPECT_EQ(at(callNumber).camMix, 1.0f) << "call " << callNumber;
+    }
+    // Stage 1 ends on call 38; the ease runs from the next call on.
+    float lowest = 1.0f;
+    for (int callNumber = 39; callNumber <= 69; ++callNumber) {
+        const double easeTime = (callNumber - 38) * FRAME_S;
+        EXPECT_NEAR(at(callNumber).camMix, backOutFromOneToZero(easeTime), 1e-5) << "call " << callNumber;
+        lowest = std::min(lowest, at(callNumber).camMix);
+    }
+    EXPECT_NEAR(lowest, -0.1f, 2e-3);
+    // Stage 9 ends on call 198.
+    for (int callNumber = 70; callNumber <= 198; ++callNumber) {
+        EXPECT_EQ(at(callNumber).camMix, 0.0f) << "call " << callNumber;
+    }
+    for (int callNumber = 199; callNumber <= LAST_CALL; ++callNumber) {
+        EXPECT_EQ(at(callNumber).camMix, -static_cast<float>(callNumber - 198)) << "call " << callNumber;
+    }
+}
+
+TEST_F(BallSceneTest, BallsComeIntoPlayOneAfterAnother)
+{
+    registerAssets();
+    runTimeline();
+    for (int callNumber = 1; callNumber <= 9; ++callNumber) {
+        EXPECT_EQ(at(callNumber).ballPos1, (Vec3{-7.0f, -20.0f, 0.0f})) << "call " << callNumber;
+    }
+    // Dropped from (7, 2, 0) when stage 0 ends on call 9.
+    EXPECT_EQ(at(10).ballPos1, (Vec3{7.0f - 2.8f * FRAME_S, 2.0f - 0.4f * FRAME_S, 0.0f}));
+    EXPECT_TRUE(at(37).depthFrozenAfter);
+    EXPECT_FALSE(at(38).depthFrozenAfter);
+
+    EXPECT_EQ(at(38).ballPos2, (Vec3{-7.0f, -20.0f, 0.0f}));
+    EXPECT_NE(at(39).ballPos2, at(38).ballPos2);
+    EXPECT_EQ(at(39).ballPos2[1], -5.0f) << "on the lowered floor";
+    EXPECT_EQ(at(67).ballPos3, (Vec3{-7.0f, -20.0f, 2.0f}));
+    EXPECT_NE(at(68).ballPos3, at(67).ballPos3);
+    EXPECT_EQ(at(68).ballPos3[1], -5.0f);
+}
+
+TEST_F(BallSceneTest, CreditsBodySwingsFromTheFrameAfterStageThreeEnds)
+{
+    registerAssets();
+    runTimeline();
+    for (int callNumber = 1; callNumber <= 96; ++callNumber) {
+        EXPECT_EQ(at(callNumber).creditPos, (Vec3{-20.0f, -20.0f, 0.0f})) << "call " << callNumber;
+    }
+    EXPECT_EQ(at(97).creditPos, (Vec3{-7.0f, -5.0f, 0.0f}));
+    for (int callNumber = 98; callNumber <= LAST_CALL - 1; ++callNumber) {
+        const double previousSceneTime = (callNumber - 1) * FRAME_S;
+        const float swing = 5.0f * static_cast<float>(std::sin(previousSceneTime));
+        EXPECT_EQ(at(callNumber).creditPos, (Vec3{0.0f, 0.0f, swing})) << "call " << callNumber;
+    }
+}
+
+TEST_F(BallSceneTest, MusicStartsAndBouncesFallSilentWhenStageThreeEnds)
+{
+    registerAssets();
+    runTimeline();
+    EXPECT_FALSE(at(95).musicPlaying);
+    EXPECT_TRUE(at(95).bounceSound);
+    EXPECT_TRUE(at(96).musicPlaying);
+    EXPECT_FALSE(at(96).bounceSound);
+    EXPECT_TRUE(musicManager.music.getLoop());
+    EXPECT_TRUE(at(LAST_CALL).musicPlaying);
+}
+
+TEST_F(BallSceneTest, CreditsPagesChangeWhenStagesFourToEightEnd)
+{
+    registerAssets();
+    runTimeline();
+    const std::vector<std::pair<int, const char*>> pages = {
+        {1, "credits_start"}, {113, "credits_orin"}, {130, "credits_tasu"},
+        {147, "credits_bexo"}, {164, "credits_quil"}, {181, "credits_mave"}, {LAST_CALL, ""}};
+    for (std::size_t page = 0; page + 1 < pages.size(); ++page) {
+        for (int callNumber = pages[page].first; callNumber < pages[page + 1].first; ++callNumber) {
+            ASSERT_EQ(at(callNumber).strips[4], TEXTURE_COLOURS.at(pages[page].second)) << "call " << callNumber;
+        }
+    }
+}
+
+TEST_F(BallSceneTest, FadesOutAfterStageTenAndQuitsDrawingNothingWhenStageElevenEnds)
+{
+    registerAssets();
+    runTimeline();
+    for (int callNumber = 2; callNumber <= LAST_CALL; ++callNumber) {
+        const bool fadeOut = startsFade(at(callNumber).fade, FadeMode::ToBlack, 0.0f);
+        EXPECT_EQ(fadeOut, callNumber == 247) << "call " << callNumber;
+        EXPECT_EQ(at(callNumber).result, callNumber == LAST_CALL ? SceneId::Quit : SceneId::Balls)
+            << "call " << callNumber;
+        EXPECT_EQ(at(callNumber).iTime, callNumber * FRAME_S);
+    }
+    EXPECT_EQ(at(LAST_CALL - 1).strips[4], TEXTURE_COLOURS.at("credits_mave"));
+    EXPECT_EQ(at(LAST_CALL).strips[4], sf::Color::Transparent);
+}
+
+TEST_F(BallSceneTest, LongFramesEndOneStageEachAndQuitOnTheTwelfthCall)
+{
+    registerAssets();
+    for (int callNumber = 1; callNumber <= 11; ++callNumber) {
+        ASSERT_EQ(call(12.5f).result, SceneId::Balls) << "call " << callNumber;
+    }
+    EXPECT_EQ(call(12.5f).result, SceneId::Quit);
+}
+
+TEST_F(BallSceneTest, MissingAssetsAreLeftOutEveryFrameAndTheTimelineRunsOn)
+{
+    std::vector<std::string> lines = errorLinesOf([&] { calls.push_back(call(FRAME_S)); });
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "SpriteManager: Sprite with key black does not exist.",
+                         "TextureManager: Texture with key white does not exist.",
+                         "TextureManager: Texture with key vemo does not exist.",
+                         "TextureManager: Texture with key qrv does not exist.",
+                         "TextureManager: Texture with key arku does not exist.",
+                         "TextureManager: Texture with key credits_start does not exist.",
+                     }));
+    EXPECT_EQ(at(1).strips[4], sf::Color::Transparent) << "no canvas, nothing painted";
+    EXPECT_EQ(at(1).camMix, 1.0f);
+
+    // The credits pages are looked up when each is due.
+    lines = errorLinesOf([&] {
+        for (int callNumber = 2; callNumber <= LAST_CALL; ++callNumber) calls.push_back(call(FRAME_S));
+    });
+    // The bounces find no sound either and say so, until the music starts
+    // and silences them.
+    const std::string noBounce = "SoundManager: Sound with key bounce does not exist.";
+    const auto noMusic = std::find(lines.begin(), lines.end(), "MusicManager: Song with key qrv does not exist.");
+    EXPECT_EQ(lines.front(), noBounce);
+    EXPECT_EQ(std::find(noMusic, lines.end(), noBounce), lines.end());
+    lines.erase(std::remove(lines.begin(), lines.end(), noBounce), lines.end());
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "MusicManager: Song with key qrv does not exist.",
+                         "TextureManager: Texture with key credits_orin does not exist.",
+                         "TextureManager: Texture with key credits_tasu does not exist.",
+                         "TextureManager: Texture with key credits_bexo does not exist.",
+                         "TextureManager: Texture with key credits_quil does not exist.",
+                         "TextureManager: Texture with key credits_mave does not exist.",
+                     }));
+    EXPECT_EQ(at(LAST_CALL).result, SceneId::Quit);
+    EXPECT_EQ(at(LAST_CALL - 1).camMix, -65.0f);
+}
