@@ -1,9 +1,11 @@
 # make run: install what is missing, build, generate the media, play the show.
-# make test: the same install and build, then every test under Xvfb.
+# make test: the same install and build, then every test under Xvfb: the
+# test suite, the unit tests again under ASan/UBSan, and each fuzz target.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 30
 
-.PHONY: all deps build run test
+.PHONY: all deps build run test sanitize fuzz
 
 all: build
 
@@ -19,3 +21,17 @@ run: build
 
 test: build
 	./scripts/with-xvfb.sh ctest --test-dir $(BUILD_DIR) --output-on-failure $(CTEST_ARGS)
+	$(MAKE) sanitize
+	$(MAKE) fuzz
+
+# The unit tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DBOUNCEFEST_SANITIZE=ON
+	cmake --build build-sanitize -j $(JOBS)
+	./scripts/with-xvfb.sh ctest --test-dir build-sanitize --output-on-failure -L unit
+
+# Each libFuzzer target for FUZZ_SECONDS, from the committed seeds.
+fuzz: deps
+	CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBOUNCEFEST_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS)
+	./scripts/with-xvfb.sh ./scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)

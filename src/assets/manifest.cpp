@@ -55,10 +55,10 @@ bool forEachEntry(const ManifestKind& kind, const nlohmann::json& document,
             reportLine(kind.prefix, "Missing " + upperCase(kind.requiredField) + " property for [" + key + "]");
             continue;
         }
-        EntryFields fields{item.value(), ""};
+        EntryFields fields{item.value(), "", ""};
         onEntry(key, fields);
         if (fields.failed()) {
-            reportLine(kind.prefix, "Wrong type of " + fields.badField + " property for [" + key + "]");
+            reportLine(kind.prefix, fields.problem + " " + fields.badField + " property for [" + key + "]");
         }
     }
     return true;

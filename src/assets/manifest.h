@@ -4,7 +4,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
 #include <functional>
+#include <limits>
+#include <type_traits>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -27,22 +30,52 @@ struct ManifestKind {
 // what the parser had built is kept. False only when the file did not open.
 bool readManifest(const ManifestKind& kind, const std::string& path, nlohmann::json& document);
 
+// Whether a JSON number, truncated toward zero, lies within T's range.
+template <typename T>
+bool numberFitsIn(const nlohmann::json& value)
+{
+    constexpr auto lowest = std::numeric_limits<T>::min();
+    constexpr auto highest = std::numeric_limits<T>::max();
+    if (value.is_number_unsigned()) return value.get<std::uint64_t>() <= static_cast<std::uint64_t>(highest);
+    if (value.is_number_integer()) {
+        const std::int64_t number = value.get<std::int64_t>();
+        return number >= lowest && number <= highest;
+    }
+    const double number = value.get<double>();
+    return number > static_cast<double>(lowest) - 1.0 && number < static_cast<double>(highest) + 1.0;
+}
+
 // Typed access to one entry's fields. A field of a JSON type that does not
-// convert is noted, and its entry is then skipped with one line.
+// convert, or a number that its integer cannot hold, is noted, and its
+// entry is then skipped with one line.
 struct EntryFields {
     const nlohmann::json& entry;
     std::string badField;  // the first field that did not convert
+    std::string problem;   // what was wrong with it
 
     template <typename T>
     T read(const char* field, T fallback)
     {
-        if (!badField.empty() || !entry.contains(field)) return fallback;
+        if (failed() || !entry.contains(field)) return fallback;
+        const nlohmann::json& value = entry.at(field);
+        if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>) {
+            if (value.is_number() && !numberFitsIn<T>(value)) {
+                reject(field, "Out of range value of");
+                return fallback;
+            }
+        }
         try {
-            return entry.at(field).get<T>();
+            return value.get<T>();
         } catch (const nlohmann::json::type_error&) {
-            badField = field;
+            reject(field, "Wrong type of");
             return fallback;
         }
+    }
+
+    void reject(const char* field, const char* what)
+    {
+        badField = field;
+        problem = what;
     }
 
     bool failed() const { return !badField.empty(); }

@@ -2,7 +2,11 @@
 
 #include "assets/manifest.h"
 
+#include <cmath>
+
 static const ManifestKind MUSIC{"MusicManager: ", "music", "file"};
+// The loop point becomes a whole number of milliseconds when a song plays.
+static constexpr double LOOP_POINT_LIMIT_MS = 2147483647.0;
 
 bool MusicManager::loadManifest(std::string path)
 {
@@ -17,6 +21,7 @@ bool MusicManager::loadFromJson(nlohmann::json document)
         Song song;
         song.volume = fields.read<std::int32_t>("volume", 100);
         song.loopTo = fields.read<double>("loopTo", 0.0);
+        if (!(std::fabs(song.loopTo) < LOOP_POINT_LIMIT_MS)) fields.reject("loopTo", "Out of range value of");
         song.file = fields.read<std::string>("file", "");
         if (fields.failed()) return;
         // A later entry replaces a song of the same key; the old record stays

@@ -3,6 +3,8 @@
 #include "assets/manifest.h"
 
 static const ManifestKind SOUNDS{"SoundManager: ", "sounds", "file"};
+// play needs the first voice; the audio device has 256 sources in all.
+static constexpr std::int32_t MAX_VOICES = 256;
 
 bool SoundManager::loadManifest(std::string path)
 {
@@ -26,9 +28,9 @@ bool SoundManager::add(std::string key, std::string file, std::int32_t instances
         reportLine(SOUNDS.prefix, "Sound with key " + key + " already exists.");
         return false;
     }
-    // play always needs the first voice.
-    if (instances < 1) {
-        reportLine(SOUNDS.prefix, "Sound with key " + key + " needs at least one instance.");
+    if (instances < 1 || instances > MAX_VOICES) {
+        reportLine(SOUNDS.prefix, "Sound with key " + key + " needs 1 to " + std::to_string(MAX_VOICES) +
+                                      " instances.");
         return false;
     }
     SoundPool* pool = new SoundPool();

@@ -67,6 +67,21 @@ TEST_F(MusicManagerTest, UnknownOrUnreadableSongsLeaveOrStopTheStream)
     EXPECT_NE(musicManager.music.getStatus(), sf::Music::Playing);
 }
 
+TEST_F(MusicManagerTest, NumbersBeyondTheirIntegerAreRefused)
+{
+    folder.write("music.json", R"({"music": {
+        "a": {"file": "short.wav", "volume": 1e10},
+        "b": {"file": "short.wav", "volume": 2147483648},
+        "c": {"file": "short.wav", "loopTo": 1e300},
+        "d": {"file": "short.wav", "volume": -2147483648, "loopTo": -2147483646.5}
+    }})");
+    EXPECT_EQ(errorLinesOf([] { musicManager.loadManifest("music.json"); }),
+              (Lines{"MusicManager: Out of range value of volume property for [a]",
+                     "MusicManager: Out of range value of volume property for [b]",
+                     "MusicManager: Out of range value of loopTo property for [c]"}));
+    EXPECT_EQ(musicManager.songs.at("d")->volume, -2147483648);
+}
+
 TEST_F(MusicManagerTest, ALaterManifestReplacesSongsSilently)
 {
     folder.write("music.json", R"({"music": {"plain": {"file": "short.wav", "volume": 10}}})");

@@ -19,7 +19,9 @@ struct SoundManagerTest : ::testing::Test {
             "four": {"file": "tone.wav", "instances": 4},
             "gone": {"file": "gone.wav"},
             "none": {"file": "tone.wav", "instances": 0},
-            "text": {"file": "tone.wav", "instances": "4"}
+            "text": {"file": "tone.wav", "instances": "4"},
+            "vast": {"file": "tone.wav", "instances": 2000000000},
+            "wide": {"file": "tone.wav", "instances": 1e10}
         }})");
     }
 };
@@ -35,8 +37,10 @@ TEST_F(SoundManagerTest, LoadsPoolsAndRefusesBadEntries)
 {
     const Lines lines = errorLinesOf([] { EXPECT_TRUE(soundManager.loadManifest("sounds.json")); });
     EXPECT_EQ(lines, (Lines{"SoundManager: Unable to load file gone.wav.",
-                            "SoundManager: Sound with key none needs at least one instance.",
-                            "SoundManager: Wrong type of instances property for [text]"}));
+                            "SoundManager: Sound with key none needs 1 to 256 instances.",
+                            "SoundManager: Wrong type of instances property for [text]",
+                            "SoundManager: Sound with key vast needs 1 to 256 instances.",
+                            "SoundManager: Out of range value of instances property for [wide]"}));
     ASSERT_TRUE(soundManager.exists("one"));
     EXPECT_EQ(soundManager.sounds["one"]->voiceCount, 1);
     EXPECT_EQ(soundManager.sounds["four"]->voiceCount, 4);

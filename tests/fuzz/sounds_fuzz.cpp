@@ -1,0 +1,14 @@
+// A sound manifest as the fuzzer writes it; each loaded sound is played.
+#include "assets/sound_manager.h"
+#include "fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    prepareFuzzFolder();
+    writeInput("sounds.json", data, size);
+    soundManager.loadManifest("sounds.json");
+    for (const auto& sound : soundManager.sounds) soundManager.play(sound.first);
+    for (auto& sound : soundManager.sounds) delete[] sound.second->voices;
+    clearRegistry(soundManager.sounds);
+    return 0;
+}
