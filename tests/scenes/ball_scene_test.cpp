@@ -26,7 +26,7 @@
 
 namespace {
 
-const char* const VERTEX_SHADER = R"(
+const char* const VERTEX_SHADER = R"(// Uniforms: none.
 void main()
 {
     gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
@@ -36,7 +36,8 @@ void main()
 
 // Strips 10 pixels wide, from the left: ballTex1, ballTex2, ballTex3,
 // wallTex, then creditsTex.
-const char* const STRIPS_FRAGMENT_SHADER = R"(
+const char* const STRIPS_FRAGMENT_SHADER = R"(// Uniforms: camMix, iTime (float); ballPos1, ballPos2, ballPos3, creditPos (vec3);
+// ballTex1, ballTex2, ballTex3, wallTex, creditsTex (sampler2D).
 uniform float camMix;
 uniform float iTime;
 uniform vec3 ballPos1;

@@ -18,7 +18,7 @@
 
 namespace {
 
-const char* const VERTEX_SHADER = R"(
+const char* const VERTEX_SHADER = R"(// Uniforms: none.
 void main()
 {
     gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
@@ -26,7 +26,7 @@ void main()
 }
 )";
 
-const char* const POSITIONS_FRAGMENT_SHADER = R"(
+const char* const POSITIONS_FRAGMENT_SHADER = R"(// Uniforms: ballPos1, ballPos2, ballPos3, creditPos (vec3).
 uniform vec3 ballPos1;
 uniform vec3 ballPos2;
 uniform vec3 ballPos3;

@@ -20,7 +20,7 @@
 
 namespace {
 
-const char* const VERTEX_SHADER = R"(
+const char* const VERTEX_SHADER = R"(// Uniforms: none.
 void main()
 {
     gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
@@ -30,7 +30,7 @@ void main()
 )";
 
 // Inverts the card, so a card drawn without the shader shows as itself.
-const char* const INVERTING_FRAGMENT_SHADER = R"(
+const char* const INVERTING_FRAGMENT_SHADER = R"(// Uniforms: currentTexture (sampler2D), xOffset, yOffset (float).
 uniform sampler2D currentTexture;
 uniform float xOffset;
 uniform float yOffset;
