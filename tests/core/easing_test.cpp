@@ -80,18 +80,13 @@ TEST(Ease, EveryKindFollowsItsCurveInside)
 
 TEST(Ease, BounceShapeMeetsItselfAtTheArcBoundaries)
 {
-    // Each arc ends where the next one begins: 1 at 1/2.75, 2/2.75 and
-    // 2.5/2.75 of the way, the floor touched between them.
+    // Each arc ends at 1 where the next begins: 1/2.75, 2/2.75, 2.5/2.75.
     const Tween bounce = tweenOf(2);
     for (double boundary : {1 / 2.75, 2 / 2.75, 2.5 / 2.75}) {
-        const float before = static_cast<float>(boundary) - 1e-4f;
-        const float after = static_cast<float>(boundary) + 1e-4f;
-        EXPECT_NEAR(bounce.ease(before, 0.0f, 1.0f, 1.0f), 1.0, 2e-3) << boundary;
-        EXPECT_NEAR(bounce.ease(after, 0.0f, 1.0f, 1.0f), 1.0, 2e-3) << boundary;
+        for (float side : {-1e-4f, 1e-4f}) {
+            EXPECT_NEAR(bounce.ease(static_cast<float>(boundary) + side, 0.0f, 1.0f, 1.0f), 1.0, 2e-3) << boundary;
+        }
     }
-    EXPECT_NEAR(bounce.ease(1.5f / 2.75f, 0.0f, 1.0f, 1.0f), 0.75, 1e-6);
-    EXPECT_NEAR(bounce.ease(2.25f / 2.75f, 0.0f, 1.0f, 1.0f), 0.9375, 1e-6);
-    EXPECT_NEAR(bounce.ease(2.625f / 2.75f, 0.0f, 1.0f, 1.0f), 0.984375, 1e-6);
 }
 
 TEST(Ease, BackOutFromOneToZeroDipsBelowZero)
@@ -111,20 +106,6 @@ TEST(Ease, ExpoEndsAreExact)
     EXPECT_EQ(tweenOf(16).ease(0.0f, 0.3f, 7.0f, 2.0f), 0.3f);
     EXPECT_EQ(tweenOf(16).ease(2.0f, 0.3f, 7.0f, 2.0f), 0.3f + 7.0f);
     EXPECT_NE(tweenOf(14).ease(1e-6f, 0.3f, 7.0f, 2.0f), 0.3f);
-}
-
-TEST(Tween, StartSetsEveryFieldAndRunsDownwardsForAFallingRange)
-{
-    Tween tween;
-    EXPECT_FALSE(tween.running);
-    tween.start(1.0f, 0.0f, 8.0f, Easing::BackOut, 0.25f);
-    EXPECT_TRUE(tween.running);
-    EXPECT_EQ(tween.change, -1.0f);
-    EXPECT_EQ(tween.storedValue, 1.0f);
-    EXPECT_EQ(tween.time, 0.0f);
-    EXPECT_EQ(tween.delay, 0.25f);
-    EXPECT_EQ(tween.duration, 8.0f);
-    EXPECT_EQ(tween.easing, Easing::BackOut);
 }
 
 TEST(Tween, DelayIsWaitedOutBeforeTimeAdvancesAndItsLastFrameIsDropped)
@@ -161,14 +142,4 @@ TEST(Tween, ValueEndsExactlyAtTheEndAndStops)
     const float stoppedTime = tween.time;
     tween.update(0.1f);
     EXPECT_EQ(tween.time, stoppedTime);
-}
-
-TEST(Tween, ValueBeforeTheEndFollowsTheCurveAndKeepsRunning)
-{
-    Tween tween;
-    tween.start(1.0f, 0.0f, 8.0f, Easing::BackOut, 0.0f);
-    tween.update(4.6f);
-    EXPECT_NEAR(tween.value(), -0.0999594f, 1e-5);
-    EXPECT_TRUE(tween.running);
-    EXPECT_EQ(tween.storedValue, tween.ease(4.6f, 1.0f, -1.0f, 8.0f));
 }

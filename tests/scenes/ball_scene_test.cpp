@@ -313,15 +313,6 @@ TEST_F(BallSceneTest, FadesOutAfterStageTenAndQuitsDrawingNothingWhenStageEleven
     EXPECT_EQ(at(LAST_CALL).strips[4], sf::Color::Transparent);
 }
 
-TEST_F(BallSceneTest, LongFramesEndOneStageEachAndQuitOnTheTwelfthCall)
-{
-    registerAssets();
-    for (int callNumber = 1; callNumber <= 11; ++callNumber) {
-        ASSERT_EQ(call(12.5f).result, SceneId::Balls) << "call " << callNumber;
-    }
-    EXPECT_EQ(call(12.5f).result, SceneId::Quit);
-}
-
 TEST_F(BallSceneTest, MissingAssetsAreLeftOutEveryFrameAndTheTimelineRunsOn)
 {
     std::vector<std::string> lines = errorLinesOf([&] { calls.push_back(call(FRAME_S)); });

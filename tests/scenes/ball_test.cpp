@@ -84,28 +84,15 @@ Position positionOf(const Ball& ball)
 
 }  // namespace
 
-TEST_F(BallTest, SetupPlacesTheBallOnTheRaisedFloorAndPublishesIt)
+TEST_F(BallTest, SetupPublishesButAnInactiveBallNeitherMovesNorPublishes)
 {
-    ball2.bounceSpeed = 9.25f;
-    ball2.vy = 3.0f;
-    ball2.frozen = true;
-    ball2.setup(-7.0f, -20.0f, 0.5f, -2.8f, 5.5f, "ballPos2", true);
-    EXPECT_EQ(positionOf(ball2), (Position{-7.0f, -20.0f, 0.5f}));
-    EXPECT_EQ(published("ballPos2"), (Position{-7.0f, -20.0f, 0.5f}));
-    EXPECT_EQ(ball2.floorY, RAISED_FLOOR_Y);
-    EXPECT_EQ(ball2.vx, -2.8f);
-    EXPECT_EQ(ball2.vy, 0.0f);
-    EXPECT_EQ(ball2.vz, 5.5f);
-    EXPECT_TRUE(ball2.active);
-    EXPECT_FALSE(ball2.frozen);
-    EXPECT_EQ(ball2.uniformName, "ballPos2");
-    EXPECT_EQ(ball2.bounceSpeed, 9.25f);
-    EXPECT_EQ(ball2.gravity, -0.4f);
-}
-
-TEST_F(BallTest, AnInactiveBallNeitherMovesNorPublishes)
-{
+    ball1.bounceSpeed = 9.25f;
+    ball1.vy = 3.0f;
+    ball1.frozen = true;
     ball1.setup(1.0f, 2.0f, 3.0f, 4.0f, 5.0f, "ballPos1", false);
+    EXPECT_EQ(ball1.floorY, RAISED_FLOOR_Y);
+    EXPECT_FALSE(ball1.frozen);
+    EXPECT_EQ(ball1.bounceSpeed, 9.25f) << "set-up leaves the bounce speed alone";
     ball1.x = -30.0f;  // beyond a wall: an inactive ball is not even clamped
     ball1.step(FRAME_S);
     EXPECT_EQ(positionOf(ball1), (Position{-30.0f, 2.0f, 3.0f}));
@@ -127,7 +114,9 @@ TEST_F(BallTest, AFrozenBallIsOnlyClampedFlooredAndPublished)
     EXPECT_EQ(published("creditPos"), (Position{-7.0f, -5.0f, 0.0f}));
     EXPECT_EQ(creditBall.vx, -2.8f);
     EXPECT_EQ(creditBall.vy, 17.25f);
+    EXPECT_EQ(creditBall.bounceSpeed, 16.25f);
     EXPECT_EQ(bouncesHeard(), 2u);
+    EXPECT_EQ(soundManager.sounds["bounce"]->voices[0].getStatus(), sf::Sound::Playing);
 
     creditBall.x = 0.0f;
     creditBall.y = 0.0f;
@@ -136,19 +125,6 @@ TEST_F(BallTest, AFrozenBallIsOnlyClampedFlooredAndPublished)
     EXPECT_EQ(positionOf(creditBall), (Position{0.0f, 0.0f, 4.0f}));
     EXPECT_EQ(published("creditPos"), (Position{0.0f, 0.0f, 4.0f}));
     EXPECT_EQ(creditBall.vy, 17.25f) << "gravity does not touch a frozen ball";
-}
-
-TEST_F(BallTest, AFreshBallBelowTheFloorLandsOnItWithTheFirstBounceSpeed)
-{
-    ball3.setup(0.0f, -20.0f, 0.0f, 0.0f, 0.0f, "ballPos3", true);
-    ball3.floorY = -5.0f;
-    ball3.step(FRAME_S);
-    EXPECT_EQ(ball3.y, -5.0f);
-    EXPECT_EQ(ball3.vy, 17.25f);
-    EXPECT_EQ(ball3.bounceSpeed, 16.25f);
-    EXPECT_EQ(published("ballPos3"), (Position{0.0f, -5.0f, 0.0f}));
-    EXPECT_EQ(bouncesHeard(), 1u);
-    EXPECT_EQ(soundManager.sounds["bounce"]->voices[0].getStatus(), sf::Sound::Playing);
 }
 
 TEST_F(BallTest, SideAndDepthWallsClampAndTurnTheVelocityRound)
@@ -176,11 +152,9 @@ TEST_F(BallTest, SideAndDepthWallsClampAndTurnTheVelocityRound)
     ball3.step(FRAME_S);
     EXPECT_EQ(ball3.x, 7.0f);
     EXPECT_EQ(ball3.vx, 1.0f);
-}
+    bouncesHeard();
 
-TEST_F(BallTest, OneStepCanBounceOffThreeSurfacesAtOnce)
-{
-    depthFrozen = false;
+    // Side wall, depth wall and floor in one step: three sounds.
     ball1.setup(-8.0f, -9.0f, 20.0f, 0.0f, 0.0f, "ballPos1", true);
     ball1.step(FRAME_S);
     EXPECT_EQ(positionOf(ball1), (Position{-7.0f, RAISED_FLOOR_Y, 12.0f}));

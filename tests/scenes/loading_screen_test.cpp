@@ -232,14 +232,6 @@ TEST_F(LoadingScreenTest, MissingSpriteAndTexturesAreLeftOutAndTheTimelineRunsOn
     EXPECT_EQ(call(0.25f), SceneId::Intro);
 }
 
-TEST_F(LoadingScreenTest, MissingFullBarStillDrawsTheEmptyBar)
-{
-    writeImage("empty.png", BAR_WIDTH_PX, BAR_HEIGHT_PX, EMPTY_BAR_COLOUR);
-    ASSERT_TRUE(textureManager.add("loading_bar_empty", "empty.png", false));
-    for (int callNumber = 1; callNumber <= 10; ++callNumber) call(0.25f);
-    EXPECT_EQ(countInRow(shot(target), BAR_ROW_PX, EMPTY_BAR_COLOUR), BAR_WIDTH_PX);
-}
-
 TEST_F(LoadingScreenTest, BarWiderThanTheTargetStartsAtItsLeftEdgeAndStaysCentredInHeight)
 {
     registerAssets(2400, BAR_HEIGHT_PX);
