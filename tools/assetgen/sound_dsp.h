@@ -1,0 +1,34 @@
+#pragma once
+// Signal helpers shared by the effects and the music: filter design for
+// STK's BiQuad, pitch and level conversions, panning and envelopes.
+
+#include "BiQuad.h"
+
+#include <cstddef>
+
+constexpr unsigned sampleRateHz = 44100;
+
+double midiToHz(double midiNote);
+double dbToGain(double decibels);
+double secondsAt(std::size_t frame);
+std::size_t framesIn(double seconds);
+
+// Second-order (RBJ cookbook) responses; q of 0.707 is the flattest.
+void setLowPass(stk::BiQuad& filter, double cutoffHz, double q);
+void setHighPass(stk::BiQuad& filter, double cutoffHz, double q);
+void setBandPass(stk::BiQuad& filter, double centreHz, double q);
+
+// Equal-power gains for a pan from -1 (left) through 0 to 1 (right).
+struct PanGains {
+    float left;
+    float right;
+};
+PanGains panGains(float pan);
+
+// Rises from 0 to 1 over rampSeconds: every voice starts through it so that
+// no waveform begins with a jump.
+double rampIn(double seconds, double rampSeconds);
+// Falls from 1 to 0 over the last fadeSeconds before lengthSeconds, in a
+// half cosine, so a voice cut at lengthSeconds ends at exactly zero.
+double fadeOut(double seconds, double lengthSeconds, double fadeSeconds);
+double decay(double seconds, double timeConstantSeconds);

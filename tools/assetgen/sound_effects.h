@@ -1,0 +1,11 @@
+#pragma once
+// The two effects of the show: "bounce" for every ball contact and "lo",
+// which announces each intro card.
+
+#include "sound_clip.h"
+
+// A rubber-ball thump, mono, 200 ms, its peak in the first few milliseconds.
+AudioClip renderBounce();
+
+// A deep, warm impact on A that swells, rings in a room and dies away, stereo, 2.2 s.
+AudioClip renderLo();
