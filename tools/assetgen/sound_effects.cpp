@@ -23,7 +23,7 @@ constexpr double bounceFadeSeconds = 0.06;
 constexpr double bounceRestHz = 95.0;
 constexpr double bounceDropHz = 140.0;
 constexpr double bounceDropSeconds = 0.018;
-constexpr double bounceDecaySeconds = 0.05;
+constexpr double bounceDecaySeconds = 0.04;
 // The rubber's body: a quieter partial above the thump that dies sooner.
 constexpr double bounceBodyRatio = 2.62;
 constexpr double bounceBodyLevel = 0.22;
