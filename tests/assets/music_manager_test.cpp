@@ -67,6 +67,24 @@ TEST_F(MusicManagerTest, UnknownOrUnreadableSongsLeaveOrStopTheStream)
     EXPECT_NE(musicManager.music.getStatus(), sf::Music::Playing);
 }
 
+TEST_F(MusicManagerTest, BrokenFilesAreReportedOnlyWhenPlayed)
+{
+    folder.write("text.ogg", "not music\n");
+    folder.write("empty.ogg", "");
+    std::filesystem::create_directories(folder.path / "folder.ogg");
+    folder.write("music.json", R"({"music": {"text": {"file": "text.ogg"}, "empty": {"file": "empty.ogg"},
+                                             "folder": {"file": "folder.ogg"}}})");
+    EXPECT_EQ(errorLinesOf([] { musicManager.loadManifest("music.json"); }), Lines{});
+    EXPECT_EQ(errorLinesOf([] {
+                  musicManager.play("text", true);
+                  musicManager.play("empty", true);
+                  musicManager.play("folder", true);
+              }),
+              (Lines{"MusicManager: Unable to load music file text.ogg.",
+                     "MusicManager: Unable to load music file empty.ogg.",
+                     "MusicManager: Unable to load music file folder.ogg."}));
+}
+
 TEST_F(MusicManagerTest, NumbersBeyondTheirIntegerAreRefused)
 {
     folder.write("music.json", R"({"music": {

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <pwd.h>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
@@ -89,17 +90,25 @@ static std::string readFile(const fs::path& file)
 // Starts a child with the given arguments and environment additions; its
 // output goes to the given files (or is dropped when empty).
 static pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                   const fs::path& workingDir, const fs::path& outFile, const fs::path& errFile)
+                   const fs::path& workingDir, const fs::path& outFile, const fs::path& errFile,
+                   bool asNobody = false)
 {
     const pid_t pid = fork();
     if (pid != 0) return pid;
     setpgid(0, 0);
-    for (const std::string& variable : env) putenv(strdup(variable.c_str()));
+    for (const std::string& variable : env) {
+        if (variable.find('=') == std::string::npos) unsetenv(variable.c_str());
+        else putenv(strdup(variable.c_str()));
+    }
     if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) _exit(127);
     const int out = open(outFile.empty() ? "/dev/null" : outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = open(errFile.empty() ? "/dev/null" : errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(out, STDOUT_FILENO);
     dup2(err, STDERR_FILENO);
+    if (asNobody && geteuid() == 0) {
+        const struct passwd* nobody = getpwnam("nobody");
+        if (!nobody || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0) _exit(126);
+    }
     std::vector<char*> argv;
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -107,12 +116,53 @@ static pid_t spawn(const std::vector<std::string>& args, const std::vector<std::
     _exit(127);
 }
 
-// Waits for a child; kills its process group after the time-out (-1).
-static int waitFor(pid_t pid, double timeoutSeconds)
+// Asks every top-level window of the display to close, as a window manager
+// does: a WM_DELETE_WINDOW client message. True when one was asked.
+static bool requestClose(const std::string& displayName)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    Display* display = XOpenDisplay(displayName.c_str());
+    if (!display) return false;
+    const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
+    const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    bool asked = false;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count; ++i) {
+            XWindowAttributes attributes;
+            if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable)
+                continue;
+            XEvent event = {};
+            event.xclient.type = ClientMessage;
+            event.xclient.window = children[i];
+            event.xclient.message_type = protocols;
+            event.xclient.format = 32;
+            event.xclient.data.l[0] = static_cast<long>(deleteWindow);
+            event.xclient.data.l[1] = CurrentTime;
+            XSendEvent(display, children[i], False, NoEventMask, &event);
+            asked = true;
+        }
+        XFree(children);
+    }
+    XCloseDisplay(display);
+    return asked;
+}
+
+// Waits for a child; kills its process group after the time-out (-1).
+// With a close time, the child's windows are asked to close from then on.
+static int waitFor(pid_t pid, double timeoutSeconds, const std::string& display = "",
+                   double closeAfterSeconds = -1.0)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const auto deadline = start + std::chrono::duration<double>(timeoutSeconds);
+    bool closeAsked = false;
     int status = 0;
     while (waitpid(pid, &status, WNOHANG) == 0) {
+        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (closeAfterSeconds >= 0.0 && !closeAsked && elapsed >= closeAfterSeconds) {
+            closeAsked = requestClose(display);
+        }
         if (std::chrono::steady_clock::now() > deadline) {
             kill(-pid, SIGKILL);
             waitpid(pid, &status, 0);
@@ -204,8 +254,9 @@ ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
     const fs::path outFile = fs::temp_directory_path() / ("bouncefest-out-" + std::to_string(getpid()));
     const fs::path errFile = fs::temp_directory_path() / ("bouncefest-err-" + std::to_string(getpid()));
     const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = spawn({BOUNCEFEST_EXE}, env, folder, outFile, errFile);
-    run.exitCode = waitFor(pid, options.timeoutSeconds);
+    if (options.runAsNobody) fs::permissions(folder, fs::perms::all, fs::perm_options::add);
+    const pid_t pid = spawn({BOUNCEFEST_EXE}, env, folder, outFile, errFile, options.runAsNobody);
+    run.exitCode = waitFor(pid, options.timeoutSeconds, server.display, options.closeAfterSeconds);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.out = readFile(outFile);
     run.err = readFile(errFile);

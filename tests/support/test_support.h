@@ -53,10 +53,13 @@ struct ProgramRun {
 
 struct ProgramOptions {
     bool holdEscape = false;                // Escape held down before the start
+    double closeAfterSeconds = -1.0;        // >= 0: a close request to the window then
+    bool runAsNobody = false;               // as root, drop to nobody so file modes apply
     double timeoutSeconds = 30.0;
-    std::vector<std::string> extraEnv;      // "NAME=value" added to the environment
+    std::vector<std::string> extraEnv;      // "NAME=value" added, "NAME" removed
 };
 
 // Runs build/bouncefest in folder under a private Xvfb server, with the
-// output captured. Each call starts and stops its own server.
+// output captured. Each call starts and stops its own server; extraEnv may
+// override DISPLAY.
 ProgramRun runBouncefest(const std::filesystem::path& folder, const ProgramOptions& options);
