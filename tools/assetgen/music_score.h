@@ -9,14 +9,18 @@
 // intro. The loop goes back to the drop at bar 4, so the breakdown leads
 // into it exactly as the intro did.
 
+#include "sound_dsp.h"
+
 #include <cstddef>
 #include <vector>
 
 constexpr double tempoBpm = 125.0;
-constexpr std::size_t framesPerBeat = 21168;  // 0.48 s at 44.1 kHz
+constexpr double secondsPerBeat = 60.0 / tempoBpm;
+constexpr std::size_t framesPerBeat = static_cast<std::size_t>(sampleRateHz * secondsPerBeat);
+// Every beat, and so every bar and the loop point, falls on a whole frame.
+static_assert(framesPerBeat == sampleRateHz * secondsPerBeat);
 constexpr int beatsPerBar = 4;
 constexpr std::size_t framesPerBar = framesPerBeat * beatsPerBar;
-constexpr double secondsPerBeat = 60.0 / tempoBpm;
 
 constexpr int introBars = 4;
 constexpr int grooveBars = 8;

@@ -6,6 +6,7 @@
 #include "BlitSquare.h"
 #include "SineWave.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
