@@ -2,6 +2,7 @@
 // to the loudness and peak that ffmpeg's EBU R128 meter reads, and a loop
 // that goes on from the end of the file at "loopTo" without a click and
 // without a stumble.
+#include "assets/music_manager.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -153,6 +154,22 @@ TEST(Music, MasteredToMinusFourteenLufsUnderMinusOneDbtp)
     ASSERT_FALSE(std::isnan(truePeak)) << report;
     EXPECT_NEAR(loudness, TARGET_LOUDNESS_LUFS, LOUDNESS_TOLERANCE_LU);
     EXPECT_LE(truePeak, MAX_TRUE_PEAK_DBTP);
+}
+
+TEST(Music, TheMusicManagerLoopsItFromLoopToToTheEnd)
+{
+    const std::vector<std::string> lines = errorLinesOf([] {
+        EXPECT_TRUE(musicManager.loadManifest("assets/music.json"));
+        musicManager.play("qrv", true);
+    });
+    EXPECT_TRUE(lines.empty()) << lines.front();
+    sf::Music& music = musicManager.music;
+    EXPECT_EQ(music.getStatus(), sf::Music::Playing);
+    EXPECT_TRUE(music.getLoop());
+    const sf::Music::TimeSpan loop = music.getLoopPoints();
+    EXPECT_EQ(loop.offset.asMicroseconds(), static_cast<sf::Int64>(songQrv().loopToMilliseconds * 1000.0));
+    EXPECT_EQ((loop.offset + loop.length).asMicroseconds(), music.getDuration().asMicroseconds());
+    music.stop();
 }
 
 TEST_F(MusicLoopTest, TheEndJoinsLoopToWithoutAStep)

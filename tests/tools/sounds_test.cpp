@@ -2,6 +2,7 @@
 // SFML in the shape that the show needs, free of clipping and offset; the
 // effects have the level and the envelope that the scenes rely on; and the
 // generator writes the same bytes on every run.
+#include "assets/sound_manager.h"
 #include "test_support.h"
 
 #include <SFML/Audio/InputSoundFile.hpp>
@@ -148,6 +149,20 @@ TEST(Manifests, EveryEntryNamesAFileThatDecodesAndPlaysSensibly)
                 EXPECT_LT(loopToSeconds, decoded.seconds()) << key;
             }
         }
+    }
+}
+
+TEST(Manifests, TheSoundManagerLoadsAndPlaysBothEffectsWithoutALine)
+{
+    const std::vector<std::string> lines = errorLinesOf([] {
+        EXPECT_TRUE(soundManager.loadManifest("assets/sounds.json"));
+        soundManager.play("bounce");
+        soundManager.play("lo");
+    });
+    EXPECT_TRUE(lines.empty()) << lines.front();
+    for (const char* key : {"bounce", "lo"}) {
+        ASSERT_TRUE(soundManager.exists(key)) << key;
+        EXPECT_EQ(soundManager.sounds[key]->voices[0].getStatus(), sf::Sound::Playing) << key;
     }
 }
 
