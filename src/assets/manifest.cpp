@@ -1,10 +1,17 @@
 #include "assets/manifest.h"
 
+#include <filesystem>
 #include <fstream>
 
 void reportLine(const char* prefix, const std::string& message)
 {
     std::cerr << prefix << message << std::endl;
+}
+
+bool isRegularFile(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
 }
 
 bool validateJson(nlohmann::json document, std::vector<std::string> props)

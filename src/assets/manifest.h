@@ -30,6 +30,10 @@ struct ManifestKind {
 // what the parser had built is kept. False only when the file did not open.
 bool readManifest(const ManifestKind& kind, const std::string& path, nlohmann::json& document);
 
+// Whether a path names a regular file (or a link to one). The audio decoders
+// wait for ever on a directory or a device, so they get nothing else.
+bool isRegularFile(const std::string& path);
+
 // Whether a JSON number, truncated toward zero, lies within T's range.
 template <typename T>
 bool numberFitsIn(const nlohmann::json& value)

@@ -37,7 +37,8 @@ void MusicManager::play(std::string key, bool loop)
         return;
     }
     const Song& song = *songs[key];
-    if (!music.openFromFile(song.file)) {
+    if (!isRegularFile(song.file) || !music.openFromFile(song.file)) {
+        music.stop();  // as opening drops whatever the stream held
         reportLine(MUSIC.prefix, "Unable to load music file " + song.file + ".");
         return;
     }

@@ -34,7 +34,7 @@ bool SoundManager::add(std::string key, std::string file, std::int32_t instances
         return false;
     }
     SoundPool* pool = new SoundPool();
-    if (!pool->buffer.loadFromFile(file)) {
+    if (!isRegularFile(file) || !pool->buffer.loadFromFile(file)) {
         reportLine(SOUNDS.prefix, "Unable to load file " + file + ".");
         delete pool;
         return false;

@@ -98,6 +98,8 @@ const MediaCase MEDIA_CASES[] = {
      }, true},
     {"TextNamedOggSound", "sounds", "bounce", "assets/broken/text.ogg",
      [](const TempRunFolder& folder, const std::string& file) { folder.write(file, "not a sound\n"); }, true},
+    {"DirectoryForASound", "sounds", "bounce", "assets/broken/folder.wav",
+     [](const TempRunFolder& folder, const std::string& file) { fs::create_directories(folder.path / file); }, true},
     {"UnreadableSound", "sounds", "bounce", "assets/broken/locked.wav",
      [](const TempRunFolder& folder, const std::string& file) {
          fs::copy_file("assets/sounds/bounce.wav", folder.path / file);
