@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -96,6 +97,15 @@ struct Buses {
     }
 };
 
+// What a voice's sound depends on: its onset and pan only place it. A note
+// that comes back with the same sound is rendered once.
+using VoiceKey = std::tuple<Instrument, double, double, float, float>;
+
+VoiceKey voiceKeyOf(const NoteEvent& note)
+{
+    return {note.instrument, note.lengthBeats, note.midiNote, note.velocity, note.brightness};
+}
+
 std::vector<std::size_t> kickFrames(const std::vector<NoteEvent>& notes)
 {
     std::vector<std::size_t> frames;
@@ -169,9 +179,13 @@ void blockOffset(AudioClip& mix)
 AudioClip mixTrack(const std::vector<NoteEvent>& notes, std::size_t frames)
 {
     Buses buses(frames);
+    std::map<VoiceKey, AudioClip> rendered;
     for (const NoteEvent& note : notes) {
         const Routing& routing = routings.at(note.instrument);
-        buses.add(note, routing, routing.render(note));
+        const VoiceKey key = voiceKeyOf(note);
+        auto voice = rendered.find(key);
+        if (voice == rendered.end()) voice = rendered.emplace(key, routing.render(note)).first;
+        buses.add(note, routing, voice->second);
     }
     duck(buses.ducked, kickFrames(notes));
 
