@@ -81,11 +81,6 @@ constexpr unsigned riserSeed = 707;
 constexpr unsigned filterStepFrames = 32;
 constexpr double flatQ = 0.707;
 
-double hatSample(stk::Noise& noise, stk::BiQuad& filter, double t, double decaySeconds)
-{
-    return filter.tick(noise.tick()) * decay(t, decaySeconds);
-}
-
 AudioClip renderHat(const NoteEvent& note, double lengthSeconds, double decaySeconds,
                     double level, unsigned seed)
 {
@@ -94,7 +89,7 @@ AudioClip renderHat(const NoteEvent& note, double lengthSeconds, double decaySec
     setHighPass(filter, hatCutHz, flatQ);
     return shapedVoice(1, lengthSeconds, hatFadeSeconds, level * note.velocity,
                        [&](double t, double* frame) {
-                           frame[0] = hatSample(noise, filter, t, decaySeconds);
+                           frame[0] = filter.tick(noise.tick()) * decay(t, decaySeconds);
                        });
 }
 
