@@ -2,6 +2,15 @@
 
 #include "core/app.h"
 
+static constexpr float SCENE_FADE_SPEED_PER_S = 0.5f;
+
+void startFade(FadeMode mode)
+{
+    screenFade.level = mode == FadeMode::FromBlack ? 1.0f : 0.0f;
+    screenFade.mode = mode;
+    screenFade.speed = SCENE_FADE_SPEED_PER_S;
+}
+
 void advanceFade(float dt)
 {
     switch (screenFade.mode) {

@@ -19,6 +19,9 @@ struct ScreenFade {
 
 extern ScreenFade screenFade;
 
+// Starts a two-second fade, to black from clear or from black to clear.
+void startFade(FadeMode mode);
+
 // Moves the running fade on by dt and stops it exactly at 0 or 1.
 void advanceFade(float dt);
 

@@ -28,7 +28,6 @@ struct BallSceneState {
 
 BallSceneState ballScene;
 
-constexpr float FADE_SPEED_PER_S = 0.5f;
 constexpr float CAM_EASE_LENGTH_S = 8.0f;
 constexpr float CAM_MIX_FALL_PER_S = 4.0f;
 constexpr float LOWERED_FLOOR_Y = -5.0f;
@@ -49,9 +48,7 @@ void showCreditsPage(const char* textureKey)
 void setUp()
 {
     BallSceneState& scene = ballScene;
-    screenFade.level = 1.0f;
-    screenFade.mode = FadeMode::FromBlack;
-    screenFade.speed = FADE_SPEED_PER_S;
+    startFade(FadeMode::FromBlack);
     scene.firstCall = false;
 
     // Ready to run but held back until stage 1 ends.
@@ -153,9 +150,7 @@ SceneId startCamMixFall()
 
 SceneId fadeOut()
 {
-    screenFade.level = 0.0f;
-    screenFade.mode = FadeMode::ToBlack;
-    screenFade.speed = FADE_SPEED_PER_S;
+    startFade(FadeMode::ToBlack);
     return SceneId::Balls;
 }
 

@@ -25,27 +25,17 @@ IntroState intro;
 const char* const IMAGE_KEYS[IMAGE_COUNT] = {"intro1", "intro2", "intro3", "intro4"};
 const char* const ANNOUNCE_SOUND = "lo";
 const sf::Vector2f IMAGE_CENTRE_PX(960.0f, 540.0f);
-constexpr float FADE_SPEED_PER_S = 0.5f;
-
-void fadeFromBlack()
-{
-    screenFade.level = 1.0f;
-    screenFade.mode = FadeMode::FromBlack;
-    screenFade.speed = FADE_SPEED_PER_S;
-}
 
 SceneId fadeToBlack()
 {
-    screenFade.level = 0.0f;
-    screenFade.mode = FadeMode::ToBlack;
-    screenFade.speed = FADE_SPEED_PER_S;
+    startFade(FadeMode::ToBlack);
     return SceneId::Intro;
 }
 
 // Swapped under the fully black overlay that the fade from black sets.
 SceneId showNextImage()
 {
-    fadeFromBlack();
+    startFade(FadeMode::FromBlack);
     const std::size_t current = static_cast<std::size_t>(intro.stage / 2);
     intro.visible[current] = false;
     intro.visible[current + 1] = true;
@@ -82,7 +72,7 @@ SceneId updateIntro(sf::RenderTarget& target, float dt)
             scene.introImages[i] = spriteManager.get(IMAGE_KEYS[i]);
             if (scene.introImages[i] != nullptr) scene.introImages[i]->setPosition(IMAGE_CENTRE_PX);
         }
-        fadeFromBlack();
+        startFade(FadeMode::FromBlack);
         soundManager.play(ANNOUNCE_SOUND);
     }
 

@@ -2,7 +2,6 @@
 // main loop runs it, with a test balls shader that paints each texture
 // uniform in a strip of its own and keeps every other uniform alive to be
 // read back.
-#define GL_GLEXT_PROTOTYPES
 #include "assets/music_manager.h"
 #include "assets/sound_manager.h"
 #include "assets/sprite_manager.h"
@@ -14,7 +13,6 @@
 #include "scenes/scenes.h"
 #include "test_support.h"
 
-#include <SFML/OpenGL.hpp>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -123,25 +121,12 @@ struct BallSceneTest : ::testing::Test {
         ASSERT_TRUE(textureManager.add(key, key + ".png", false));
     }
 
-    float uniformFloat(const char* name)
-    {
-        float value = NAN;
-        glGetUniformfv(ballsShader.getNativeHandle(), location(name), &value);
-        return value;
-    }
+    float uniformFloat(const char* name) { return uniformValues(ballsShader, name, 1)[0]; }
 
     Vec3 uniformVec3(const char* name)
     {
-        Vec3 value{NAN, NAN, NAN};
-        glGetUniformfv(ballsShader.getNativeHandle(), location(name), value.data());
-        return value;
-    }
-
-    GLint location(const char* name)
-    {
-        const GLint found = glGetUniformLocation(ballsShader.getNativeHandle(), name);
-        EXPECT_NE(found, -1) << name;
-        return found;
+        const std::vector<float> values = uniformValues(ballsShader, name, 3);
+        return {values[0], values[1], values[2]};
     }
 
     // One frame as the main loop makes it: both targets cleared, then the scene.

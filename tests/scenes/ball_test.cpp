@@ -1,12 +1,10 @@
 // The ball model: set-up, the step's walls, floor and bounce speeds, its
 // switches, and the positions it publishes, read back from the balls shader.
-#define GL_GLEXT_PROTOTYPES
 #include "assets/sound_manager.h"
 #include "core/loading.h"
 #include "scenes/ball.h"
 #include "test_support.h"
 
-#include <SFML/OpenGL.hpp>
 #include <SFML/Window/Context.hpp>
 #include <gtest/gtest.h>
 
@@ -61,12 +59,8 @@ struct BallTest : ::testing::Test {
     Position published(const char* name)
     {
         context.setActive(true);
-        const GLuint program = ballsShader.getNativeHandle();
-        const GLint location = glGetUniformLocation(program, name);
-        EXPECT_NE(location, -1) << name;
-        Position value{NAN, NAN, NAN};
-        glGetUniformfv(program, location, value.data());
-        return value;
+        const std::vector<float> values = uniformValues(ballsShader, name, 3);
+        return {values[0], values[1], values[2]};
     }
 
     std::size_t bouncesHeard()

@@ -2,7 +2,6 @@
 // shader that inverts the cards' colours: its stages seen through the fades
 // it starts, the sound "lo" it plays, the card it shows and the offsets it
 // sets on the shader.
-#define GL_GLEXT_PROTOTYPES
 #include "assets/sound_manager.h"
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
@@ -11,7 +10,6 @@
 #include "scenes/scenes.h"
 #include "test_support.h"
 
-#include <SFML/OpenGL.hpp>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -51,12 +49,7 @@ sf::Color inverted(sf::Color colour)
 
 float uniformOf(sf::Shader& shader, const char* name)
 {
-    const GLuint program = shader.getNativeHandle();
-    const GLint location = glGetUniformLocation(program, name);
-    EXPECT_NE(location, -1) << name;
-    GLfloat value = NAN;
-    glGetUniformfv(program, location, &value);
-    return value;
+    return uniformValues(shader, name, 1)[0];
 }
 
 enum class FadeStart { None, ToBlack, FromBlack };

@@ -1,9 +1,13 @@
+#define GL_GLEXT_PROTOTYPES
 #include "test_support.h"
+
+#include <SFML/OpenGL.hpp>
 
 #include <SFML/Audio/SoundBuffer.hpp>
 #include <SFML/System/Err.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -66,6 +70,17 @@ void writeToneFile(const std::string& path, double seconds, unsigned sampleRate,
     sf::SoundBuffer buffer;
     buffer.loadFromSamples(samples.data(), samples.size(), channels, sampleRate);
     ASSERT_TRUE(buffer.saveToFile(path)) << path;
+}
+
+std::vector<float> uniformValues(const sf::Shader& shader, const char* name, std::size_t count)
+{
+    const GLuint program = shader.getNativeHandle();
+    const GLint location = glGetUniformLocation(program, name);
+    EXPECT_NE(location, -1) << name;
+    std::vector<float> values(std::max<std::size_t>(count, 16), NAN);
+    if (location != -1) glGetUniformfv(program, location, values.data());
+    values.resize(count);
+    return values;
 }
 
 std::vector<std::string> splitLines(const std::string& text)

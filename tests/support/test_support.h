@@ -2,6 +2,7 @@
 // Helpers for the tests: temporary run folders, captured error lines, a GL
 // context, and the real executable run under an X server of its own.
 
+#include <SFML/Graphics/Shader.hpp>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -28,6 +29,10 @@ void divertLibraryDiagnostics();
 
 // Writes a quiet sine tone of this length as a 16-bit WAV file.
 void writeToneFile(const std::string& path, double seconds, unsigned sampleRate = 8000, unsigned channels = 1);
+
+// The components of a float uniform, read back from the shader's GL program
+// (a context must be active); a failure when the program has no such uniform.
+std::vector<float> uniformValues(const sf::Shader& shader, const char* name, std::size_t count);
 
 // The lines of a text, without their ends.
 std::vector<std::string> splitLines(const std::string& text);
