@@ -112,36 +112,6 @@ SceneId startCredits()
     return SceneId::Balls;
 }
 
-SceneId showOrin()
-{
-    showCreditsPage("credits_orin");
-    return SceneId::Balls;
-}
-
-SceneId showTasu()
-{
-    showCreditsPage("credits_tasu");
-    return SceneId::Balls;
-}
-
-SceneId showBexo()
-{
-    showCreditsPage("credits_bexo");
-    return SceneId::Balls;
-}
-
-SceneId showQuil()
-{
-    showCreditsPage("credits_quil");
-    return SceneId::Balls;
-}
-
-SceneId showMave()
-{
-    showCreditsPage("credits_mave");
-    return SceneId::Balls;
-}
-
 SceneId startCamMixFall()
 {
     ballScene.camMixFalling = true;
@@ -161,22 +131,23 @@ SceneId endShow()
 
 struct BallStage {
     float lengthS;
-    SceneId (*onEnd)();  // the scene to run next; Balls to go on
+    SceneId (*onEnd)();       // the scene to run next, Balls to go on; none: go on
+    const char* creditsPage;  // the page shown from the end of the stage on, or none
 };
 
 const BallStage BALL_STAGES[] = {
-    {2.0f, dropFirstBall},
-    {7.0f, launchSecondBall},
-    {7.0f, launchThirdBall},
-    {7.0f, startCredits},
-    {4.0f, showOrin},
-    {4.0f, showTasu},
-    {4.0f, showBexo},
-    {4.0f, showQuil},
-    {4.0f, showMave},
-    {4.0f, startCamMixFall},
-    {12.0f, fadeOut},
-    {4.0f, endShow},
+    {2.0f, dropFirstBall, nullptr},
+    {7.0f, launchSecondBall, nullptr},
+    {7.0f, launchThirdBall, nullptr},
+    {7.0f, startCredits, nullptr},
+    {4.0f, nullptr, "credits_orin"},
+    {4.0f, nullptr, "credits_tasu"},
+    {4.0f, nullptr, "credits_bexo"},
+    {4.0f, nullptr, "credits_quil"},
+    {4.0f, nullptr, "credits_mave"},
+    {4.0f, startCamMixFall, nullptr},
+    {12.0f, fadeOut, nullptr},
+    {4.0f, endShow, nullptr},
 };
 
 float nextCamMix(float dt)
@@ -228,7 +199,8 @@ SceneId updateBallScene(sf::RenderTarget& target, float dt)
 
     const BallStage& current = BALL_STAGES[scene.stage];
     if (scene.stageTime > current.lengthS) {
-        const SceneId next = current.onEnd();
+        if (current.creditsPage) showCreditsPage(current.creditsPage);
+        const SceneId next = current.onEnd ? current.onEnd() : SceneId::Balls;
         if (next != SceneId::Balls) return next;
         ++scene.stage;
         scene.stageTime = 0.0f;

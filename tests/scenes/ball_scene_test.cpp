@@ -24,14 +24,6 @@
 
 namespace {
 
-const char* const VERTEX_SHADER = R"(// Uniforms: none.
-void main()
-{
-    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
-    gl_FrontColor = gl_Color;
-}
-)";
-
 // Strips 10 pixels wide, from the left: ballTex1, ballTex2, ballTex3,
 // wallTex, then creditsTex.
 const char* const STRIPS_FRAGMENT_SHADER = R"(// Uniforms: camMix, iTime (float); ballPos1, ballPos2, ballPos3, creditPos (vec3);
@@ -97,7 +89,7 @@ struct BallSceneTest : ::testing::Test {
         divertLibraryDiagnostics();
         ASSERT_TRUE(target.create(CANVAS_PX, CANVAS_PX));
         createOffscreenTarget();
-        folder.write("balls.vert", VERTEX_SHADER);
+        folder.write("balls.vert", PLAIN_VERTEX_SHADER);
         folder.write("balls.frag", STRIPS_FRAGMENT_SHADER);
         ASSERT_TRUE(ballsShader.loadFromFile("balls.vert", "balls.frag"));
     }

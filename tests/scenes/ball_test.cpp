@@ -16,14 +16,6 @@
 
 namespace {
 
-const char* const VERTEX_SHADER = R"(// Uniforms: none.
-void main()
-{
-    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
-    gl_FrontColor = gl_Color;
-}
-)";
-
 const char* const POSITIONS_FRAGMENT_SHADER = R"(// Uniforms: ballPos1, ballPos2, ballPos3, creditPos (vec3).
 uniform vec3 ballPos1;
 uniform vec3 ballPos2;
@@ -48,7 +40,7 @@ struct BallTest : ::testing::Test {
     void SetUp() override
     {
         divertLibraryDiagnostics();
-        folder.write("balls.vert", VERTEX_SHADER);
+        folder.write("balls.vert", PLAIN_VERTEX_SHADER);
         folder.write("balls.frag", POSITIONS_FRAGMENT_SHADER);
         ASSERT_TRUE(ballsShader.loadFromFile("balls.vert", "balls.frag"));
         writeToneFile("bounce.wav", 30.0);

@@ -18,15 +18,6 @@
 
 namespace {
 
-const char* const VERTEX_SHADER = R"(// Uniforms: none.
-void main()
-{
-    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
-    gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
-    gl_FrontColor = gl_Color;
-}
-)";
-
 // Inverts the card, so a card drawn without the shader shows as itself.
 const char* const INVERTING_FRAGMENT_SHADER = R"(// Uniforms: currentTexture (sampler2D), xOffset, yOffset (float).
 uniform sampler2D currentTexture;
@@ -62,7 +53,7 @@ struct IntroTest : ::testing::Test {
     {
         divertLibraryDiagnostics();
         ASSERT_TRUE(target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX));
-        folder.write("text.vert", VERTEX_SHADER);
+        folder.write("text.vert", PLAIN_VERTEX_SHADER);
         folder.write("text.frag", INVERTING_FRAGMENT_SHADER);
         ASSERT_TRUE(textShader.loadFromFile("text.vert", "text.frag"));
         writeToneFile("lo.wav", 30.0);

@@ -72,6 +72,15 @@ void writeToneFile(const std::string& path, double seconds, unsigned sampleRate,
     ASSERT_TRUE(buffer.saveToFile(path)) << path;
 }
 
+const char* const PLAIN_VERTEX_SHADER = R"(// Uniforms: none.
+void main()
+{
+    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
+    gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
+    gl_FrontColor = gl_Color;
+}
+)";
+
 std::vector<float> uniformValues(const sf::Shader& shader, const char* name, std::size_t count)
 {
     const GLuint program = shader.getNativeHandle();

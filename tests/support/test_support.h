@@ -30,6 +30,10 @@ void divertLibraryDiagnostics();
 // Writes a quiet sine tone of this length as a 16-bit WAV file.
 void writeToneFile(const std::string& path, double seconds, unsigned sampleRate = 8000, unsigned channels = 1);
 
+// A vertex shader that passes position and colour through, for tests that
+// write their own fragment shaders.
+extern const char* const PLAIN_VERTEX_SHADER;
+
 // The components of a float uniform, read back from the shader's GL program
 // (a context must be active); a failure when the program has no such uniform.
 std::vector<float> uniformValues(const sf::Shader& shader, const char* name, std::size_t count);
