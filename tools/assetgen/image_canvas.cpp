@@ -1,0 +1,160 @@
+#include "image_canvas.h"
+
+#include <pango/pangocairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+
+static const char* const LETTERING_FAMILY = "Roboto";
+static const PangoWeight WEIGHTS_IN_USE[] = {PANGO_WEIGHT_LIGHT, PANGO_WEIGHT_MEDIUM,
+                                             PANGO_WEIGHT_BOLD, PANGO_WEIGHT_HEAVY};
+
+Canvas::Canvas(int widthPixels, int heightPixels)
+    : surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, widthPixels, heightPixels)),
+      cr(cairo_create(surface)), width(widthPixels), height(heightPixels)
+{
+}
+
+Canvas::~Canvas()
+{
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+}
+
+static std::uint32_t toByte(double component)
+{
+    return static_cast<std::uint32_t>(std::lround(std::clamp(component, 0.0, 1.0) * 255.0));
+}
+
+void Canvas::setPixel(int x, int y, double red, double green, double blue, double alpha)
+{
+    // Cairo keeps premultiplied components in one native-endian word per pixel.
+    unsigned char* row = cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface);
+    auto* pixel = reinterpret_cast<std::uint32_t*>(row) + x;
+    const double a = std::clamp(alpha, 0.0, 1.0);
+    *pixel = toByte(a) << 24 | toByte(red * a) << 16 | toByte(green * a) << 8 | toByte(blue * a);
+}
+
+bool Canvas::save(const std::string& path)
+{
+    cairo_surface_flush(surface);
+    const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
+    if (status != CAIRO_STATUS_SUCCESS) {
+        std::cerr << "assetgen: Unable to write " << path << ": " << cairo_status_to_string(status) << std::endl;
+        return false;
+    }
+    return true;
+}
+
+static PangoFontDescription* describeLettering(const Lettering& lettering)
+{
+    PangoFontDescription* description = pango_font_description_new();
+    pango_font_description_set_family(description, LETTERING_FAMILY);
+    pango_font_description_set_weight(description, lettering.weight);
+    pango_font_description_set_style(description, lettering.style);
+    pango_font_description_set_absolute_size(description, lettering.pixelSize * PANGO_SCALE);
+    return description;
+}
+
+// Outlines without hinting, so that the pictures do not depend on the
+// machine's font settings.
+static void useUnhintedOutlines(PangoContext* context)
+{
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    pango_cairo_context_set_font_options(context, options);
+    cairo_font_options_destroy(options);
+}
+
+static PangoLayout* layOut(cairo_t* cr, const std::string& text, const Lettering& lettering)
+{
+    PangoLayout* layout = pango_cairo_create_layout(cr);
+    useUnhintedOutlines(pango_layout_get_context(layout));
+    pango_layout_context_changed(layout);
+
+    PangoFontDescription* description = describeLettering(lettering);
+    pango_layout_set_font_description(layout, description);
+    pango_font_description_free(description);
+
+    if (lettering.letterSpacingPixels != 0.0) {
+        PangoAttrList* attributes = pango_attr_list_new();
+        pango_attr_list_insert(attributes, pango_attr_letter_spacing_new(
+                                               static_cast<int>(lettering.letterSpacingPixels * PANGO_SCALE)));
+        pango_layout_set_attributes(layout, attributes);
+        pango_attr_list_unref(attributes);
+    }
+    pango_layout_set_alignment(layout, PANGO_ALIGN_CENTER);
+    pango_layout_set_text(layout, text.c_str(), -1);
+    return layout;
+}
+
+void addCentredTextPath(cairo_t* cr, const std::string& text, const Lettering& lettering,
+                        double centreX, double centreY)
+{
+    PangoLayout* layout = layOut(cr, text, lettering);
+    PangoRectangle ink;
+    pango_layout_get_extents(layout, &ink, nullptr);
+    const double inkCentreX = (ink.x + ink.width * 0.5) / PANGO_SCALE;
+    const double inkCentreY = (ink.y + ink.height * 0.5) / PANGO_SCALE;
+    cairo_move_to(cr, centreX - inkCentreX, centreY - inkCentreY);
+    pango_cairo_layout_path(cr, layout);
+    g_object_unref(layout);
+}
+
+InkSize measureInk(cairo_t* cr, const std::string& text, const Lettering& lettering)
+{
+    PangoLayout* layout = layOut(cr, text, lettering);
+    PangoRectangle ink;
+    pango_layout_get_extents(layout, &ink, nullptr);
+    g_object_unref(layout);
+    return InkSize{static_cast<double>(ink.width) / PANGO_SCALE, static_cast<double>(ink.height) / PANGO_SCALE};
+}
+
+bool robotoIsInstalled()
+{
+    PangoFontMap* fontMap = pango_cairo_font_map_get_default();
+    PangoContext* context = pango_font_map_create_context(fontMap);
+    bool allFound = true;
+    for (PangoWeight weight : WEIGHTS_IN_USE) {
+        PangoFontDescription* wanted = describeLettering(Lettering{weight, 100.0});
+        PangoFont* font = pango_font_map_load_font(fontMap, context, wanted);
+        PangoFontDescription* found = font ? pango_font_describe(font) : nullptr;
+        const char* family = found ? pango_font_description_get_family(found) : nullptr;
+        if (!family || std::string(family) != LETTERING_FAMILY ||
+            pango_font_description_get_weight(found) != weight) {
+            std::cerr << "assetgen: Roboto of weight " << weight
+                      << " is missing (install fonts-roboto-unhinted)." << std::endl;
+            allFound = false;
+        }
+        if (found) pango_font_description_free(found);
+        if (font) g_object_unref(font);
+        pango_font_description_free(wanted);
+    }
+    g_object_unref(context);
+    return allFound;
+}
+
+void setSourceHex(cairo_t* cr, std::uint32_t rgb, double alpha)
+{
+    cairo_set_source_rgba(cr, (rgb >> 16 & 0xff) / 255.0, (rgb >> 8 & 0xff) / 255.0, (rgb & 0xff) / 255.0, alpha);
+}
+
+void addColourStopHex(cairo_pattern_t* pattern, double offset, std::uint32_t rgb, double alpha)
+{
+    cairo_pattern_add_color_stop_rgba(pattern, offset, (rgb >> 16 & 0xff) / 255.0, (rgb >> 8 & 0xff) / 255.0,
+                                      (rgb & 0xff) / 255.0, alpha);
+}
+
+void addRoundedRectangle(cairo_t* cr, double x, double y, double width, double height, double radius)
+{
+    const double r = std::min(radius, std::min(width, height) * 0.5);
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x + width - r, y + r, r, -M_PI_2, 0.0);
+    cairo_arc(cr, x + width - r, y + height - r, r, 0.0, M_PI_2);
+    cairo_arc(cr, x + r, y + height - r, r, M_PI_2, M_PI);
+    cairo_arc(cr, x + r, y + r, r, M_PI, 1.5 * M_PI);
+    cairo_close_path(cr);
+}

@@ -1,0 +1,132 @@
+#include "image_lettering.h"
+
+#include "image_canvas.h"
+
+#include <algorithm>
+
+static const double TITLE_LETTER_PIXELS = 260.0;
+// Room left around the title for its outline and shadow.
+static const double TITLE_MARGIN_PIXELS = 60.0;
+static const double TITLE_OUTLINE_PIXELS = 16.0;
+static const double TITLE_SHADOW_OFFSET_X_PIXELS = 10.0;
+static const double TITLE_SHADOW_OFFSET_Y_PIXELS = 14.0;
+// The soft shadow is a stack of ever narrower translucent strokes.
+static const double TITLE_SHADOW_WIDEST_PIXELS = 40.0;
+static const int TITLE_SHADOW_LAYERS = 5;
+static const unsigned TITLE_OUTLINE_COLOUR = 0x140b2b;
+
+// Pages are laid out on a 1024 x 512 design grid, scaled to the texture;
+// the page lengths below are pixels of that grid.
+static const double PAGE_DESIGN_WIDTH = 1024.0;
+static const double PAGE_DESIGN_HEIGHT = 512.0;
+static const double PAGE_BORDER_INSET_PIXELS = 20.0;
+static const double PAGE_BORDER_PIXELS = 6.0;
+static const double PAGE_BORDER_RADIUS_PIXELS = 30.0;
+
+// The largest size up to TITLE_LETTER_PIXELS at which the title fits the card.
+static Lettering fittedTitleLettering(cairo_t* cr, const std::string& title)
+{
+    Lettering lettering{PANGO_WEIGHT_HEAVY, TITLE_LETTER_PIXELS};
+    const InkSize ink = measureInk(cr, title, lettering);
+    const double room = 2.0 * TITLE_MARGIN_PIXELS;
+    const double fit = std::min((TITLE_CARD_WIDTH_PIXELS - room) / ink.width,
+                                (TITLE_CARD_HEIGHT_PIXELS - room) / ink.height);
+    lettering.pixelSize *= std::min(1.0, fit);
+    return lettering;
+}
+
+bool paintTitleCard(const std::string& path, const std::string& title)
+{
+    Canvas canvas(TITLE_CARD_WIDTH_PIXELS, TITLE_CARD_HEIGHT_PIXELS);
+    cairo_t* cr = canvas.cr;
+    const Lettering lettering = fittedTitleLettering(cr, title);
+    const double centreX = TITLE_CARD_WIDTH_PIXELS * 0.5;
+    const double centreY = TITLE_CARD_HEIGHT_PIXELS * 0.5;
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+
+    addCentredTextPath(cr, title, lettering, centreX + TITLE_SHADOW_OFFSET_X_PIXELS,
+                       centreY + TITLE_SHADOW_OFFSET_Y_PIXELS);
+    for (int layer = 0; layer < TITLE_SHADOW_LAYERS; ++layer) {
+        cairo_set_line_width(cr, TITLE_SHADOW_WIDEST_PIXELS * (1.0 - static_cast<double>(layer) / TITLE_SHADOW_LAYERS));
+        cairo_set_source_rgba(cr, 0.0, 0.0, 0.0, 0.09);
+        cairo_stroke_preserve(cr);
+    }
+    cairo_set_source_rgba(cr, 0.0, 0.0, 0.0, 0.3);
+    cairo_fill(cr);
+
+    addCentredTextPath(cr, title, lettering, centreX, centreY);
+    cairo_set_line_width(cr, TITLE_OUTLINE_PIXELS);
+    setSourceHex(cr, TITLE_OUTLINE_COLOUR);
+    cairo_stroke_preserve(cr);
+    // White at the top, a little grey at the foot: the rainbow fill keeps
+    // this shading, which gives the letters some body.
+    const double inkHeight = measureInk(cr, title, lettering).height;
+    cairo_pattern_t* body = cairo_pattern_create_linear(0.0, centreY - inkHeight * 0.5, 0.0, centreY + inkHeight * 0.5);
+    cairo_pattern_add_color_stop_rgb(body, 0.0, 1.0, 1.0, 1.0);
+    cairo_pattern_add_color_stop_rgb(body, 1.0, 0.78, 0.78, 0.82);
+    cairo_set_source(cr, body);
+    cairo_fill(cr);
+    cairo_pattern_destroy(body);
+    return canvas.save(path);
+}
+
+// Scales the canvas to the design grid and paints the page's ground and border.
+static void paintPageBackground(cairo_t* cr)
+{
+    cairo_scale(cr, CREDITS_PAGE_WIDTH_PIXELS / PAGE_DESIGN_WIDTH, CREDITS_PAGE_HEIGHT_PIXELS / PAGE_DESIGN_HEIGHT);
+    cairo_pattern_t* depth = cairo_pattern_create_linear(0.0, 0.0, 0.0, PAGE_DESIGN_HEIGHT);
+    addColourStopHex(depth, 0.0, 0x22145a);
+    addColourStopHex(depth, 1.0, 0x0a0720);
+    cairo_set_source(cr, depth);
+    cairo_paint(cr);
+    cairo_pattern_destroy(depth);
+
+    const double inset = PAGE_BORDER_INSET_PIXELS;
+    cairo_pattern_t* hues = cairo_pattern_create_linear(inset, 0.0, PAGE_DESIGN_WIDTH - inset, 0.0);
+    addColourStopHex(hues, 0.0, 0x2de2ff);
+    addColourStopHex(hues, 0.35, 0x6f6bff);
+    addColourStopHex(hues, 0.7, 0xff4fd8);
+    addColourStopHex(hues, 1.0, 0xffb545);
+    addRoundedRectangle(cr, inset, inset, PAGE_DESIGN_WIDTH - 2.0 * inset, PAGE_DESIGN_HEIGHT - 2.0 * inset,
+                        PAGE_BORDER_RADIUS_PIXELS);
+    cairo_set_line_width(cr, PAGE_BORDER_PIXELS);
+    cairo_set_source(cr, hues);
+    cairo_stroke(cr);
+    cairo_pattern_destroy(hues);
+}
+
+static void fillText(cairo_t* cr, const std::string& text, const Lettering& lettering, double centreY,
+                     unsigned colour)
+{
+    addCentredTextPath(cr, text, lettering, PAGE_DESIGN_WIDTH * 0.5, centreY);
+    setSourceHex(cr, colour);
+    cairo_fill(cr);
+}
+
+bool paintCreditsTitlePage(const std::string& path)
+{
+    Canvas canvas(CREDITS_PAGE_WIDTH_PIXELS, CREDITS_PAGE_HEIGHT_PIXELS);
+    cairo_t* cr = canvas.cr;
+    paintPageBackground(cr);
+    fillText(cr, "CREDITS", Lettering{PANGO_WEIGHT_HEAVY, 150.0, PANGO_STYLE_NORMAL, 8.0}, 190.0, 0xffffff);
+    fillText(cr, "Grumble Owl vs The Quirkz", Lettering{PANGO_WEIGHT_LIGHT, 50.0}, 318.0, 0xd4dbff);
+    fillText(cr, "QRV Bouncefest 2025", Lettering{PANGO_WEIGHT_BOLD, 42.0, PANGO_STYLE_NORMAL, 2.0}, 392.0,
+             0xff6fe0);
+    return canvas.save(path);
+}
+
+bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name)
+{
+    Canvas canvas(CREDITS_PAGE_WIDTH_PIXELS, CREDITS_PAGE_HEIGHT_PIXELS);
+    cairo_t* cr = canvas.cr;
+    paintPageBackground(cr);
+    fillText(cr, role, Lettering{PANGO_WEIGHT_MEDIUM, 56.0, PANGO_STYLE_NORMAL, 16.0}, 140.0, 0x4fe6ff);
+
+    const double ruleWidth = 140.0;
+    cairo_rectangle(cr, (PAGE_DESIGN_WIDTH - ruleWidth) * 0.5, 192.0, ruleWidth, 5.0);
+    setSourceHex(cr, 0xff4fd8);
+    cairo_fill(cr);
+
+    fillText(cr, name, Lettering{PANGO_WEIGHT_HEAVY, 190.0}, 325.0, 0xffffff);
+    return canvas.save(path);
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The lettered pictures: the intro's title cards, which the intro shader
+// fills with the rainbow, and the credits pages on the ball room's panel.
+
+#include <string>
+
+// A heavy white title on a transparent card, with a dark outline and a soft
+// shadow; the intro shader tints what is white and keeps what is dark.
+bool paintTitleCard(const std::string& path, const std::string& title);
+
+// The opening credits page.
+bool paintCreditsTitlePage(const std::string& path);
+// A page with a role above a name.
+bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name);
+
+// Every card has this size, so the intro shader knows their proportions.
+constexpr int TITLE_CARD_WIDTH_PIXELS = 1800;
+constexpr int TITLE_CARD_HEIGHT_PIXELS = 600;
+// About one texel per screen pixel where the panel is seen.
+constexpr int CREDITS_PAGE_WIDTH_PIXELS = 512;
+constexpr int CREDITS_PAGE_HEIGHT_PIXELS = 256;

@@ -1,0 +1,171 @@
+#include "image_room.h"
+
+#include "image_canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+static const int TILES_PER_SIDE = 2;
+static const double GROUT_PIXELS = 3.0;
+static const double BEVEL_PIXELS = 2.0;
+static const double TILE_SHADE_SPREAD = 0.03;
+
+// The skins are laid out on a 1024 x 512 design grid, scaled to the
+// texture; the skin lengths below are pixels of that grid.
+static const double SKIN_DESIGN_WIDTH = 1024.0;
+static const double SKIN_DESIGN_HEIGHT = 512.0;
+static const double SKIN_BELT_HALF_HEIGHT_PIXELS = 66.0;
+static const double SKIN_BELT_EDGE_PIXELS = 7.0;
+static const double SKIN_CAP_PIXELS = 30.0;
+static const double SKIN_STRIPE_PERIOD_PIXELS = 128.0;
+static const double SKIN_DOT_RADIUS_PIXELS = 17.0;
+static const double SKIN_DOT_ROW_PIXELS = 46.0;
+static const int SKIN_DOTS_AT_EQUATOR = 16;
+static const double SKIN_NAME_PIXELS = 104.0;
+
+// A fixed scramble of the tile's grid position: the same shades on every run.
+static double tileShade(int column, int row)
+{
+    unsigned value = static_cast<unsigned>(column * 73856093) ^ static_cast<unsigned>(row * 19349663);
+    value ^= value >> 13;
+    value *= 0x5bd1e995u;
+    value ^= value >> 15;
+    return (value & 0xffffu) / 65535.0;
+}
+
+bool paintWallTiles(const std::string& path)
+{
+    Canvas canvas(TILE_TEXTURE_SIZE_PIXELS, TILE_TEXTURE_SIZE_PIXELS);
+    cairo_t* cr = canvas.cr;
+    setSourceHex(cr, 0xb9bec8);
+    cairo_paint(cr);
+
+    // Grout sits half on each side of a tile edge, so the texture wraps cleanly.
+    const double tile = static_cast<double>(TILE_TEXTURE_SIZE_PIXELS) / TILES_PER_SIDE;
+    const double face = tile - GROUT_PIXELS;
+    for (int row = 0; row < TILES_PER_SIDE; ++row) {
+        for (int column = 0; column < TILES_PER_SIDE; ++column) {
+            const double left = column * tile + GROUT_PIXELS * 0.5;
+            const double top = row * tile + GROUT_PIXELS * 0.5;
+            const double shade = 0.955 - TILE_SHADE_SPREAD * tileShade(column, row);
+
+            cairo_pattern_t* sheen = cairo_pattern_create_linear(left, top, left + face, top + face);
+            cairo_pattern_add_color_stop_rgb(sheen, 0.0, shade + 0.02, shade + 0.02, shade + 0.025);
+            cairo_pattern_add_color_stop_rgb(sheen, 1.0, shade - 0.02, shade - 0.015, shade - 0.005);
+            cairo_rectangle(cr, left, top, face, face);
+            cairo_set_source(cr, sheen);
+            cairo_fill(cr);
+            cairo_pattern_destroy(sheen);
+
+            // Light bevel on the upper and left edges, shade on the others.
+            cairo_set_line_width(cr, BEVEL_PIXELS);
+            const double inner = BEVEL_PIXELS * 0.5;
+            cairo_move_to(cr, left + inner, top + face);
+            cairo_line_to(cr, left + inner, top + inner);
+            cairo_line_to(cr, left + face, top + inner);
+            cairo_set_source_rgba(cr, 1.0, 1.0, 1.0, 0.7);
+            cairo_stroke(cr);
+            cairo_move_to(cr, left + face - inner, top + inner);
+            cairo_line_to(cr, left + face - inner, top + face - inner);
+            cairo_line_to(cr, left + inner, top + face - inner);
+            cairo_set_source_rgba(cr, 0.0, 0.0, 0.1, 0.12);
+            cairo_stroke(cr);
+        }
+    }
+    return canvas.save(path);
+}
+
+static void paintGores(cairo_t* cr, const BallSkin& skin)
+{
+    setSourceHex(cr, skin.base);
+    cairo_paint(cr);
+    setSourceHex(cr, skin.accent);
+    for (double left = 0.0; left < SKIN_DESIGN_WIDTH; left += 2.0 * SKIN_STRIPE_PERIOD_PIXELS) {
+        cairo_rectangle(cr, left, 0.0, SKIN_STRIPE_PERIOD_PIXELS, SKIN_DESIGN_HEIGHT);
+    }
+    cairo_fill(cr);
+}
+
+// Slanted stripes, which wind around the ball as spirals.
+static void paintSpiral(cairo_t* cr, const BallSkin& skin)
+{
+    setSourceHex(cr, skin.base);
+    cairo_paint(cr);
+    setSourceHex(cr, skin.accent);
+    const double period = SKIN_STRIPE_PERIOD_PIXELS;
+    const double height = SKIN_DESIGN_HEIGHT;
+    for (double left = -height; left < SKIN_DESIGN_WIDTH; left += period) {
+        cairo_move_to(cr, left, 0.0);
+        cairo_line_to(cr, left + period * 0.5, 0.0);
+        cairo_line_to(cr, left + period * 0.5 + height, height);
+        cairo_line_to(cr, left + height, height);
+        cairo_close_path(cr);
+    }
+    cairo_fill(cr);
+}
+
+// Polka dots, widened towards the poles so that they look round on the ball;
+// each row holds a whole number of them, so the seam does not show.
+static void paintDots(cairo_t* cr, const BallSkin& skin)
+{
+    setSourceHex(cr, skin.base);
+    cairo_paint(cr);
+    setSourceHex(cr, skin.accent);
+    const double height = SKIN_DESIGN_HEIGHT;
+    int rowIndex = 0;
+    for (double y = height * 0.5; y > 0.0; y -= SKIN_DOT_ROW_PIXELS, ++rowIndex) {
+        const double widening = 1.0 / std::max(std::cos((y / height - 0.5) * M_PI), 0.2);
+        const int count = std::max(1, static_cast<int>(std::lround(SKIN_DOTS_AT_EQUATOR / widening)));
+        const double spacing = SKIN_DESIGN_WIDTH / count;
+        const double shift = (rowIndex % 2) * spacing * 0.5;
+        for (int mirror = 0; mirror < 2; ++mirror) {
+            const double rowY = mirror == 0 ? y : height - y;
+            for (int i = -1; i <= count; ++i) {
+                cairo_save(cr);
+                cairo_translate(cr, shift + i * spacing, rowY);
+                cairo_scale(cr, std::min(widening, spacing * 0.4 / SKIN_DOT_RADIUS_PIXELS), 1.0);
+                cairo_new_sub_path(cr);
+                cairo_arc(cr, 0.0, 0.0, SKIN_DOT_RADIUS_PIXELS, 0.0, 2.0 * M_PI);
+                cairo_restore(cr);
+            }
+        }
+    }
+    cairo_fill(cr);
+}
+
+bool paintBallSkin(const std::string& path, const BallSkin& skin)
+{
+    Canvas canvas(BALL_SKIN_WIDTH_PIXELS, BALL_SKIN_HEIGHT_PIXELS);
+    cairo_t* cr = canvas.cr;
+    cairo_scale(cr, BALL_SKIN_WIDTH_PIXELS / SKIN_DESIGN_WIDTH, BALL_SKIN_HEIGHT_PIXELS / SKIN_DESIGN_HEIGHT);
+    switch (skin.pattern) {
+    case SkinPattern::Gores: paintGores(cr, skin); break;
+    case SkinPattern::Spiral: paintSpiral(cr, skin); break;
+    case SkinPattern::Dots: paintDots(cr, skin); break;
+    }
+
+    const double width = SKIN_DESIGN_WIDTH;
+    const double height = SKIN_DESIGN_HEIGHT;
+    // Caps at the poles, where the pattern would pinch.
+    setSourceHex(cr, skin.belt);
+    cairo_rectangle(cr, 0.0, 0.0, width, SKIN_CAP_PIXELS);
+    cairo_rectangle(cr, 0.0, height - SKIN_CAP_PIXELS, width, SKIN_CAP_PIXELS);
+    cairo_fill(cr);
+
+    const double beltTop = height * 0.5 - SKIN_BELT_HALF_HEIGHT_PIXELS;
+    const double beltHeight = 2.0 * SKIN_BELT_HALF_HEIGHT_PIXELS;
+    setSourceHex(cr, skin.letters);
+    cairo_rectangle(cr, 0.0, beltTop - SKIN_BELT_EDGE_PIXELS, width, beltHeight + 2.0 * SKIN_BELT_EDGE_PIXELS);
+    cairo_fill(cr);
+    setSourceHex(cr, skin.belt);
+    cairo_rectangle(cr, 0.0, beltTop, width, beltHeight);
+    cairo_fill(cr);
+
+    // The name twice, half a turn apart; the equator keeps its proportions.
+    const Lettering lettering{PANGO_WEIGHT_HEAVY, SKIN_NAME_PIXELS, PANGO_STYLE_NORMAL, 6.0};
+    addCentredTextPath(cr, skin.name, lettering, width * 0.25, height * 0.5);
+    addCentredTextPath(cr, skin.name, lettering, width * 0.75, height * 0.5);
+    setSourceHex(cr, skin.letters);
+    cairo_fill(cr);
+    return canvas.save(path);
+}
