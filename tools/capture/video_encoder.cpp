@@ -1,0 +1,75 @@
+#include "video_encoder.h"
+
+#include "core/app.h"
+#include "frame_clock.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+static const char* const FFMPEG = "ffmpeg";
+// Close to lossless for flat colours, text and soft gradients.
+static const char* const QUALITY_CRF = "17";
+static const char* const ENCODER_PRESET = "medium";
+static const char* const AUDIO_BITRATE = "192k";
+
+static void reportEncodeFailure(int exitCode, const std::string& lastLogLine)
+{
+    std::cerr << "bouncefest-capture: ffmpeg failed to encode the video (exit code " << exitCode << ")";
+    if (!lastLogLine.empty()) std::cerr << ": " << lastLogLine;
+    std::cerr << std::endl;
+}
+
+bool VideoEncoder::start(const std::string& videoFile, const std::string& logFile)
+{
+    const std::string size = std::to_string(SCREEN_WIDTH_PX) + "x" + std::to_string(SCREEN_HEIGHT_PX);
+    const std::string rate = std::to_string(FRAMES_PER_SECOND);
+    // The picture is RGB as a window shows it; its alpha is dropped. The rows
+    // come bottom up. Players take HD video as BT.709, so the conversion uses
+    // it and says so.
+    const std::vector<std::string> args = {
+        FFMPEG, "-hide_banner", "-loglevel", "error", "-y",
+        "-f", "rawvideo", "-pix_fmt", "rgba", "-video_size", size, "-framerate", rate, "-i", "pipe:0",
+        "-vf", "vflip,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
+        "-c:v", "libx264", "-preset", ENCODER_PRESET, "-crf", QUALITY_CRF,
+        "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv",
+        videoFile};
+    if (!ffmpeg.start(args, logFile)) {
+        std::cerr << "bouncefest-capture: Unable to start ffmpeg." << std::endl;
+        return false;
+    }
+    return true;
+}
+
+bool VideoEncoder::addFrame(const std::vector<sf::Uint8>& bottomUpPixels)
+{
+    framesRefused = framesRefused || !ffmpeg.write(bottomUpPixels.data(), bottomUpPixels.size());
+    return !framesRefused;
+}
+
+bool VideoEncoder::finish()
+{
+    const int exitCode = ffmpeg.finish();
+    if (exitCode == 0 && !framesRefused) return true;
+    reportEncodeFailure(exitCode, ffmpeg.lastLogLine());
+    return false;
+}
+
+bool joinSoundtrack(const std::string& videoFile, const std::string& wavFile, const std::string& output,
+                    const std::string& logFile)
+{
+    const std::vector<std::string> args = {
+        FFMPEG, "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i", videoFile, "-i", wavFile,
+        "-map", "0:v", "-map", "1:a", "-c:v", "copy",
+        "-c:a", "aac", "-b:a", AUDIO_BITRATE, "-ar", std::to_string(SOUNDTRACK_RATE_HZ), "-ac", "2",
+        "-movflags", "+faststart", "-f", "mp4", output};
+    ChildProcess join;
+    if (!join.start(args, logFile)) {
+        std::cerr << "bouncefest-capture: Unable to start ffmpeg." << std::endl;
+        return false;
+    }
+    const int exitCode = join.finish();
+    if (exitCode == 0) return true;
+    reportEncodeFailure(exitCode, join.lastLogLine());
+    return false;
+}
