@@ -32,10 +32,10 @@ void CaptureProgress::begin(std::int64_t expectedEndFrame)
     lineTime = started;
 }
 
-void CaptureProgress::frameDone(std::int64_t frame, SceneId part)
+void CaptureProgress::frameDone(std::int64_t frame, SceneId part, bool drawn)
 {
     const Clock::time_point now = Clock::now();
-    PartSpeed& speed = part == SceneId::Loading ? loading : part == SceneId::Intro ? intro : balls;
+    PartSpeed& speed = !drawn ? skipped : part == SceneId::Loading ? loading : part == SceneId::Intro ? intro : balls;
     ++speed.frames;
     speed.seconds += secondsBetween(frameStart, now);
     frameStart = now;
@@ -67,9 +67,10 @@ static void writePart(const char* name, const PartSpeed& speed)
 void CaptureProgress::finish()
 {
     if (toTerminal) std::cout << std::endl;
-    std::cout << "Ran " << loading.frames + intro.frames + balls.frames << " frames in "
+    std::cout << "Ran " << loading.frames + intro.frames + balls.frames + skipped.frames << " frames in "
               << minutesAndSeconds(secondsBetween(started, Clock::now())) << ":" << std::endl;
     writePart("loading screen", loading);
     writePart("intro", intro);
     writePart("ball scene", balls);
+    writePart("run without drawing", skipped);
 }

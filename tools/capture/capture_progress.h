@@ -1,6 +1,6 @@
 #pragma once
-// The progress line while the show runs (frame, speed, time left) and the
-// speed of each part of the show at the end.
+// The progress line while the show runs (frame, speed, time left) and, at
+// the end, the speed of each part of the show over the frames drawn in full.
 
 #include "core/app.h"
 
@@ -19,7 +19,8 @@ struct CaptureProgress {
     bool toTerminal = false;    // a terminal gets one line rewritten in place
     PartSpeed loading;
     PartSpeed intro;
-    PartSpeed balls;  // the ball scene and the closing frame
+    PartSpeed balls;    // the ball scene and the closing frame
+    PartSpeed skipped;  // frames that ran without being drawn
     Clock::time_point frameStart;
     Clock::time_point lineTime;
     std::int64_t lineFrame = 0;
@@ -27,7 +28,7 @@ struct CaptureProgress {
 
     void begin(std::int64_t expectedEndFrame);
     // After each frame: part is the scene that ran in it.
-    void frameDone(std::int64_t frame, SceneId part);
+    void frameDone(std::int64_t frame, SceneId part, bool drawn);
     // Ends the progress line and writes the speed of each part.
     void finish();
 };

@@ -90,7 +90,7 @@ ShowRun runShow(sf::RenderTexture& target, const FrameChoice& choice, CapturePro
                 return run;
             }
         }
-        progress.frameDone(frame, part);
+        progress.frameDone(frame, part, wanted);
     }
     run.end = ShowRunEnd::ShowOver;
     return run;
