@@ -367,6 +367,51 @@ TEST_F(CaptureTest, MutedEffectsLeaveTheMusicFromItsFrameToTheEnd)
     EXPECT_GT(std::sqrt(power / 96000.0), 300.0);
 }
 
+// Media at the soundtrack's own rate go into it sample for sample, which
+// shows where each playback starts, where a restart cuts it and where a
+// loop goes back to.
+TEST_F(CaptureTest, A48kHzLoRestartsOnEachPlayAndA48kHzSongLoopsFromLoopTo)
+{
+    const ShowTimeline show;
+    folder.copyRepositoryRunFiles();
+    writeToneFile((folder.path / "long-lo.wav").string(), 10.0, 48000, 2);  // outlasts the 7 s between plays
+    writeToneFile((folder.path / "short-song.wav").string(), 1.0, 48000, 2);
+    folder.write("assets/sounds.json", R"({"sounds": {"bounce": {"file": "assets/sounds/bounce.wav"},
+                                                      "lo": {"file": "long-lo.wav"}}})");
+    folder.write("assets/music.json", R"({"music": {"qrv": {"file": "short-song.wav", "loopTo": 400}}})");
+    const fs::path wav = folder.path / "show.wav";
+    const ToolRun run = runCapture(folder.path, folder.path, "--soundtrack '" + wav.string() + "'");
+    ASSERT_EQ(run.exitCode, 0) << ::testing::PrintToString(run.errorLines);
+    const Soundtrack track = readSoundtrack(wav);
+    const Soundtrack lo = readSoundtrack(folder.path / "long-lo.wav");
+    const Soundtrack song = readSoundtrack(folder.path / "short-song.wav");
+    ASSERT_EQ(track.frameCount(), show.frameCount * SAMPLES_PER_FRAME);
+    auto sampleOf = [](const Soundtrack& sound, std::int64_t position) {
+        return sound.samples[static_cast<std::size_t>(position * 2)];
+    };
+
+    // The second play cuts the first on its last sample and starts again.
+    const std::int64_t cut = show.loFrames[1] * SAMPLES_PER_FRAME;
+    const std::int64_t firstPlayed = (show.loFrames[1] - show.loFrames[0]) * SAMPLES_PER_FRAME;
+    EXPECT_EQ(sampleOf(track, cut - 1), sampleOf(lo, firstPlayed - 1));
+    for (std::int64_t k = 0; k < 100; ++k) ASSERT_EQ(sampleOf(track, cut + k), sampleOf(lo, k)) << k;
+
+    // The song plays from its start to its end, then from 400 ms (19200
+    // samples) to the end, again and again. Its first half second is left
+    // out: the last bounces may still ring there.
+    const std::int64_t songStart = show.musicFrame * SAMPLES_PER_FRAME;
+    const std::int64_t songLength = song.frameCount();
+    const std::int64_t loopStart = 19200;
+    std::int64_t mismatches = 0;
+    for (std::int64_t at = songStart + 24000; at < track.frameCount(); ++at) {
+        const std::int64_t played = at - songStart;
+        const std::int64_t position =
+            played < songLength ? played : loopStart + (played - songLength) % (songLength - loopStart);
+        if (sampleOf(track, at) != sampleOf(song, position)) ++mismatches;
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
 // ---------------------------------------------------------------------------
 // A short video.
 
