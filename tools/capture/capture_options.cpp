@@ -16,6 +16,7 @@ const char* captureUsage()
 {
     return "Usage: bouncefest-capture [--seconds FROM-TO] [--frames LIST | --soundtrack] [OUTPUT]\n"
            "Runs the show from this folder at exactly 60 frames per second, off screen.\n"
+           "It needs an X display: without one, run it through scripts/with-xvfb.sh.\n"
            "  OUTPUT            the MP4 to write (default bouncefest.mp4); with --frames the\n"
            "                    folder for the PNG files (default frames); with --soundtrack\n"
            "                    the WAV file (default bouncefest.wav)\n"
