@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-static const double TITLE_LETTER_PIXELS = 260.0;
+// Short titles grow to this size; longer ones shrink until they fit.
+static const double TITLE_LETTER_PIXELS = 420.0;
 // Room left around the title for its outline and shadow.
 static const double TITLE_MARGIN_PIXELS = 60.0;
 static const double TITLE_OUTLINE_PIXELS = 16.0;
