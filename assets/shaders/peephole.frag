@@ -2,8 +2,8 @@
 // peephole that opens from the card's centre at the start of every stage;
 // outside the hole the card waits as a dim silhouette.
 // Uniforms:
-//   sampler2D currentTexture  the card: its alpha is the shape, its white parts
-//                             take the rainbow and its dark parts stay dark
+//   sampler2D currentTexture  the card: its alpha is the shape, and the rainbow
+//                             is multiplied into its greys
 //   sampler2D bgTexture       the rainbow, a repeated texture
 //   float xOffset             seconds spent in the intro's current stage
 //   float yOffset             the same seconds, driving the vertical drift
@@ -26,8 +26,8 @@ const float PEEPHOLE_FULL_RADIUS = 1.8;
 const float PEEPHOLE_EDGE_WIDTH = 0.1;
 const float RIM_WIDTH = 0.025;
 const vec3 RIM_COLOUR = vec3(1.0, 0.97, 0.9);
-const vec3 SILHOUETTE_TINT = vec3(0.26, 0.24, 0.36);
-const float SILHOUETTE_OPACITY = 0.55;
+const vec3 SILHOUETTE_TINT = vec3(0.34, 0.32, 0.46);
+const float SILHOUETTE_OPACITY = 0.6;
 
 void main()
 {

@@ -6,15 +6,16 @@
 
 // Short titles grow to this size; longer ones shrink until they fit.
 static const double TITLE_LETTER_PIXELS = 420.0;
-// Room left around the title for its outline and shadow.
+// Room left around the title for its outline and glow.
 static const double TITLE_MARGIN_PIXELS = 60.0;
-static const double TITLE_OUTLINE_PIXELS = 16.0;
-static const double TITLE_SHADOW_OFFSET_X_PIXELS = 10.0;
-static const double TITLE_SHADOW_OFFSET_Y_PIXELS = 14.0;
-// The soft shadow is a stack of ever narrower translucent strokes.
-static const double TITLE_SHADOW_WIDEST_PIXELS = 40.0;
-static const int TITLE_SHADOW_LAYERS = 5;
-static const unsigned TITLE_OUTLINE_COLOUR = 0x140b2b;
+static const double TITLE_OUTLINE_PIXELS = 14.0;
+// The glow is a stack of ever narrower translucent white strokes; the intro
+// shader tints it with the rainbow, so it shines on the black screen.
+static const double TITLE_GLOW_WIDEST_PIXELS = 56.0;
+static const int TITLE_GLOW_LAYERS = 6;
+static const double TITLE_GLOW_LAYER_OPACITY = 0.07;
+// Grey outlines take a darker shade of the rainbow than the letters.
+static const double TITLE_OUTLINE_GREY = 0.45;
 
 // Pages are laid out on a 1024 x 512 design grid, scaled to the texture;
 // the page lengths below are pixels of that grid.
@@ -45,19 +46,14 @@ bool paintTitleCard(const std::string& path, const std::string& title)
     const double centreY = TITLE_CARD_HEIGHT_PIXELS * 0.5;
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
 
-    addCentredTextPath(cr, title, lettering, centreX + TITLE_SHADOW_OFFSET_X_PIXELS,
-                       centreY + TITLE_SHADOW_OFFSET_Y_PIXELS);
-    for (int layer = 0; layer < TITLE_SHADOW_LAYERS; ++layer) {
-        cairo_set_line_width(cr, TITLE_SHADOW_WIDEST_PIXELS * (1.0 - static_cast<double>(layer) / TITLE_SHADOW_LAYERS));
-        cairo_set_source_rgba(cr, 0.0, 0.0, 0.0, 0.09);
+    addCentredTextPath(cr, title, lettering, centreX, centreY);
+    for (int layer = 0; layer < TITLE_GLOW_LAYERS; ++layer) {
+        cairo_set_line_width(cr, TITLE_GLOW_WIDEST_PIXELS * (1.0 - static_cast<double>(layer) / TITLE_GLOW_LAYERS));
+        cairo_set_source_rgba(cr, 1.0, 1.0, 1.0, TITLE_GLOW_LAYER_OPACITY);
         cairo_stroke_preserve(cr);
     }
-    cairo_set_source_rgba(cr, 0.0, 0.0, 0.0, 0.3);
-    cairo_fill(cr);
-
-    addCentredTextPath(cr, title, lettering, centreX, centreY);
     cairo_set_line_width(cr, TITLE_OUTLINE_PIXELS);
-    setSourceHex(cr, TITLE_OUTLINE_COLOUR);
+    cairo_set_source_rgb(cr, TITLE_OUTLINE_GREY, TITLE_OUTLINE_GREY, TITLE_OUTLINE_GREY);
     cairo_stroke_preserve(cr);
     // White at the top, a little grey at the foot: the rainbow fill keeps
     // this shading, which gives the letters some body.

@@ -4,8 +4,8 @@
 
 #include <string>
 
-// A heavy white title on a transparent card, with a dark outline and a soft
-// shadow; the intro shader tints what is white and keeps what is dark.
+// A heavy white title on a transparent card, with a grey outline and a soft
+// white glow; the intro shader multiplies the rainbow into all of them.
 bool paintTitleCard(const std::string& path, const std::string& title);
 
 // The opening credits page.
