@@ -23,7 +23,7 @@ constexpr double BALL1_RELEASE_S = 2.0;
 // Each stage ends on the first frame past its length, so every stage may
 // end up to a frame late; software rendering of the ball scene can take
 // this long per frame.
-constexpr double SLOWEST_FRAME_S = 0.25;
+constexpr double SLOWEST_FRAME_S = 0.4;
 constexpr double START_UP_S = 1.0;
 // Gravity is added per frame, so ball1's fall to the floor takes longer
 // the slower the frames come.
