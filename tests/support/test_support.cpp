@@ -100,6 +100,14 @@ std::vector<std::string> splitLines(const std::string& text)
     return lines;
 }
 
+int runAssetGenerator(const fs::path& assetsDir)
+{
+    // The generator lies beside the demo in the build folder.
+    const fs::path generator = fs::path(BOUNCEFEST_EXE).parent_path() / "assetgen";
+    const std::string command = "'" + generator.string() + "' '" + assetsDir.string() + "' >/dev/null 2>&1";
+    return std::system(command.c_str());
+}
+
 fs::path repositoryRoot()
 {
     return BOUNCEFEST_SOURCE_DIR;

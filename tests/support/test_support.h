@@ -50,6 +50,9 @@ std::vector<std::string> errorLinesOf(Action action)
     return splitLines(::testing::internal::GetCapturedStderr());
 }
 
+// Runs the build's asset generator into a folder; its exit code.
+int runAssetGenerator(const std::filesystem::path& assetsDir);
+
 // The repository's root (the run folder of the build).
 std::filesystem::path repositoryRoot();
 

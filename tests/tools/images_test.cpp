@@ -112,13 +112,6 @@ int colourDistance(sf::Color a, sf::Color b)
     return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
 }
 
-int runGenerator(const fs::path& assetsDir)
-{
-    const fs::path generator = fs::path(BOUNCEFEST_EXE).parent_path() / "assetgen";
-    const std::string command = "'" + generator.string() + "' '" + assetsDir.string() + "' >/dev/null 2>&1";
-    return std::system(command.c_str());
-}
-
 }  // namespace
 
 TEST(TextureManifest, NamesEveryKeyOnceWithAnExistingFileOfItsSizeAndRepeatMode)
@@ -289,8 +282,8 @@ TEST(ImageGenerator, TwoRunsWriteIdenticalBytes)
     TempRunFolder folder;
     const fs::path first = folder.path / "first";
     const fs::path second = folder.path / "second";
-    ASSERT_EQ(runGenerator(first), 0);
-    ASSERT_EQ(runGenerator(second), 0);
+    ASSERT_EQ(runAssetGenerator(first), 0);
+    ASSERT_EQ(runAssetGenerator(second), 0);
     int compared = 0;
     for (const auto& entry : fs::directory_iterator(first / "textures")) {
         const std::string bytes = readBytes(entry.path());
