@@ -67,8 +67,7 @@ std::vector<double> envelopeOfAsset(const std::string& file, unsigned captureRat
 // patched, so the samples run to the end of the file.
 std::vector<double> readCapture(const std::string& file, unsigned& rate)
 {
-    std::ifstream stream(file, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    const std::string bytes = readBytes(file);
     const std::size_t format = bytes.find("fmt ");
     const std::size_t data = bytes.find("data");
     if (format == std::string::npos || data == std::string::npos) return {};

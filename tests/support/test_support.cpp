@@ -113,7 +113,7 @@ fs::path repositoryRoot()
     return BOUNCEFEST_SOURCE_DIR;
 }
 
-static std::string readFile(const fs::path& file)
+std::string readBytes(const fs::path& file)
 {
     std::ifstream stream(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
@@ -290,8 +290,8 @@ ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
     const pid_t pid = spawn({BOUNCEFEST_EXE}, env, folder, outFile, errFile, options.runAsNobody);
     run.exitCode = waitFor(pid, options.timeoutSeconds, server.display, options.closeAfterSeconds);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.out = readFile(outFile);
-    run.err = readFile(errFile);
+    run.out = readBytes(outFile);
+    run.err = readBytes(errFile);
     fs::remove(outFile);
     fs::remove(errFile);
     return run;

@@ -50,6 +50,9 @@ std::vector<std::string> errorLinesOf(Action action)
     return splitLines(::testing::internal::GetCapturedStderr());
 }
 
+// The whole content of a file.
+std::string readBytes(const std::filesystem::path& file);
+
 // Runs the build's asset generator into a folder; its exit code.
 int runAssetGenerator(const std::filesystem::path& assetsDir);
 

@@ -29,12 +29,6 @@ struct ToolRun {
     std::vector<std::string> errorLines;
 };
 
-std::string readText(const fs::path& file)
-{
-    std::ifstream stream(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
-}
-
 // The capture tool lies beside the demo in the build folder.
 fs::path captureTool()
 {
@@ -55,8 +49,8 @@ ToolRun runCapture(const fs::path& runFolder, const fs::path& outputFolder, cons
     const int status = std::system(command.str().c_str());
     ToolRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = readText(out);
-    run.errorLines = splitLines(readText(err));
+    run.out = readBytes(out);
+    run.errorLines = splitLines(readBytes(err));
     return run;
 }
 
@@ -423,7 +417,7 @@ nlohmann::json probe(const fs::path& video, const fs::path& folder)
                                 "sample_rate,channels,bit_rate,duration:format=duration,format_name -of json '" +
                                 video.string() + "' >'" + json.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0);
-    return nlohmann::json::parse(readText(json), nullptr, false);
+    return nlohmann::json::parse(readBytes(json), nullptr, false);
 }
 
 TEST_F(CaptureTest, APartOfTheShowIsAnMp4OfTheRightSizeRateLengthAndStreams)

@@ -53,12 +53,6 @@ nlohmann::json readJson(const fs::path& file)
     return document;
 }
 
-std::string readBytes(const fs::path& file)
-{
-    std::ifstream stream(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
-}
-
 // The file of a texture key, relative to the run folder.
 std::string textureFile(const std::string& key)
 {
@@ -277,7 +271,8 @@ TEST(GeneratedImages, TitleCardsAreHeavyWhiteLettersOnTransparency)
     }
 }
 
-TEST(ImageGenerator, TwoRunsWriteIdenticalBytes)
+// Images and sounds alike, from one pair of runs.
+TEST(Generator, TwoRunsWriteIdenticalBytes)
 {
     TempRunFolder folder;
     const fs::path first = folder.path / "first";
@@ -293,4 +288,9 @@ TEST(ImageGenerator, TwoRunsWriteIdenticalBytes)
         ++compared;
     }
     EXPECT_EQ(compared, static_cast<int>(EXPECTED_TEXTURES.size()));
+    for (const char* file : {"sounds/bounce.wav", "sounds/lo.wav", "music/qrv.ogg"}) {
+        const std::string bytes = readBytes(first / file);
+        EXPECT_FALSE(bytes.empty()) << file;
+        EXPECT_TRUE(bytes == readBytes(second / file)) << file << " differs between two runs";
+    }
 }

@@ -113,12 +113,6 @@ std::string keyOf(const ::testing::TestParamInfo<NamedSound>& info)
     return info.param.key;
 }
 
-std::string readBytes(const fs::path& file)
-{
-    std::ifstream stream(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
-}
-
 }  // namespace
 
 TEST(Manifests, EveryEntryNamesAFileThatDecodesAndPlaysSensibly)
@@ -227,16 +221,3 @@ TEST(Effects, LoIsDeepAndFadesOutCompletely)
     EXPECT_LT(dbfs(lo.peakBetween(lastTenMilliseconds, lo.frames())), SILENCE_DBFS);
 }
 
-TEST(Generator, TwoRunsWriteTheSameBytes)
-{
-    TempRunFolder folder;
-    const fs::path first = folder.path / "first";
-    const fs::path second = folder.path / "second";
-    ASSERT_EQ(runAssetGenerator(first), 0);
-    ASSERT_EQ(runAssetGenerator(second), 0);
-    for (const char* file : {"sounds/bounce.wav", "sounds/lo.wav", "music/qrv.ogg"}) {
-        const std::string bytes = readBytes(first / file);
-        EXPECT_FALSE(bytes.empty()) << file;
-        EXPECT_TRUE(bytes == readBytes(second / file)) << file << " differs between two runs";
-    }
-}
