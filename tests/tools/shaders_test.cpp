@@ -213,6 +213,20 @@ TEST_F(BallsShader, BodiesWaitingUnderTheFloorStayUnseen)
     }
 }
 
+// The vertex shader carries every body and the clock on to the pixels.
+TEST_F(BallsShader, EachBodyAndTheSceneClockMoveThePicture)
+{
+    const sf::Image reference = render(0.0f, IN_PLAY);
+    const sf::Vector3f aside(2.0f, 0.0f, 1.5f);
+    for (sf::Vector3f Bodies::*body : {&Bodies::ball1, &Bodies::ball2, &Bodies::ball3, &Bodies::credit}) {
+        Bodies moved = IN_PLAY;
+        moved.*body += aside;
+        EXPECT_GT(meanDifference(reference, render(0.0f, moved)), 1.0e-3);
+    }
+    shader.setUniform("iTime", 32.0f);
+    EXPECT_GT(meanDifference(reference, render(0.0f, IN_PLAY)), 1.0e-3) << "the camera's sway";
+}
+
 TEST_F(BallsShader, TheCreditsPanelShowsItsPage)
 {
     const sf::Texture red = solidTexture(sf::Color(220, 30, 30), 512, 256);
