@@ -1,9 +1,11 @@
 // Times the ball room's shader pass: the sprite "black" drawn through
-// balls.frag into a 1920x1080 render texture, finished with glFinish, at
+// passthrough.vert and balls.frag, as the scene draws it, into a 1920x1080
+// render texture, finished with glFinish, at
 // key moments of the scene; prints the median per moment and saves each
 // moment's frame as previews/balls_<moment>.png beside this program.
-// Processor time is summed over all threads; where other work shares the
-// machine it shows what the frame costs better than the wall clock does.
+// Processor time is summed over all threads. On a shared virtual machine
+// both figures swing by a third from one minute to the next; run it more
+// than once.
 // Run from the repository root under Xvfb, e.g.
 //   LP_NUM_THREADS=2 ./scripts/with-xvfb.sh build/balls_pass_bench
 // An optional argument names another fragment shader to time in its place.
