@@ -5,7 +5,8 @@
 // texture is not used; every pixel gets alpha 1.
 // A software renderer runs every branch for every pixel, so the work is
 // branch-free and lean: the vertex shader does all that depends on the
-// scene's uniforms alone, there is no library trigonometry, each ball's
+// scene's uniforms alone, there is no library trigonometry, divisions and
+// square roots (slow on a CPU) give way to reciprocal square roots, each ball's
 // offset from the shaded point serves both its shadow and its occlusion,
 // and textures serve only what the camera sees directly.
 // Uniforms:
@@ -83,7 +84,7 @@ float ballEntry(vec3 eye, vec3 direction, vec3 centre)
     vec3 away = eye - centre;
     float b = dot(away, direction);
     float h = b * b - dot(away, away) + BALL_RADIUS * BALL_RADIUS;
-    return (h > 0.0 && b < 0.0 && centre.y > WAITING_BELOW_Y) ? -b - sqrt(h) : NO_HIT;
+    return (h > 0.0 && b < 0.0 && centre.y > WAITING_BELOW_Y) ? -b - h * inversesqrt(h) : NO_HIT;
 }
 
 // The room is seen from inside only: the ray's exit through the box, so that
@@ -92,7 +93,9 @@ float ballEntry(vec3 eye, vec3 direction, vec3 centre)
 float roomExit(vec3 direction, vec3 lowCorner, vec3 highCorner, out vec3 normal)
 {
     // The nudge keeps an axis-parallel ray finite.
-    vec3 inverse = 1.0 / (direction + vec3(1.0e-9));
+    vec3 nudged = direction + vec3(1.0e-9);
+    vec3 root = inversesqrt(nudged * nudged);  // 1 / |nudged|
+    vec3 inverse = nudged * root * root;
     vec3 t0 = lowCorner * inverse;
     vec3 t1 = highCorner * inverse;
     vec3 exits = max(t0, t1);
@@ -123,7 +126,8 @@ float panelHit(vec3 eye, vec3 direction, vec3 centre, out vec2 pagePosition, out
 float turnsAround(float y, float x)
 {
     vec2 size = abs(vec2(x, y));
-    float ratio = min(size.x, size.y) / max(max(size.x, size.y), 1.0e-6);
+    float larger = max(max(size.x, size.y), 1.0e-6);
+    float ratio = min(size.x, size.y) * inversesqrt(larger * larger);
     float octant = ratio * (0.125 + 0.0435 * (1.0 - ratio));
     float quadrant = size.y > size.x ? 0.25 - octant : octant;
     float upper = x < 0.0 ? 0.5 - quadrant : quadrant;
@@ -134,7 +138,7 @@ float turnsAround(float y, float x)
 float latitudeFromTop(float y)
 {
     float size = min(abs(y), 1.0);
-    float fromPole = sqrt(1.0 - size) * (1.5707288 + size * (-0.2121144 + size * (0.074261 - 0.0187293 * size))) * (1.0 / PI);
+    float fromPole = (1.0 - size) * inversesqrt(1.0 - size + 1.0e-12) * (1.5707288 + size * (-0.2121144 + size * (0.074261 - 0.0187293 * size))) * (1.0 / PI);
     return y < 0.0 ? 1.0 - fromPole : fromPole;
 }
 
@@ -211,10 +215,14 @@ vec3 roomSeenToward(vec3 direction)
     return mix(wall * (0.45 + 0.35 * direction.y), LIGHT_PANEL_GLOW, smoothstep(0.82, 0.9, direction.y));
 }
 
+// A filmic curve, top / bottom, encoded with gamma 2: the square root of
+// the quotient is top / sqrt(top * bottom).
 vec3 toneMap(vec3 colour)
 {
-    colour = (colour * (2.51 * colour + 0.03)) / (colour * (2.43 * colour + 0.59) + 0.14);
-    return sqrt(clamp(colour, 0.0, 1.0));
+    colour = max(colour, 0.0);
+    vec3 top = colour * (2.51 * colour + 0.03);
+    vec3 bottom = colour * (2.43 * colour + 0.59) + 0.14;
+    return min(top * inversesqrt(top * bottom + 1.0e-12), 1.0);
 }
 
 void main()
