@@ -50,7 +50,6 @@ const float TILE_WORLD_SIZE = 2.0;
 const vec3 LIGHT_POSITION = vec3(0.0, 7.2, 3.0);
 const vec3 LIGHT_COLOUR = vec3(1.0, 0.92, 0.8) * 120.0;
 const float LIGHT_FALLOFF_OFFSET = 24.0;
-const vec2 LIGHT_PANEL_HALF_SIZE = vec2(3.0, 2.0);
 const vec3 LIGHT_PANEL_GLOW = vec3(1.0, 0.95, 0.88) * 4.0;
 const vec3 AMBIENT_FROM_ABOVE = vec3(0.42, 0.46, 0.62) * 0.55;
 const vec3 AMBIENT_FROM_BELOW = vec3(0.5, 0.42, 0.4) * 0.3;
@@ -165,12 +164,6 @@ vec3 roomAlbedo(vec3 position, vec3 normal)
     return decodeGamma(texture2D(wallTex, tilePosition).rgb) * tint;
 }
 
-vec3 ceilingGlow(vec3 position, vec3 normal)
-{
-    vec2 fromLight = abs(position.xz - LIGHT_POSITION.xz) * (1.0 / LIGHT_PANEL_HALF_SIZE);
-    return (max(fromLight.x, fromLight.y) < 1.0 && normal.y < -0.5) ? LIGHT_PANEL_GLOW : vec3(0.0);
-}
-
 // Darkening near the edges that the cameras see: each of the floor, the
 // back wall and the side walls shades what faces it closely.
 float cornerOcclusion(vec3 position, vec3 normal, float floorLevel)
@@ -257,7 +250,9 @@ void main()
     vec3 tiles = roomAlbedo(position, n);
     vec3 page = decodeGamma(texture2D(creditsTex, onPanel ? pagePosition : vec2(0.5)).rgb);
     vec3 albedo = onBall ? skin : onPanel ? vec3(0.0) : tiles;
-    vec3 glow = onPanel ? page : ceilingGlow(position, n);
+    // The page glows by itself; the lamp shows only in reflections, since
+    // no camera sees the ceiling around it.
+    vec3 glow = onPanel ? page : vec3(0.0);
 
     // Each ball's offset from the shaded point serves both its shadow and its
     // occlusion.
