@@ -177,8 +177,9 @@ float cornerOcclusion(vec3 position, vec3 normal, float floorLevel)
 // What one ball leaves of the lamp's light (x) and of the sky (y) at a
 // point; away is the point minus the centre. The penumbra grows with how
 // far the ray to the lamp passes outside the ball, against the distance.
-vec2 ballShade(vec3 away, float distanceSquared, vec3 normal, vec3 lightDirection)
+vec2 ballShade(vec3 away, vec3 normal, vec3 lightDirection)
 {
+    float distanceSquared = dot(away, away);
     float inverseDistance = inversesqrt(distanceSquared);
     float along = dot(away, lightDirection);
     float clearance = (distanceSquared - along * along - BALL_RADIUS * BALL_RADIUS) * inverseDistance;
@@ -254,21 +255,12 @@ void main()
     // no camera sees the ceiling around it.
     vec3 glow = onPanel ? page : vec3(0.0);
 
-    // Each ball's offset from the shaded point serves both its shadow and its
-    // occlusion.
-    vec3 away1 = position - ball1;
-    vec3 away2 = position - ball2;
-    vec3 away3 = position - ball3;
-    float distanceSquared1 = dot(away1, away1);
-    float distanceSquared2 = dot(away2, away2);
-    float distanceSquared3 = dot(away3, away3);
-
     vec3 toLight = LIGHT_POSITION - position;
     float lightDistanceSquared = dot(toLight, toLight);
     vec3 lightDirection = toLight * inversesqrt(lightDistanceSquared);
     vec3 light = LIGHT_COLOUR * (max(dot(n, lightDirection), 0.0) / (lightDistanceSquared + LIGHT_FALLOFF_OFFSET));
-    vec2 shade = ballShade(away1, distanceSquared1, n, lightDirection) * ballShade(away2, distanceSquared2, n, lightDirection)
-               * ballShade(away3, distanceSquared3, n, lightDirection);
+    vec2 shade = ballShade(position - ball1, n, lightDirection) * ballShade(position - ball2, n, lightDirection)
+               * ballShade(position - ball3, n, lightDirection);
     float occlusion = shade.y * cornerOcclusion(position, n, floorLevel);
 
     vec3 mirrored = reflect(direction, n);

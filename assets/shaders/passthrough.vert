@@ -92,9 +92,7 @@ void main()
     gl_FrontColor = gl_Color;
 
     vec2 screen = vec2((gl_TexCoord[0].x * 2.0 - 1.0) * (RESOLUTION.x / RESOLUTION.y), 1.0 - gl_TexCoord[0].y * 2.0);
-    vec3 eye;
-    placeCamera(screen, eye, rayDirection);
-    eyePosition = eye;
+    placeCamera(screen, eyePosition, rayDirection);
     ball1 = ballPos1;
     ball2 = ballPos2;
     ball3 = ballPos3;
