@@ -43,12 +43,6 @@ TEST_F(ProgramTest, EscapeHeldFromTheStartEndsAfterTheFirstFrameWithNothingOnSta
     EXPECT_EQ(result.err, "");
 }
 
-TEST_F(ProgramTest, WithoutAnAudioDeviceOneLineSaysSo)
-{
-    const ProgramRun result = run(true, {"ALSOFT_DRIVERS=none"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(splitLines(result.err), std::vector<std::string>{"No audio device, so the show plays in silence."});
-}
 
 TEST_F(ProgramTest, AMissingBallsShaderEndsTheProgramBeforeTheTextShader)
 {
