@@ -85,7 +85,7 @@ struct ShowTimeline {
     std::int64_t ballSceneStart = 0;
     std::int64_t musicFrame = 0;
     std::int64_t fadeFrame = 0;   // the fade to black starts
-    std::int64_t blackFrame = 0;  // and is complete, 2 s later
+    std::int64_t blackFrame = 0;  // and 2 s later no pixel is above 1 of 255
     std::int64_t frameCount = 0;
 
     ShowTimeline()
