@@ -21,15 +21,15 @@ top_key() {
     esac
 }
 
-# A document cut off 200,000 levels deep, and one with 20,000 entries.
+# A document cut off 120,000 levels deep, and one with 3,000 entries.
 write_seeds() {
     key=$(top_key "$1")
     prefix=""
     [ "$1" = validate ] && prefix="$key
 "
-    { printf '%s{"%s": ' "$prefix" "$key"; head -c 200000 /dev/zero | tr '\0' '['; } >"$2/deep.json"
+    { printf '%s{"%s": ' "$prefix" "$key"; head -c 120000 /dev/zero | tr '\0' '['; } >"$2/deep.json"
     { printf '%s{"%s": {' "$prefix" "$key"
-      seq 1 20000 | sed 's/.*/"k&": {"file": "none", "volume": &},/'
+      seq 1 3000 | sed 's/.*/"k&": {"file": "none", "volume": &},/'
       printf '"last": {}}}\n'; } >"$2/long.json"
 }
 
