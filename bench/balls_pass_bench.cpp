@@ -108,39 +108,55 @@ static void setTextures(sf::Shader& shader)
 }
 
 // The committed pass against a baseline, alternating frame by frame so
-// that a slow spell of the shared machine falls on both alike.
+// that a slow spell of the shared machine falls on both alike. Prints the
+// ratio of the summed medians in wall time and in processor time; the
+// latter counts only this program's threads and so wavers less while
+// other programs load the machine.
 static void compareTimes(sf::RenderTexture& target, const sf::Sprite& canvas, sf::Shader& committed,
                          sf::Shader& baseline)
 {
     const std::size_t momentCount = std::size(MOMENTS);
-    std::vector<std::vector<double>> committedTimes(momentCount);
-    std::vector<std::vector<double>> baselineTimes(momentCount);
+    std::vector<std::vector<FrameCost>> committedCosts(momentCount);
+    std::vector<std::vector<FrameCost>> baselineCosts(momentCount);
     for (int frame = 0; frame < TIMED_FRAMES; ++frame) {
         for (std::size_t m = 0; m < momentCount; ++m) {
             setMoment(committed, MOMENTS[m]);
             setMoment(baseline, MOMENTS[m]);
             // Which goes first changes every frame, so that neither gains from a warm cache.
             const bool committedFirst = frame % 2 == 0;
-            const double first = renderFrame(target, canvas, committedFirst ? committed : baseline).wallMilliseconds;
-            const double second = renderFrame(target, canvas, committedFirst ? baseline : committed).wallMilliseconds;
-            committedTimes[m].push_back(committedFirst ? first : second);
-            baselineTimes[m].push_back(committedFirst ? second : first);
+            const FrameCost first = renderFrame(target, canvas, committedFirst ? committed : baseline);
+            const FrameCost second = renderFrame(target, canvas, committedFirst ? baseline : committed);
+            committedCosts[m].push_back(committedFirst ? first : second);
+            baselineCosts[m].push_back(committedFirst ? second : first);
         }
     }
-    double committedTotal = 0.0;
-    double baselineTotal = 0.0;
+    FrameCost committedTotal{0.0, 0.0};
+    FrameCost baselineTotal{0.0, 0.0};
     for (std::size_t m = 0; m < momentCount; ++m) {
-        const double ours = medianOf(committedTimes[m]);
-        const double theirs = medianOf(baselineTimes[m]);
-        committedTotal += ours;
-        baselineTotal += theirs;
+        std::vector<double> values[4];
+        for (std::size_t i = 0; i < committedCosts[m].size(); ++i) {
+            values[0].push_back(committedCosts[m][i].wallMilliseconds);
+            values[1].push_back(baselineCosts[m][i].wallMilliseconds);
+            values[2].push_back(committedCosts[m][i].processorMilliseconds);
+            values[3].push_back(baselineCosts[m][i].processorMilliseconds);
+        }
+        const FrameCost ours{medianOf(values[0]), medianOf(values[2])};
+        const FrameCost theirs{medianOf(values[1]), medianOf(values[3])};
+        committedTotal.wallMilliseconds += ours.wallMilliseconds;
+        committedTotal.processorMilliseconds += ours.processorMilliseconds;
+        baselineTotal.wallMilliseconds += theirs.wallMilliseconds;
+        baselineTotal.processorMilliseconds += theirs.processorMilliseconds;
         std::cout << std::left << std::setw(16) << MOMENTS[m].name << " median " << std::fixed << std::setprecision(1)
-                  << ours << " ms against " << theirs << " ms, ratio " << std::setprecision(3) << ours / theirs
+                  << ours.wallMilliseconds << " ms against " << theirs.wallMilliseconds << " ms, processor time "
+                  << ours.processorMilliseconds << " ms against " << theirs.processorMilliseconds << " ms"
                   << std::endl;
     }
     std::cout << "ball pass against the baseline, sum of medians: " << std::fixed << std::setprecision(1)
-              << committedTotal << " ms against " << baselineTotal << " ms, ratio " << std::setprecision(3)
-              << committedTotal / baselineTotal << std::endl;
+              << committedTotal.wallMilliseconds << " ms against " << baselineTotal.wallMilliseconds << " ms, ratio "
+              << std::setprecision(3) << committedTotal.wallMilliseconds / baselineTotal.wallMilliseconds
+              << "; processor time " << std::setprecision(1) << committedTotal.processorMilliseconds << " ms against "
+              << baselineTotal.processorMilliseconds << " ms, ratio " << std::setprecision(3)
+              << committedTotal.processorMilliseconds / baselineTotal.processorMilliseconds << std::endl;
 }
 
 // Moments for the edges: a ball near a wall in the front view, the corner
