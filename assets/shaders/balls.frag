@@ -81,8 +81,7 @@ const vec3 SKY_HIGH = vec3(0.03, 0.012, 0.07);
 const float STAR_CELLS = 140.5;
 const float STAR_SHARE = 0.02;
 const float STAR_RADIUS = 0.25;
-// A star's brightest display value over the sky; the brightness is spread
-// as the tone curve spreads it.
+// What the brightest star adds to the sky's display value.
 const float STAR_SHOWN = 1.0;
 vec3 decodeGamma(vec3 colour)
 {
@@ -340,6 +339,9 @@ void main()
     // The panel stands inside the room's outline, the sky outside it: one
     // of them at most shares a pixel with the room.
     bool besidePanel = panelCover > 0.0;
-    vec3 otherShown = toneMap(besidePanel ? page : sky) + (besidePanel ? 0.0 : shining.y * STAR_SHOWN * shining.x * inversesqrt(shining.x + 1.0e-20));
+    // A star adds the square root of its brightness, much as the tone curve
+    // would spread it.
+    float starShown = STAR_SHOWN * shining.x * inversesqrt(shining.x + 1.0e-20) * shining.y;
+    vec3 otherShown = toneMap(besidePanel ? page : sky) + (besidePanel ? 0.0 : starShown);
     gl_FragColor = vec4(mix(toneMap(colour), otherShown, besidePanel ? panelCover : 1.0 - roomCover), 1.0);
 }
