@@ -5,9 +5,15 @@
 // previews/balls_<moment>.png beside this program. Processor time is summed
 // over all threads. On a shared virtual machine both figures swing by a
 // third from one minute to the next; run it more than once.
+// Then it measures the edges: at three moments it sets the frame against a
+// 4 x 4 supersampled render of the same shader (7680x4320, box-filtered
+// down) and prints the PSNR and the share of pixels off by more than 32
+// levels in any channel.
 // Run from the repository root under Xvfb, e.g.
-//   LP_NUM_THREADS=2 ./scripts/with-xvfb.sh build/balls_pass_bench
-// An optional argument names another fragment shader to time in its place.
+//   LP_NUM_THREADS=2 ./scripts/with-xvfb.sh build/balls_pass_bench [BASELINE.frag [BASELINE.vert]]
+// With a baseline (for instance the shaders of an earlier commit, saved by
+// git show), the two passes take turns frame by frame and the ratio of
+// their times is printed; the vertex shader defaults to the committed one.
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
 
@@ -21,6 +27,9 @@
 #include <iomanip>
 #include <iostream>
 #include <iterator>
+#include <cmath>
+#include <cstdint>
+#include <string>
 #include <vector>
 
 static const int TIMED_FRAMES = 30;
@@ -90,6 +99,153 @@ static double medianOf(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+static void setTextures(sf::Shader& shader)
+{
+    shader.setUniform("ballTex1", *textureManager.get("vemo"));
+    shader.setUniform("ballTex2", *textureManager.get("qrv"));
+    shader.setUniform("ballTex3", *textureManager.get("arku"));
+    shader.setUniform("wallTex", *textureManager.get("white"));
+}
+
+// The committed pass against a baseline, alternating frame by frame so
+// that a slow spell of the shared machine falls on both alike. Prints the
+// ratio of the summed medians in wall time and in processor time; the
+// latter counts only this program's threads and so wavers less while
+// other programs load the machine.
+static void compareTimes(sf::RenderTexture& target, const sf::Sprite& canvas, sf::Shader& committed,
+                         sf::Shader& baseline)
+{
+    const std::size_t momentCount = std::size(MOMENTS);
+    std::vector<std::vector<FrameCost>> committedCosts(momentCount);
+    std::vector<std::vector<FrameCost>> baselineCosts(momentCount);
+    for (int frame = 0; frame < TIMED_FRAMES; ++frame) {
+        for (std::size_t m = 0; m < momentCount; ++m) {
+            setMoment(committed, MOMENTS[m]);
+            setMoment(baseline, MOMENTS[m]);
+            // Which goes first changes every frame, so that neither gains from a warm cache.
+            const bool committedFirst = frame % 2 == 0;
+            const FrameCost first = renderFrame(target, canvas, committedFirst ? committed : baseline);
+            const FrameCost second = renderFrame(target, canvas, committedFirst ? baseline : committed);
+            committedCosts[m].push_back(committedFirst ? first : second);
+            baselineCosts[m].push_back(committedFirst ? second : first);
+        }
+    }
+    FrameCost committedTotal{0.0, 0.0};
+    FrameCost baselineTotal{0.0, 0.0};
+    for (std::size_t m = 0; m < momentCount; ++m) {
+        std::vector<double> values[4];
+        for (std::size_t i = 0; i < committedCosts[m].size(); ++i) {
+            values[0].push_back(committedCosts[m][i].wallMilliseconds);
+            values[1].push_back(baselineCosts[m][i].wallMilliseconds);
+            values[2].push_back(committedCosts[m][i].processorMilliseconds);
+            values[3].push_back(baselineCosts[m][i].processorMilliseconds);
+        }
+        const FrameCost ours{medianOf(values[0]), medianOf(values[2])};
+        const FrameCost theirs{medianOf(values[1]), medianOf(values[3])};
+        committedTotal.wallMilliseconds += ours.wallMilliseconds;
+        committedTotal.processorMilliseconds += ours.processorMilliseconds;
+        baselineTotal.wallMilliseconds += theirs.wallMilliseconds;
+        baselineTotal.processorMilliseconds += theirs.processorMilliseconds;
+        std::cout << std::left << std::setw(16) << MOMENTS[m].name << " median " << std::fixed << std::setprecision(1)
+                  << ours.wallMilliseconds << " ms against " << theirs.wallMilliseconds << " ms, processor time "
+                  << ours.processorMilliseconds << " ms against " << theirs.processorMilliseconds << " ms"
+                  << std::endl;
+    }
+    std::cout << "ball pass against the baseline, sum of medians: " << std::fixed << std::setprecision(1)
+              << committedTotal.wallMilliseconds << " ms against " << baselineTotal.wallMilliseconds << " ms, ratio "
+              << std::setprecision(3) << committedTotal.wallMilliseconds / baselineTotal.wallMilliseconds
+              << "; processor time " << std::setprecision(1) << committedTotal.processorMilliseconds << " ms against "
+              << baselineTotal.processorMilliseconds << " ms, ratio " << std::setprecision(3)
+              << committedTotal.processorMilliseconds / baselineTotal.processorMilliseconds << std::endl;
+}
+
+// Moments for the edges: a ball near a wall in the front view, the corner
+// view with the panel and the balls on the lowered floor, and the finale.
+static const Moment EDGE_MOMENTS[] = {
+    {"front_ball_at_wall", 1.0f, 3.6f, {6.7f, -1.9f, 1.5f}, {-7.0f, -20.0f, 0.0f}, {-7.0f, -20.0f, 2.0f},
+     {-20.0f, -20.0f, 0.0f}, "credits_start"},
+    {"corner_credits", 0.0f, 29.0f, {4.0f, -5.0f, 3.0f}, {-5.0f, -5.0f, -2.0f}, {1.5f, -5.0f, 9.0f},
+     {0.0f, 0.0f, -3.3f}, "credits_orin"},
+    {"finale", -20.0f, 52.0f, {6.0f, -5.0f, -8.0f}, {-2.0f, -5.0f, 5.0f}, {3.0f, -5.0f, 10.0f},
+     {0.0f, 0.0f, -4.0f}, "credits_orin"},
+};
+static const unsigned FRAME_WIDTH = 1920;
+static const unsigned FRAME_HEIGHT = 1080;
+static const unsigned SUPERSAMPLING = 4;
+
+struct EdgeFigures {
+    double psnr;           // dB
+    double farOffPercent;  // pixels with a channel off by more than 32 levels
+};
+
+// The frame against the supersampled one, box-filtered to the frame's size.
+static EdgeFigures compareWithSupersampled(const sf::Image& frame, const sf::Image& supersampled)
+{
+    const std::uint8_t* pixels = frame.getPixelsPtr();
+    const std::uint8_t* fine = supersampled.getPixelsPtr();
+    const unsigned fineWidth = FRAME_WIDTH * SUPERSAMPLING;
+    double squaredErrors = 0.0;
+    std::size_t farOff = 0;
+    for (unsigned y = 0; y < FRAME_HEIGHT; ++y) {
+        for (unsigned x = 0; x < FRAME_WIDTH; ++x) {
+            double largest = 0.0;
+            for (unsigned channel = 0; channel < 3; ++channel) {
+                double sum = 0.0;
+                for (unsigned fy = 0; fy < SUPERSAMPLING; ++fy)
+                    for (unsigned fx = 0; fx < SUPERSAMPLING; ++fx)
+                        sum += fine[(((y * SUPERSAMPLING + fy) * fineWidth) + x * SUPERSAMPLING + fx) * 4 + channel];
+                const double error = pixels[(y * FRAME_WIDTH + x) * 4 + channel] - sum / (SUPERSAMPLING * SUPERSAMPLING);
+                squaredErrors += error * error;
+                largest = std::max(largest, std::abs(error));
+            }
+            if (largest > 32.0) ++farOff;
+        }
+    }
+    const double meanSquaredError = squaredErrors / (3.0 * FRAME_WIDTH * FRAME_HEIGHT);
+    return EdgeFigures{10.0 * std::log10(255.0 * 255.0 / std::max(meanSquaredError, 1.0e-12)),
+                       100.0 * static_cast<double>(farOff) / (FRAME_WIDTH * FRAME_HEIGHT)};
+}
+
+// Prints the figures per moment and saves both frames as previews.
+static void measureEdges(sf::RenderTexture& target, const sf::Sprite& canvas, sf::Shader& shader,
+                         const std::filesystem::path& previews)
+{
+    sf::RenderTexture fineTarget;
+    if (!fineTarget.create(FRAME_WIDTH * SUPERSAMPLING, FRAME_HEIGHT * SUPERSAMPLING)) {
+        std::cout << "no render target of " << FRAME_WIDTH * SUPERSAMPLING << "x" << FRAME_HEIGHT * SUPERSAMPLING
+                  << std::endl;
+        return;
+    }
+    // The same canvas and view: only the pixels are finer.
+    fineTarget.setView(sf::View(sf::FloatRect(0.0f, 0.0f, FRAME_WIDTH, FRAME_HEIGHT)));
+    for (const Moment& moment : EDGE_MOMENTS) {
+        setMoment(shader, moment);
+        target.setActive(true);
+        renderFrame(target, canvas, shader);
+        const sf::Image frame = target.getTexture().copyToImage();
+        fineTarget.setActive(true);
+        renderFrame(fineTarget, canvas, shader);
+        const sf::Image supersampled = fineTarget.getTexture().copyToImage();
+        const EdgeFigures figures = compareWithSupersampled(frame, supersampled);
+        std::cout << std::left << std::setw(20) << moment.name << " camMix " << std::setw(6) << moment.camMix
+                  << " PSNR " << std::fixed << std::setprecision(1) << figures.psnr << " dB, off by > 32: "
+                  << std::setprecision(3) << figures.farOffPercent << " %" << std::endl;
+        frame.saveToFile((previews / ("edges_" + std::string(moment.name) + ".png")).string());
+        sf::Texture fineTexture;
+        fineTexture.loadFromImage(supersampled);
+        fineTexture.setSmooth(true);
+        sf::Sprite reduced(fineTexture);
+        reduced.setScale(1.0f / SUPERSAMPLING, 1.0f / SUPERSAMPLING);
+        target.setActive(true);
+        target.clear();
+        target.draw(reduced);
+        target.display();
+        target.getTexture().copyToImage().saveToFile(
+            (previews / ("edges_" + std::string(moment.name) + "_supersampled.png")).string());
+    }
+    target.setActive(true);
+}
+
 int main(int argc, char** argv)
 {
     textureManager.loadManifest("assets/textures.json");
@@ -101,12 +257,8 @@ int main(int argc, char** argv)
     target.create(1920, 1080);
     target.setActive(true);
     sf::Shader shader;
-    const std::string fragmentPath = argc > 1 ? argv[1] : "assets/shaders/balls.frag";
-    if (!shader.loadFromFile("assets/shaders/passthrough.vert", fragmentPath)) return 1;
-    shader.setUniform("ballTex1", *textureManager.get("vemo"));
-    shader.setUniform("ballTex2", *textureManager.get("qrv"));
-    shader.setUniform("ballTex3", *textureManager.get("arku"));
-    shader.setUniform("wallTex", *textureManager.get("white"));
+    if (!shader.loadFromFile("assets/shaders/passthrough.vert", "assets/shaders/balls.frag")) return 1;
+    setTextures(shader);
 
     const std::filesystem::path previews = std::filesystem::absolute(argv[0]).parent_path() / "previews";
     std::filesystem::create_directories(previews);
@@ -142,5 +294,13 @@ int main(int argc, char** argv)
     }
     std::cout << "ball pass, slowest median: " << slowest << " ms (target " << TARGET_MILLISECONDS << " ms)"
               << std::endl;
+
+    if (argc > 1) {
+        sf::Shader baseline;
+        if (!baseline.loadFromFile(argc > 2 ? argv[2] : "assets/shaders/passthrough.vert", argv[1])) return 1;
+        setTextures(baseline);
+        compareTimes(target, *canvas, shader, baseline);
+    }
+    measureEdges(target, *canvas, shader, previews);
     return slowest <= TARGET_MILLISECONDS ? 0 : 1;
 }

@@ -2,7 +2,9 @@
 // ray traced analytically (ray-sphere, ray-box, ray-rectangle) with soft
 // sphere shadows, sphere and corner ambient occlusion, one reflection bounce
 // and lighting in linear light. Drawn over a full-screen sprite whose own
-// texture is not used; every pixel gets alpha 1.
+// texture is not used; every pixel gets alpha 1. The box's outline against
+// the sky, the panel's outline and the stars show by how much of each pixel
+// they cover, blended after the tone curve as a finer raster would average.
 // A software renderer runs every branch for every pixel, so the work is
 // branch-free and lean: the vertex shader does all that depends on the
 // scene's uniforms alone, there is no library trigonometry, divisions and
@@ -69,9 +71,18 @@ const vec3 CEILING_TINT = vec3(0.9, 0.9, 0.95);
 
 const vec3 SKY_LOW = vec3(0.004, 0.002, 0.014);
 const vec3 SKY_HIGH = vec3(0.03, 0.012, 0.07);
-// Star cells per unit of direction, and the share of cells that hold a star.
-const float STAR_CELLS = 420.0;
-const float STAR_SHARE = 0.0028;
+// The sky is split into cells on the faces of a cube around the eye, a
+// face STAR_CELLS cells across from its centre to its edge: half a cell
+// over a whole number, so that a face's own coordinate never wavers
+// between two cells and lies level with every cell's centre. A share of
+// the cells hold a star, a disc with a radius of STAR_RADIUS cells (about
+// 1.8 pixels in the corner view) round a point near the cell's centre; a
+// point that lies off the face makes the star show smaller.
+const float STAR_CELLS = 140.5;
+const float STAR_SHARE = 0.02;
+const float STAR_RADIUS = 0.25;
+// What the brightest star adds to the sky's display value.
+const float STAR_SHOWN = 1.0;
 vec3 decodeGamma(vec3 colour)
 {
     return colour * colour;
@@ -88,8 +99,10 @@ float ballEntry(vec3 eye, vec3 direction, vec3 centre)
 
 // The room is seen from inside only: the ray's exit through the box, so that
 // walls between an outside camera and the room are cut away. The corners
-// are given relative to the ray's origin.
-float roomExit(vec3 direction, vec3 lowCorner, vec3 highCorner, out vec3 normal)
+// are given relative to the ray's origin. The ray meets the box where the
+// exit lies beyond the entry: by how far it does (negative where it
+// misses) measures the distance to the box's outline.
+float roomExit(vec3 direction, vec3 lowCorner, vec3 highCorner, out vec3 normal, out float inside)
 {
     // The nudge keeps an axis-parallel ray finite.
     vec3 nudged = direction + vec3(1.0e-9);
@@ -102,23 +115,26 @@ float roomExit(vec3 direction, vec3 lowCorner, vec3 highCorner, out vec3 normal)
     float tNear = max(max(entries.x, entries.y), entries.z);
     float tFar = min(min(exits.x, exits.y), exits.z);
     normal = -sign(direction) * step(exits, vec3(tFar));
-    return tFar > max(tNear, 0.0) ? tFar : NO_HIT;
+    inside = tFar - max(tNear, 0.0);
+    return tFar;
 }
 
 // The panel stands upright and turns to face the eye, so that the page
-// reads from every side: the distance along the ray to it or NO_HIT, with
-// the point of the page that the ray meets and the side that it sees.
-float panelHit(vec3 eye, vec3 direction, vec3 centre, out vec2 pagePosition, out vec3 normal)
+// reads from every side: the distance along the ray to its plane or
+// NO_HIT, with the point of the page that the ray meets and how far that
+// lies inside the panel's outline (negative outside).
+float panelHit(vec3 eye, vec3 direction, vec3 centre, out vec2 pagePosition, out float inside)
 {
     vec2 towardEye = normalize(eye.xz - centre.xz);
     float approach = dot(direction.xz, towardEye);
     float t = dot(centre.xz - eye.xz, towardEye) / (abs(approach) > 1.0e-5 ? approach : 1.0e-5);
-    vec3 local = eye - centre + direction * t;
-    vec2 planar = vec2(dot(local.xz, vec2(towardEye.y, -towardEye.x)), local.y) * (1.0 / PANEL_HALF_SIZE);
-    pagePosition = vec2(0.5 + 0.5 * planar.x, 0.5 - 0.5 * planar.y);
-    normal = vec3(towardEye.x, 0.0, towardEye.y) * -sign(approach);
-    bool within = abs(planar.x) < 1.0 && abs(planar.y) < 1.0;
-    return (within && t > 0.0 && centre.y > WAITING_BELOW_Y) ? t : NO_HIT;
+    // The eye stands on the line through the centre along towardEye, so
+    // across the page only the ray's own travel counts.
+    vec2 planar = vec2(dot(direction.xz, vec2(towardEye.y, -towardEye.x)), direction.y) * t + vec2(0.0, eye.y - centre.y);
+    pagePosition = vec2(0.5, 0.5) + vec2(0.5, -0.5) / PANEL_HALF_SIZE * planar;
+    vec2 margins = PANEL_HALF_SIZE - abs(planar);
+    inside = min(margins.x, margins.y);
+    return (t > 0.0 && centre.y > WAITING_BELOW_Y) ? t : NO_HIT;
 }
 
 // atan(y, x) / 2 pi, within a thousandth of a turn: a third of a skin texel.
@@ -197,8 +213,37 @@ float hash(vec3 cell)
 
 vec3 skyColour(vec3 direction)
 {
-    float star = max(hash(floor(direction * STAR_CELLS)) - (1.0 - STAR_SHARE), 0.0) * (1.0 / STAR_SHARE);
-    return mix(SKY_LOW, SKY_HIGH, direction.y * 0.5 + 0.5) + star;
+    return mix(SKY_LOW, SKY_HIGH, direction.y * 0.5 + 0.5);
+}
+
+// The brightness of the star in the direction's cell (0 for none), and in y
+// how much of the pixel its disc covers; pixelsPerRadian is the inverse of
+// a pixel's width in radians.
+vec2 star(vec3 direction, float pixelsPerRadian)
+{
+    vec3 across = abs(direction);
+    float largest = max(max(across.x, across.y), across.z);
+    vec3 onFace = direction * (STAR_CELLS * inversesqrt(largest * largest));
+    vec3 cell = floor(onFace);
+    float chance = hash(cell);
+    float brightness = max(chance - (1.0 - STAR_SHARE), 0.0) * (1.0 / STAR_SHARE);
+    // Off the cell's centre by up to a quarter of the cell, drawn from the same hash.
+    vec3 offset = onFace - cell - 0.25 - 0.5 * fract(chance * vec3(397.0, 613.0, 211.0));
+    float squared = dot(offset, offset) + 1.0e-20;
+    // A cell spans about largest / STAR_CELLS radians.
+    float pixelsPerCell = pixelsPerRadian * largest * (1.0 / STAR_CELLS);
+    return vec2(brightness, clamp((STAR_RADIUS - squared * inversesqrt(squared)) * pixelsPerCell + 0.5, 0.0, 1.0));
+}
+
+// How much of the pixel lies where a distance that is positive inside an
+// outline is positive: the distance in pixels, from its change across the
+// screen, plus a half. Far outside, where a ray turning parallel to a wall
+// makes the distance leap, it is held at a unit, which reads as none.
+float coverage(float inside)
+{
+    inside = max(inside, -1.0);
+    vec2 change = vec2(dFdx(inside), dFdy(inside));
+    return clamp(inside * inversesqrt(dot(change, change) + 1.0e-20) + 0.5, 0.0, 1.0);
 }
 
 // What the room shows in a mirror, by direction alone: the back or a side
@@ -224,10 +269,13 @@ void main()
     vec3 eye = eyePosition;
     vec3 direction = normalize(rayDirection);
 
-    // What the eye sees: the nearest of the room, the balls and the panel.
+    // What the eye sees: the nearest of the room and the balls, and over it
+    // the panel. Beside the room's outline the room is carried on a little
+    // way, so that edge pixels can blend the room with the sky.
     vec3 n;
-    float t = roomExit(direction, vec3(-WALL_X, floorLevel, BACK_WALL_Z) - eye, vec3(WALL_X, CEILING_Y, FRONT_WALL_Z) - eye, n);
-    bool onSky = t == NO_HIT;
+    float boxInside;
+    float tRoom = roomExit(direction, vec3(-WALL_X, floorLevel, BACK_WALL_Z) - eye, vec3(WALL_X, CEILING_Y, FRONT_WALL_Z) - eye, n, boxInside);
+    float roomCover = coverage(boxInside);
     float t1 = ballEntry(eye, direction, ball1);
     float t2 = ballEntry(eye, direction, ball2);
     float t3 = ballEntry(eye, direction, ball3);
@@ -236,24 +284,23 @@ void main()
     vec3 centre = ball == 1 ? ball1 : ball == 2 ? ball2 : ball3;
 
     vec2 pagePosition;
-    vec3 panelNormal;
-    float tPanel = panelHit(eye, direction, panel, pagePosition, panelNormal);
+    float panelInside;
+    float tPanel = panelHit(eye, direction, panel, pagePosition, panelInside);
+    float panelCover = coverage(panelInside);
+    panelCover = tPanel <= tBall && tPanel < NO_HIT ? panelCover : 0.0;
 
-    bool onBall = tBall < t && tBall < tPanel;
-    bool onPanel = tPanel < t && tPanel <= tBall;
-    t = min(t, min(tBall, tPanel));
+    bool onBall = tBall < tRoom;
+    float t = clamp(min(tRoom, tBall), 0.0, NO_HIT);
     vec3 position = eye + direction * t;
-    n = onBall ? (position - centre) * (1.0 / BALL_RADIUS) : onPanel ? panelNormal : n;
+    n = onBall ? (position - centre) * (1.0 / BALL_RADIUS) : n;
 
     // Every lookup runs for every pixel, outside any condition, which keeps
     // the renderer on its fast sampling path.
     vec3 skin = ballSkin(onBall ? ball : 0, centre, n);
     vec3 tiles = roomAlbedo(position, n);
-    vec3 page = decodeGamma(texture2D(creditsTex, onPanel ? pagePosition : vec2(0.5)).rgb);
-    vec3 albedo = onBall ? skin : onPanel ? vec3(0.0) : tiles;
-    // The page glows by itself; the lamp shows only in reflections, since
-    // no camera sees the ceiling around it.
-    vec3 glow = onPanel ? page : vec3(0.0);
+    // The page glows by itself.
+    vec3 page = decodeGamma(texture2D(creditsTex, panelCover > 0.0 ? pagePosition : vec2(0.5)).rgb);
+    vec3 albedo = onBall ? skin : tiles;
 
     vec3 toLight = LIGHT_POSITION - position;
     float lightDistanceSquared = dot(toLight, toLight);
@@ -270,20 +317,31 @@ void main()
     highlight *= highlight;
     highlight *= highlight;
     highlight *= highlight;
-    float shine = onBall ? BALL_SHINE : onPanel ? 0.0 : TILE_SHINE;
+    float shine = onBall ? BALL_SHINE : TILE_SHINE;
     vec3 ambient = mix(AMBIENT_FROM_BELOW, AMBIENT_FROM_ABOVE, n.y * 0.5 + 0.5);
-    vec3 colour = light * shade.x * (albedo + shine * highlight) + ambient * albedo * occlusion + glow;
+    vec3 colour = light * shade.x * (albedo + shine * highlight) + ambient * albedo * occlusion;
 
     // One bounce: balls mirror as clear-coated plastic, the floor as polished
-    // tiles, and both show the room by direction. The panel stays out of
-    // reflections.
+    // tiles, and both show the room by direction; the lamp shows only
+    // there, since no camera sees the ceiling around it.
     float grazing = 1.0 - max(dot(n, -direction), 0.0);
     float grazingSquared = grazing * grazing;
     float fresnel = grazingSquared * grazingSquared * grazing;
     float baseReflectance = onBall ? BALL_REFLECTANCE : n.y > 0.5 ? FLOOR_REFLECTANCE : WALL_REFLECTANCE;
-    float reflectance = onPanel ? 0.0 : (baseReflectance + (1.0 - baseReflectance) * fresnel) * occlusion;
+    float reflectance = (baseReflectance + (1.0 - baseReflectance) * fresnel) * occlusion;
     colour = mix(colour, roomSeenToward(mirrored), reflectance);
 
-    colour = onSky ? skyColour(direction) : colour;
-    gl_FragColor = vec4(toneMap(colour), 1.0);
+    // Edges blend by how much of the pixel each side covers, in display
+    // values, as a finer raster would average them.
+    vec3 sky = skyColour(direction);
+    vec3 pixelStep = dFdx(direction);
+    vec2 shining = star(direction, inversesqrt(dot(pixelStep, pixelStep) + 1.0e-20));
+    // The panel stands inside the room's outline, the sky outside it: one
+    // of them at most shares a pixel with the room.
+    bool besidePanel = panelCover > 0.0;
+    // A star adds the square root of its brightness, much as the tone curve
+    // would spread it.
+    float starShown = STAR_SHOWN * shining.x * inversesqrt(shining.x + 1.0e-20) * shining.y;
+    vec3 otherShown = toneMap(besidePanel ? page : sky) + (besidePanel ? 0.0 : starShown);
+    gl_FragColor = vec4(mix(toneMap(colour), otherShown, besidePanel ? panelCover : 1.0 - roomCover), 1.0);
 }

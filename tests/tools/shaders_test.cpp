@@ -1,8 +1,8 @@
 // The show's shaders on Mesa under Xvfb: both programs build with every
 // uniform the show sets, the ball room gives a full, varied, NaN-free frame
-// for every camMix the scene produces, and the intro's card shader drifts,
-// carries on across a stage restart and keeps the card's shape and the
-// vertex alpha.
+// for every camMix the scene produces and blends the box's edge into the
+// sky, and the intro's card shader drifts, carries on across a stage
+// restart and keeps the card's shape and the vertex alpha.
 #include "test_support.h"
 
 #include "assets/texture_manager.h"
@@ -225,6 +225,34 @@ TEST_F(BallsShader, EachBodyAndTheSceneClockMoveThePicture)
     }
     shader.setUniform("iTime", 32.0f);
     EXPECT_GT(meanDifference(reference, render(0.0f, IN_PLAY)), 1.0e-3) << "the camera's sway";
+}
+
+// In the corner view the left wall's outer edge runs steeply down the left
+// of the screen against the dark sky. Where it crosses a pixel, the pixel
+// shows the part of each that it covers, so that most rows hold one pixel
+// between the two; a hard staircase jumps from sky to wall.
+TEST_F(BallsShader, TheBoxsEdgeAgainstTheSkyBlendsByCoverage)
+{
+    const sf::Image frame = render(0.0f, IN_PLAY);
+    const double skyAtMost = 0.2;
+    const double wallAtLeast = 0.6;
+    int rows = 0;
+    int blended = 0;
+    for (unsigned y = 300; y < 700; y += 4) {
+        unsigned x = 1;
+        // The wall begins where three bright pixels follow each other, which no star does.
+        while (x < SCREEN_WIDTH / 2 && !(brightness(frame.getPixel(x, y)) >= wallAtLeast &&
+                                           brightness(frame.getPixel(x + 1, y)) >= wallAtLeast &&
+                                           brightness(frame.getPixel(x + 2, y)) >= wallAtLeast)) {
+            ++x;
+        }
+        ASSERT_LT(x, SCREEN_WIDTH / 2) << "no wall in row " << y;
+        ASSERT_LT(brightness(frame.getPixel(x - 3, y)), skyAtMost) << "no sky before the wall in row " << y;
+        const double edge = brightness(frame.getPixel(x - 1, y));
+        blended += (edge > skyAtMost && edge < wallAtLeast) ? 1 : 0;
+        ++rows;
+    }
+    EXPECT_GT(blended, rows / 2) << blended << " of " << rows << " rows blend sky and wall";
 }
 
 TEST_F(BallsShader, TheCreditsPanelShowsItsPage)
