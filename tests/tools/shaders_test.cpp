@@ -36,6 +36,12 @@ double luminance(sf::Color colour)
     return (0.2126 * colour.r + 0.7152 * colour.g + 0.0722 * colour.b) / 255.0;
 }
 
+// The strongest of the three channels, 0 to 1.
+double brightness(sf::Color colour)
+{
+    return std::max(colour.r, std::max(colour.g, colour.b)) / 255.0;
+}
+
 double meanDifference(const sf::Image& a, const sf::Image& b)
 {
     double total = 0.0;
