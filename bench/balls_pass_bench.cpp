@@ -10,6 +10,7 @@
 // An optional argument names another fragment shader to time in its place.
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
+#include "core/app.h"
 
 #include <SFML/Graphics.hpp>
 #include <SFML/OpenGL.hpp>
@@ -98,7 +99,7 @@ int main(int argc, char** argv)
     if (!canvas) return 1;
 
     sf::RenderTexture target;
-    target.create(1920, 1080);
+    target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX);
     target.setActive(true);
     sf::Shader shader;
     const std::string fragmentPath = argc > 1 ? argv[1] : "assets/shaders/balls.frag";

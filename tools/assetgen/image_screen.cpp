@@ -2,6 +2,8 @@
 
 #include "image_canvas.h"
 
+#include "core/screen.h"
+
 #include <cmath>
 
 static const double TWO_PI = 2.0 * M_PI;
@@ -14,7 +16,7 @@ static const double RAINBOW_WAVE_TURNS = 0.08;
 
 bool paintBlack(const std::string& path)
 {
-    Canvas canvas(SCREEN_WIDTH_PIXELS, SCREEN_HEIGHT_PIXELS);
+    Canvas canvas(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX);
     cairo_set_source_rgb(canvas.cr, 0.0, 0.0, 0.0);
     cairo_paint(canvas.cr);
     return canvas.save(path);

@@ -10,8 +10,6 @@ bool paintRainbow(const std::string& path);
 bool paintLoadingBarEmpty(const std::string& path);
 bool paintLoadingBarFull(const std::string& path);
 
-constexpr int SCREEN_WIDTH_PIXELS = 1920;
-constexpr int SCREEN_HEIGHT_PIXELS = 1080;
 constexpr int RAINBOW_SIZE_PIXELS = 512;
 constexpr int LOADING_BAR_WIDTH_PIXELS = 1000;
 constexpr int LOADING_BAR_HEIGHT_PIXELS = 40;
