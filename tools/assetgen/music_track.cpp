@@ -1,12 +1,12 @@
 #include "music_track.h"
 
-#include "music_master.h"
+#include "mastering.h"
 #include "music_mix.h"
 #include "music_score.h"
 
-AudioClip renderMusic()
+bool renderMusic(AudioClip& music)
 {
     AudioClip mix = mixTrack(composeTrack(), trackFrames);
     fadeToSilence(mix, endingBar * framesPerBar, static_cast<std::size_t>(fadeBeats * framesPerBeat));
-    return masterTrack(mix);
+    return masterTrack(mix, music);
 }

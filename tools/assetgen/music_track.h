@@ -5,4 +5,5 @@
 
 #include "sound_clip.h"
 
-AudioClip renderMusic();
+// False after an error line when the master fails its peak check.
+bool renderMusic(AudioClip& music);

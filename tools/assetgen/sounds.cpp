@@ -22,6 +22,7 @@ bool generateSounds(const std::string& assetsDir)
     }
     const bool bounceDone = writeClip(renderBounce(), (soundsDir / "bounce.wav").string());
     const bool loDone = writeClip(renderLo(), (soundsDir / "lo.wav").string());
-    const bool musicDone = writeClip(renderMusic(), (musicDir / "qrv.ogg").string());
+    AudioClip music;
+    const bool musicDone = renderMusic(music) && writeClip(music, (musicDir / "qrv.ogg").string());
     return bounceDone && loDone && musicDone;
 }
