@@ -1,6 +1,6 @@
 #include "mastering.h"
 
-#include "sound_dsp.h"
+#include "audio.h"
 
 #include <ebur128.h>
 

@@ -4,7 +4,7 @@
 // and true peak are measured as EBU R 128 defines them, by libebur128, the
 // figures that ffmpeg's ebur128 filter reports too.
 
-#include "sound_clip.h"
+#include "audio.h"
 
 constexpr double targetLoudnessLufs = -14.0;
 // Sample peaks stop here; the margin to -1 dBTP covers the peaks between
