@@ -16,6 +16,7 @@
 // their times is printed; the vertex shader defaults to the committed one.
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
+#include "core/app.h"
 
 #include <SFML/Graphics.hpp>
 #include <SFML/OpenGL.hpp>
@@ -254,7 +255,7 @@ int main(int argc, char** argv)
     if (!canvas) return 1;
 
     sf::RenderTexture target;
-    target.create(1920, 1080);
+    target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX);
     target.setActive(true);
     sf::Shader shader;
     if (!shader.loadFromFile("assets/shaders/passthrough.vert", "assets/shaders/balls.frag")) return 1;

@@ -5,8 +5,7 @@
 // time of one frame for each scene (the intro's is the card pass through
 // peephole.frag). Run from the repository root under Xvfb, e.g.
 //   LP_NUM_THREADS=2 ./scripts/with-xvfb.sh build/show_preview_bench
-#include "core/app.h"
-#include "core/loading.h"
+#include "core/show.h"
 
 #include <SFML/Graphics.hpp>
 #include <SFML/OpenGL.hpp>
@@ -61,10 +60,11 @@ static void saveAsShown(const sf::RenderTexture& screen, const std::filesystem::
 int main(int, char** argv)
 {
     sf::RenderTexture screen;
-    screen.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX);
-    screen.setActive(true);
-    createOffscreenTarget();
-    if (!loadAssets()) return 1;
+    const bool started = startShow([&screen] {
+        if (!screen.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX)) return false;
+        return screen.setActive(true);
+    });
+    if (!started) return 1;
 
     const std::filesystem::path previews = std::filesystem::absolute(argv[0]).parent_path() / "previews";
     std::filesystem::create_directories(previews);
@@ -75,8 +75,7 @@ int main(int, char** argv)
     for (long frame = 0; frame * FRAME_SECONDS < LAST_SECONDS && isRunning; ++frame) {
         const SceneId scene = sceneId;
         const auto start = std::chrono::steady_clock::now();
-        runFrame(screen, FRAME_SECONDS);
-        screen.display();
+        playFrame(screen, FRAME_SECONDS, [] {});
         glFinish();
         frameMilliseconds[scene].push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());

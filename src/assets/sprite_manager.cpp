@@ -44,7 +44,7 @@ bool SpriteManager::loadFromJson(nlohmann::json document)
             rect = sf::IntRect(0, 0, width, height);
         }
         sf::Vector2f position(0.0f, 0.0f);
-        if (autocenterPlace) position = sf::Vector2f(SCREEN_WIDTH_PX / 2.0f, SCREEN_HEIGHT_PX / 2.0f);
+        if (autocenterPlace) position = SCREEN_CENTRE_PX;
         if (rect.width == FULL_SIZE) rect.width = width;
         if (rect.height == FULL_SIZE) rect.height = height;
 

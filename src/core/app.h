@@ -1,6 +1,10 @@
 #pragma once
-// The core's shared state: the scene id, the run flag, the settings, the
-// off-screen target and the one frame's work that the main loop repeats.
+// The bottom layer: what the core shares with the asset managers and the
+// scenes. It includes nothing of the program's own but the screen size, so
+// that the managers and the scenes can build on it and the start-up and the
+// frame loop (core/show.h) on all of them.
+
+#include "core/screen.h"
 
 #include <SFML/Graphics.hpp>
 
@@ -24,12 +28,9 @@ extern sf::RenderTexture offscreenTarget;
 extern sf::Sprite offscreenSprite;
 extern sf::Sprite* fadeSprite;
 
-constexpr unsigned SCREEN_WIDTH_PX = 1920;
-constexpr unsigned SCREEN_HEIGHT_PX = 1080;
+// Filled by the asset step at start-up, used by the scenes.
+extern sf::Font globalFont;
+extern sf::Shader ballsShader;
+extern sf::Shader textShader;
 
-// Creates offscreenTarget and points offscreenSprite at its texture.
-void createOffscreenTarget();
-
-// One frame after the clock and the events: fade advance, clear, the scene
-// that sceneId names, the fade overlay. The caller displays the target.
-void runFrame(sf::RenderTarget& target, float dt);
+const sf::Vector2f SCREEN_CENTRE_PX(SCREEN_WIDTH_PX / 2.0f, SCREEN_HEIGHT_PX / 2.0f);

@@ -8,7 +8,6 @@
 #include "core/display.h"
 #include "core/fade.h"
 #include "core/library_output.h"
-#include "core/loading.h"
 
 SceneId sceneId = SceneId::Loading;
 bool isRunning = true;

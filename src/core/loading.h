@@ -1,13 +1,9 @@
 #pragma once
-// Start-up loading of the manifests, the font and the two shaders.
+// Start-up loading of the manifests, the font and the two shaders, and the
+// release of the audio at the end of the show.
 
-#include <SFML/Graphics.hpp>
-
-extern sf::Font globalFont;
-extern sf::Shader ballsShader;
-extern sf::Shader textShader;
-
-// Loads everything the scenes use. False when a shader failed to load.
+// Loads everything the scenes use into the managers, globalFont and the
+// shaders. False when a shader failed to load.
 bool loadAssets();
 
 // Stops the music and frees the sounds at the end of the show: the audio

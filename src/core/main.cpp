@@ -1,8 +1,7 @@
-// The entry routine: greeting, configuration, window, assets, then the
-// frame loop until the show ends or the user quits.
-#include "core/app.h"
-#include "core/config.h"
+// The entry routine: greeting, the show's start-up around the window, then
+// the frame loop until the show ends or the user quits.
 #include "core/loading.h"
+#include "core/show.h"
 
 #include <SFML/Graphics.hpp>
 
@@ -11,6 +10,31 @@
 static constexpr unsigned FRAME_RATE_LIMIT = 60;
 static constexpr unsigned BITS_PER_PIXEL = 32;
 
+// The window as the settings ask for it, showing one black frame that
+// stays up while the assets load.
+static void openWindow(sf::RenderWindow& window)
+{
+    const sf::Uint32 style = fullscreenEnabled ? sf::Style::Fullscreen : sf::Style::Default;
+    window.create(sf::VideoMode(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX, BITS_PER_PIXEL), sf::String(windowTitle), style,
+                  sf::ContextSettings());
+    window.setFramerateLimit(FRAME_RATE_LIMIT);
+    window.setVerticalSyncEnabled(vsyncEnabled);
+    window.setActive(true);
+    window.setMouseCursorVisible(false);
+    window.clear(sf::Color(0, 0, 0, 255));
+    window.display();
+}
+
+// The Escape key held, or the window closed, ends the show after this frame.
+static void takeQuitRequests(sf::RenderWindow& window)
+{
+    if (sf::Keyboard::isKeyPressed(sf::Keyboard::Escape)) isRunning = false;
+    sf::Event event;
+    while (window.pollEvent(event)) {
+        if (event.type == sf::Event::Closed) isRunning = false;
+    }
+}
+
 // The frame loop, until the show ends or the user quits.
 static void playShow(sf::RenderWindow& window)
 {
@@ -18,35 +42,19 @@ static void playShow(sf::RenderWindow& window)
     clock.restart();
     while (isRunning) {
         const float dt = clock.restart().asSeconds();
-        offscreenTarget.clear(sf::Color(0, 0, 0, 0));
-        if (sf::Keyboard::isKeyPressed(sf::Keyboard::Escape)) isRunning = false;
-        sf::Event event;
-        while (window.pollEvent(event)) {
-            if (event.type == sf::Event::Closed) isRunning = false;
-        }
-        runFrame(window, dt);
-        window.display();
+        playFrame(window, dt, [&window] { takeQuitRequests(window); });
     }
 }
 
 int main()
 {
     std::cout << "hello" << std::endl;
-    loadConfig();
-
-    const sf::Uint32 style = fullscreenEnabled ? sf::Style::Fullscreen : sf::Style::Default;
-    sf::RenderWindow window(sf::VideoMode(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX, BITS_PER_PIXEL),
-                            sf::String(windowTitle), style, sf::ContextSettings());
-    window.setFramerateLimit(FRAME_RATE_LIMIT);
-    window.setVerticalSyncEnabled(vsyncEnabled);
-    window.setActive(true);
-    window.setMouseCursorVisible(false);
-    // This black frame stays up while the assets load.
-    window.clear(sf::Color(0, 0, 0, 255));
-    window.display();
-
-    createOffscreenTarget();
-    if (loadAssets()) playShow(window);
+    sf::RenderWindow window;
+    const bool started = startShow([&window] {
+        openWindow(window);
+        return true;
+    });
+    if (started) playShow(window);
     window.close();
     releaseAudio();
     return 0;

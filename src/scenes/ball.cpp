@@ -1,7 +1,7 @@
 #include "scenes/ball.h"
 
 #include "assets/sound_manager.h"
-#include "core/loading.h"
+#include "core/app.h"
 
 #include <SFML/Graphics/Glsl.hpp>
 

@@ -1,9 +1,9 @@
 #include "assets/music_manager.h"
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
+#include "core/app.h"
 #include "core/easing.h"
 #include "core/fade.h"
-#include "core/loading.h"
 #include "scenes/ball.h"
 #include "scenes/scenes.h"
 
@@ -32,7 +32,6 @@ constexpr float CAM_EASE_LENGTH_S = 8.0f;
 constexpr float CAM_MIX_FALL_PER_S = 4.0f;
 constexpr float LOWERED_FLOOR_Y = -5.0f;
 constexpr float CREDIT_SWING_AMPLITUDE = 5.0f;
-const sf::Vector2f SCREEN_CENTRE_PX(960.0f, 540.0f);
 
 // A texture uniform is left unset when its texture could not be supplied.
 void setTextureUniform(const char* name, const sf::Texture* texture)

@@ -1,7 +1,7 @@
 #include "assets/sound_manager.h"
 #include "assets/sprite_manager.h"
+#include "core/app.h"
 #include "core/fade.h"
-#include "core/loading.h"
 #include "scenes/scenes.h"
 
 #include <array>
@@ -24,7 +24,6 @@ IntroState intro;
 
 const char* const IMAGE_KEYS[IMAGE_COUNT] = {"intro1", "intro2", "intro3", "intro4"};
 const char* const ANNOUNCE_SOUND = "lo";
-const sf::Vector2f IMAGE_CENTRE_PX(960.0f, 540.0f);
 
 SceneId fadeToBlack()
 {
@@ -70,7 +69,7 @@ SceneId updateIntro(sf::RenderTarget& target, float dt)
         scene.firstCall = false;
         for (std::size_t i = 0; i < IMAGE_COUNT; ++i) {
             scene.introImages[i] = spriteManager.get(IMAGE_KEYS[i]);
-            if (scene.introImages[i] != nullptr) scene.introImages[i]->setPosition(IMAGE_CENTRE_PX);
+            if (scene.introImages[i] != nullptr) scene.introImages[i]->setPosition(SCREEN_CENTRE_PX);
         }
         startFade(FadeMode::FromBlack);
         soundManager.play(ANNOUNCE_SOUND);

@@ -1,7 +1,7 @@
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
+#include "core/app.h"
 #include "core/easing.h"
-#include "core/loading.h"
 #include "scenes/scenes.h"
 
 #include <cstdint>

@@ -2,6 +2,7 @@
 // off-screen target.
 #include "core/app.h"
 #include "core/fade.h"
+#include "core/show.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

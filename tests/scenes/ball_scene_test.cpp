@@ -8,7 +8,7 @@
 #include "assets/texture_manager.h"
 #include "core/app.h"
 #include "core/fade.h"
-#include "core/loading.h"
+#include "core/show.h"
 #include "scenes/ball.h"
 #include "scenes/scenes.h"
 #include "test_support.h"

@@ -1,7 +1,7 @@
 // The ball model: set-up, the step's walls, floor and bounce speeds, its
 // switches, and the positions it publishes, read back from the balls shader.
 #include "assets/sound_manager.h"
-#include "core/loading.h"
+#include "core/app.h"
 #include "scenes/ball.h"
 #include "test_support.h"
 

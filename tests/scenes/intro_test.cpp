@@ -5,8 +5,8 @@
 #include "assets/sound_manager.h"
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
+#include "core/app.h"
 #include "core/fade.h"
-#include "core/loading.h"
 #include "scenes/scenes.h"
 #include "test_support.h"
 

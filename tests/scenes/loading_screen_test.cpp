@@ -3,7 +3,7 @@
 // bar, and the two mended faults (missing assets, an oversized bar).
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
-#include "core/loading.h"
+#include "core/app.h"
 #include "scenes/scenes.h"
 #include "test_support.h"
 

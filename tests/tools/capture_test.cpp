@@ -501,6 +501,52 @@ TEST_F(CaptureTest, APartOfTheShowIsAnMp4OfTheRightSizeRateLengthAndStreams)
 }
 
 // ---------------------------------------------------------------------------
+// The tool starts the show through the demo's own start-up: the same files
+// give the same lines in the same order, and a failed start one line more.
+
+struct SharedStartCase {
+    const char* name;
+    void (*breakRunFiles)(const TempRunFolder& folder);
+    int captureExitCode;
+    std::vector<std::string> captureLinesAfterTheDemos;
+};
+
+TEST_F(CaptureTest, BrokenRunFilesGiveTheDemosStartUpLines)
+{
+    const SharedStartCase cases[] = {
+        {"broken configuration and manifests",
+         [](const TempRunFolder& run) {
+             run.write("config.json", "{\"fullscreen\": ");
+             fs::remove(run.path / "assets/textures.json");
+             run.write("assets/sounds.json", "[]");
+         },
+         0, {}},
+        {"missing balls shader",
+         [](const TempRunFolder& run) { fs::remove(run.path / "assets/shaders/balls.frag"); },
+         1, {"bouncefest-capture: The show could not start."}},
+    };
+    for (const SharedStartCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempRunFolder run;
+        run.copyRepositoryRunFiles();
+        c.breakRunFiles(run);
+
+        ProgramOptions options;
+        options.holdEscape = true;  // the demo's first frame, as --frames 0 runs
+        options.timeoutSeconds = 60.0;
+        options.extraEnv = {"ALSOFT_DRIVERS=null"};  // the tool's audio output
+        const ProgramRun demo = runBouncefest(run.path, options);
+        const ToolRun tool = runCapture(run.path, run.path, "--frames 0 '" + (run.path / "frames").string() + "'");
+
+        std::vector<std::string> expected = splitLines(demo.err);
+        ASSERT_FALSE(expected.empty());
+        expected.insert(expected.end(), c.captureLinesAfterTheDemos.begin(), c.captureLinesAfterTheDemos.end());
+        EXPECT_EQ(tool.exitCode, c.captureExitCode);
+        EXPECT_EQ(tool.errorLines, expected);
+    }
+}
+
+// ---------------------------------------------------------------------------
 // Failures: one line, exit code 1.
 
 TEST_F(CaptureTest, WithoutFfmpegTheToolSaysSoInOneLine)

@@ -1,75 +1,256 @@
 #include "images.h"
 
-#include "image_canvas.h"
-#include "image_lettering.h"
-#include "image_room.h"
-#include "image_screen.h"
+#include "canvas.h"
+#include "core/screen.h"
 
-#include <filesystem>
-#include <iostream>
-#include <system_error>
+#include <algorithm>
+#include <cmath>
 
-struct CreditsEntry {
-    const char* file;
-    const char* role;
-    const char* name;
-};
+static const double TWO_PI = 2.0 * M_PI;
+// The track keeps a rim of this width around the fill, so the outline stays
+// visible over the fill.
+static const double BAR_FILL_INSET_PIXELS = 5.0;
+static const double BAR_OUTLINE_WIDTH_PIXELS = 2.0;
+// Ripple of the rainbow's diagonal bands, in hue turns.
+static const double RAINBOW_WAVE_TURNS = 0.08;
 
-struct TitleCardEntry {
-    const char* file;
-    const char* title;
-};
-
-static const CreditsEntry CREDITS_PAGES[] = {
-    {"credits_orin.png", "CODE", "Orin"},       {"credits_tasu.png", "MUSIC", "Tasu"},
-    {"credits_bexo.png", "GRAPHICS", "Bexo"},   {"credits_quil.png", "SHADERS", "Quil"},
-    {"credits_mave.png", "SUPPORT", "Mave"},
-};
-
-static const TitleCardEntry TITLE_CARDS[] = {
-    {"intro1.png", "Grumble Owl"},
-    {"intro2.png", "vs"},
-    {"intro3.png", "The Quirkz"},
-    {"intro4.png", "QRV Bouncefest\n2025"},
-};
-
-struct BallSkinEntry {
-    const char* file;
-    BallSkin skin;
-};
-
-static const BallSkinEntry BALL_SKINS[] = {
-    {"ball_vemo.png", {"VEMO", SkinPattern::Gores, 0xff7a1a, 0xffd23f, 0xfff6e4, 0xc8300c}},
-    {"ball_qrv.png", {"QRV", SkinPattern::Spiral, 0x7a3cff, 0xff4fb8, 0xffffff, 0x4d18c4}},
-    {"ball_arku.png", {"ARKU", SkinPattern::Dots, 0x12c29a, 0xdcff4a, 0xf0fff8, 0x0a6f5d}},
-};
-
-bool generateImages(const std::string& assetsDir)
+bool paintBlack(const std::string& path)
 {
-    const std::filesystem::path folder = std::filesystem::path(assetsDir) / "textures";
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) {
-        std::cerr << "assetgen: Unable to create " << folder.string() << ": " << error.message() << std::endl;
-        return false;
-    }
-    if (!robotoIsInstalled()) return false;
+    Canvas canvas(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX);
+    cairo_set_source_rgb(canvas.cr, 0.0, 0.0, 0.0);
+    cairo_paint(canvas.cr);
+    return canvas.save(path);
+}
 
-    auto in = [&folder](const char* file) { return (folder / file).string(); };
-    bool allWritten = paintBlack(in("black.png"));
-    allWritten = paintRainbow(in("rainbow.png")) && allWritten;
-    allWritten = paintLoadingBarEmpty(in("loading_bar_empty.png")) && allWritten;
-    allWritten = paintLoadingBarFull(in("loading_bar_full.png")) && allWritten;
-    allWritten = paintWallTiles(in("wall_tiles.png")) && allWritten;
-    for (const BallSkinEntry& ball : BALL_SKINS) {
-        allWritten = paintBallSkin(in(ball.file), ball.skin) && allWritten;
+// A bright hue circle: each channel a phase-shifted cosine, so that every
+// step along it is smooth.
+static double rainbowChannel(double turns, double phase)
+{
+    return 0.55 + 0.45 * std::cos(TWO_PI * (turns - phase));
+}
+
+bool paintRainbow(const std::string& path)
+{
+    // Hue runs along the diagonal through one full turn per texture width and
+    // per texture height, so the picture wraps seamlessly in both directions.
+    Canvas canvas(RAINBOW_SIZE_PIXELS, RAINBOW_SIZE_PIXELS);
+    const double size = RAINBOW_SIZE_PIXELS;
+    for (int y = 0; y < RAINBOW_SIZE_PIXELS; ++y) {
+        for (int x = 0; x < RAINBOW_SIZE_PIXELS; ++x) {
+            const double turns = (x + y) / size + RAINBOW_WAVE_TURNS * std::sin(TWO_PI * (x - y) / size);
+            canvas.setPixel(x, y, rainbowChannel(turns, 0.0), rainbowChannel(turns, 1.0 / 3.0),
+                            rainbowChannel(turns, 2.0 / 3.0), 1.0);
+        }
     }
-    allWritten = paintCreditsTitlePage(in("credits_start.png")) && allWritten;
-    for (const CreditsEntry& page : CREDITS_PAGES) {
-        allWritten = paintCreditsPage(in(page.file), page.role, page.name) && allWritten;
+    cairo_surface_mark_dirty(canvas.surface);
+    return canvas.save(path);
+}
+
+bool paintLoadingBarEmpty(const std::string& path)
+{
+    Canvas canvas(LOADING_BAR_WIDTH_PIXELS, LOADING_BAR_HEIGHT_PIXELS);
+    const double half = BAR_OUTLINE_WIDTH_PIXELS * 0.5;
+    const double height = LOADING_BAR_HEIGHT_PIXELS - BAR_OUTLINE_WIDTH_PIXELS;
+    addRoundedRectangle(canvas.cr, half, half, LOADING_BAR_WIDTH_PIXELS - BAR_OUTLINE_WIDTH_PIXELS, height,
+                        height * 0.5);
+    cairo_set_source_rgba(canvas.cr, 1.0, 1.0, 1.0, 0.08);
+    cairo_fill_preserve(canvas.cr);
+    cairo_set_line_width(canvas.cr, BAR_OUTLINE_WIDTH_PIXELS);
+    cairo_set_source_rgba(canvas.cr, 1.0, 1.0, 1.0, 0.5);
+    cairo_stroke(canvas.cr);
+    return canvas.save(path);
+}
+
+bool paintLoadingBarFull(const std::string& path)
+{
+    Canvas canvas(LOADING_BAR_WIDTH_PIXELS, LOADING_BAR_HEIGHT_PIXELS);
+    cairo_t* cr = canvas.cr;
+    const double inset = BAR_FILL_INSET_PIXELS;
+    const double width = LOADING_BAR_WIDTH_PIXELS - 2.0 * inset;
+    const double height = LOADING_BAR_HEIGHT_PIXELS - 2.0 * inset;
+
+    cairo_pattern_t* hues = cairo_pattern_create_linear(inset, 0.0, inset + width, 0.0);
+    addColourStopHex(hues, 0.0, 0x2de2ff);
+    addColourStopHex(hues, 0.35, 0x6f6bff);
+    addColourStopHex(hues, 0.7, 0xff4fd8);
+    addColourStopHex(hues, 1.0, 0xffb545);
+    addRoundedRectangle(cr, inset, inset, width, height, height * 0.5);
+    cairo_set_source(cr, hues);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(hues);
+
+    // A glossy highlight over the upper half.
+    cairo_pattern_t* gloss = cairo_pattern_create_linear(0.0, inset, 0.0, inset + height);
+    cairo_pattern_add_color_stop_rgba(gloss, 0.0, 1.0, 1.0, 1.0, 0.55);
+    cairo_pattern_add_color_stop_rgba(gloss, 0.5, 1.0, 1.0, 1.0, 0.08);
+    cairo_pattern_add_color_stop_rgba(gloss, 1.0, 1.0, 1.0, 1.0, 0.0);
+    cairo_set_source(cr, gloss);
+    cairo_fill(cr);
+    cairo_pattern_destroy(gloss);
+    return canvas.save(path);
+}
+
+static const int TILES_PER_SIDE = 2;
+static const double GROUT_PIXELS = 3.0;
+static const double BEVEL_PIXELS = 2.0;
+static const double TILE_SHADE_SPREAD = 0.03;
+
+// The skins are laid out on a 1024 x 512 design grid, scaled to the
+// texture; the skin lengths below are pixels of that grid.
+static const double SKIN_DESIGN_WIDTH = 1024.0;
+static const double SKIN_DESIGN_HEIGHT = 512.0;
+static const double SKIN_BELT_HALF_HEIGHT_PIXELS = 66.0;
+static const double SKIN_BELT_EDGE_PIXELS = 7.0;
+static const double SKIN_CAP_PIXELS = 30.0;
+static const double SKIN_STRIPE_PERIOD_PIXELS = 128.0;
+static const double SKIN_DOT_RADIUS_PIXELS = 17.0;
+static const double SKIN_DOT_ROW_PIXELS = 46.0;
+static const int SKIN_DOTS_AT_EQUATOR = 16;
+static const double SKIN_NAME_PIXELS = 104.0;
+
+// A fixed scramble of the tile's grid position: the same shades on every run.
+static double tileShade(int column, int row)
+{
+    unsigned value = static_cast<unsigned>(column * 73856093) ^ static_cast<unsigned>(row * 19349663);
+    value ^= value >> 13;
+    value *= 0x5bd1e995u;
+    value ^= value >> 15;
+    return (value & 0xffffu) / 65535.0;
+}
+
+bool paintWallTiles(const std::string& path)
+{
+    Canvas canvas(TILE_TEXTURE_SIZE_PIXELS, TILE_TEXTURE_SIZE_PIXELS);
+    cairo_t* cr = canvas.cr;
+    setSourceHex(cr, 0xb9bec8);
+    cairo_paint(cr);
+
+    // Grout sits half on each side of a tile edge, so the texture wraps cleanly.
+    const double tile = static_cast<double>(TILE_TEXTURE_SIZE_PIXELS) / TILES_PER_SIDE;
+    const double face = tile - GROUT_PIXELS;
+    for (int row = 0; row < TILES_PER_SIDE; ++row) {
+        for (int column = 0; column < TILES_PER_SIDE; ++column) {
+            const double left = column * tile + GROUT_PIXELS * 0.5;
+            const double top = row * tile + GROUT_PIXELS * 0.5;
+            const double shade = 0.955 - TILE_SHADE_SPREAD * tileShade(column, row);
+
+            cairo_pattern_t* sheen = cairo_pattern_create_linear(left, top, left + face, top + face);
+            cairo_pattern_add_color_stop_rgb(sheen, 0.0, shade + 0.02, shade + 0.02, shade + 0.025);
+            cairo_pattern_add_color_stop_rgb(sheen, 1.0, shade - 0.02, shade - 0.015, shade - 0.005);
+            cairo_rectangle(cr, left, top, face, face);
+            cairo_set_source(cr, sheen);
+            cairo_fill(cr);
+            cairo_pattern_destroy(sheen);
+
+            // Light bevel on the upper and left edges, shade on the others.
+            cairo_set_line_width(cr, BEVEL_PIXELS);
+            const double inner = BEVEL_PIXELS * 0.5;
+            cairo_move_to(cr, left + inner, top + face);
+            cairo_line_to(cr, left + inner, top + inner);
+            cairo_line_to(cr, left + face, top + inner);
+            cairo_set_source_rgba(cr, 1.0, 1.0, 1.0, 0.7);
+            cairo_stroke(cr);
+            cairo_move_to(cr, left + face - inner, top + inner);
+            cairo_line_to(cr, left + face - inner, top + face - inner);
+            cairo_line_to(cr, left + inner, top + face - inner);
+            cairo_set_source_rgba(cr, 0.0, 0.0, 0.1, 0.12);
+            cairo_stroke(cr);
+        }
     }
-    for (const TitleCardEntry& card : TITLE_CARDS) {
-        allWritten = paintTitleCard(in(card.file), card.title) && allWritten;
+    return canvas.save(path);
+}
+
+static void paintGores(cairo_t* cr, const BallSkin& skin)
+{
+    setSourceHex(cr, skin.base);
+    cairo_paint(cr);
+    setSourceHex(cr, skin.accent);
+    for (double left = 0.0; left < SKIN_DESIGN_WIDTH; left += 2.0 * SKIN_STRIPE_PERIOD_PIXELS) {
+        cairo_rectangle(cr, left, 0.0, SKIN_STRIPE_PERIOD_PIXELS, SKIN_DESIGN_HEIGHT);
     }
-    return allWritten;
+    cairo_fill(cr);
+}
+
+// Slanted stripes, which wind around the ball as spirals.
+static void paintSpiral(cairo_t* cr, const BallSkin& skin)
+{
+    setSourceHex(cr, skin.base);
+    cairo_paint(cr);
+    setSourceHex(cr, skin.accent);
+    const double period = SKIN_STRIPE_PERIOD_PIXELS;
+    const double height = SKIN_DESIGN_HEIGHT;
+    for (double left = -height; left < SKIN_DESIGN_WIDTH; left += period) {
+        cairo_move_to(cr, left, 0.0);
+        cairo_line_to(cr, left + period * 0.5, 0.0);
+        cairo_line_to(cr, left + period * 0.5 + height, height);
+        cairo_line_to(cr, left + height, height);
+        cairo_close_path(cr);
+    }
+    cairo_fill(cr);
+}
+
+// Polka dots, widened towards the poles so that they look round on the ball;
+// each row holds a whole number of them, so the seam does not show.
+static void paintDots(cairo_t* cr, const BallSkin& skin)
+{
+    setSourceHex(cr, skin.base);
+    cairo_paint(cr);
+    setSourceHex(cr, skin.accent);
+    const double height = SKIN_DESIGN_HEIGHT;
+    int rowIndex = 0;
+    for (double y = height * 0.5; y > 0.0; y -= SKIN_DOT_ROW_PIXELS, ++rowIndex) {
+        const double widening = 1.0 / std::max(std::cos((y / height - 0.5) * M_PI), 0.2);
+        const int count = std::max(1, static_cast<int>(std::lround(SKIN_DOTS_AT_EQUATOR / widening)));
+        const double spacing = SKIN_DESIGN_WIDTH / count;
+        const double shift = (rowIndex % 2) * spacing * 0.5;
+        for (int mirror = 0; mirror < 2; ++mirror) {
+            const double rowY = mirror == 0 ? y : height - y;
+            for (int i = -1; i <= count; ++i) {
+                cairo_save(cr);
+                cairo_translate(cr, shift + i * spacing, rowY);
+                cairo_scale(cr, std::min(widening, spacing * 0.4 / SKIN_DOT_RADIUS_PIXELS), 1.0);
+                cairo_new_sub_path(cr);
+                cairo_arc(cr, 0.0, 0.0, SKIN_DOT_RADIUS_PIXELS, 0.0, 2.0 * M_PI);
+                cairo_restore(cr);
+            }
+        }
+    }
+    cairo_fill(cr);
+}
+
+bool paintBallSkin(const std::string& path, const BallSkin& skin)
+{
+    Canvas canvas(BALL_SKIN_WIDTH_PIXELS, BALL_SKIN_HEIGHT_PIXELS);
+    cairo_t* cr = canvas.cr;
+    cairo_scale(cr, BALL_SKIN_WIDTH_PIXELS / SKIN_DESIGN_WIDTH, BALL_SKIN_HEIGHT_PIXELS / SKIN_DESIGN_HEIGHT);
+    switch (skin.pattern) {
+    case SkinPattern::Gores: paintGores(cr, skin); break;
+    case SkinPattern::Spiral: paintSpiral(cr, skin); break;
+    case SkinPattern::Dots: paintDots(cr, skin); break;
+    }
+
+    const double width = SKIN_DESIGN_WIDTH;
+    const double height = SKIN_DESIGN_HEIGHT;
+    // Caps at the poles, where the pattern would pinch.
+    setSourceHex(cr, skin.belt);
+    cairo_rectangle(cr, 0.0, 0.0, width, SKIN_CAP_PIXELS);
+    cairo_rectangle(cr, 0.0, height - SKIN_CAP_PIXELS, width, SKIN_CAP_PIXELS);
+    cairo_fill(cr);
+
+    const double beltTop = height * 0.5 - SKIN_BELT_HALF_HEIGHT_PIXELS;
+    const double beltHeight = 2.0 * SKIN_BELT_HALF_HEIGHT_PIXELS;
+    setSourceHex(cr, skin.letters);
+    cairo_rectangle(cr, 0.0, beltTop - SKIN_BELT_EDGE_PIXELS, width, beltHeight + 2.0 * SKIN_BELT_EDGE_PIXELS);
+    cairo_fill(cr);
+    setSourceHex(cr, skin.belt);
+    cairo_rectangle(cr, 0.0, beltTop, width, beltHeight);
+    cairo_fill(cr);
+
+    // The name twice, half a turn apart; the equator keeps its proportions.
+    const Lettering lettering{PANGO_WEIGHT_HEAVY, SKIN_NAME_PIXELS, PANGO_STYLE_NORMAL, 6.0};
+    addCentredTextPath(cr, skin.name, lettering, width * 0.25, height * 0.5);
+    addCentredTextPath(cr, skin.name, lettering, width * 0.75, height * 0.5);
+    setSourceHex(cr, skin.letters);
+    cairo_fill(cr);
+    return canvas.save(path);
 }

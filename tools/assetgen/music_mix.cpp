@@ -1,7 +1,9 @@
 #include "music_mix.h"
 
+#include "audio.h"
+#include "mastering.h"
+#include "music_score.h"
 #include "music_voices.h"
-#include "sound_dsp.h"
 
 #include "Delay.h"
 #include "FreeVerb.h"
@@ -211,4 +213,11 @@ void fadeToSilence(AudioClip& mix, std::size_t firstFrame, std::size_t fadeFrame
         mix.at(frame, 0) *= gain;
         mix.at(frame, 1) *= gain;
     }
+}
+
+bool renderMusic(AudioClip& music)
+{
+    AudioClip mix = mixTrack(composeTrack(), trackFrames);
+    fadeToSilence(mix, endingBar * framesPerBar, static_cast<std::size_t>(fadeBeats * framesPerBeat));
+    return masterTrack(mix, music);
 }

@@ -12,7 +12,7 @@
 //
 // A minor, around Am, F, C and G, at the pace of the credits pages.
 
-#include "sound_dsp.h"
+#include "audio.h"
 
 #include <cstddef>
 #include <vector>

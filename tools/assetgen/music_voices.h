@@ -3,8 +3,8 @@
 // clip of its own that starts at the note's onset and holds its whole
 // release, mono for the drums, bass and arpeggio, stereo for the rest.
 
+#include "audio.h"
 #include "music_score.h"
-#include "sound_clip.h"
 
 #include <functional>
 

@@ -1,9 +1,12 @@
 #pragma once
-// The capture tool's command line: what to write, where, and which frames.
+// The capture tool's command line (what to write, where, and which frames)
+// and the outputs it names: checked before the long run, and a private
+// temporary folder for the parts of the video.
 
 #include "frame_clock.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -28,3 +31,23 @@ bool parseCaptureOptions(int argc, char** argv, CaptureOptions& options);
 
 // The usage text for --help.
 const char* captureUsage();
+
+// Where the capture writes: the output checked before the long run, and a
+// private temporary folder for the parts of the video.
+
+// Opens (creating) the output file once, so that an unwritable path fails at
+// the start rather than after minutes of capture. False after an error line.
+bool claimOutputFile(const std::string& path);
+// Removes an output file that claimOutputFile created, after a failure.
+void releaseOutputFile(const std::string& path);
+
+// Creates the folder for PNG frames. False after an error line.
+bool prepareFramesFolder(const std::string& path);
+
+// A new folder under the system's temporary folder, removed with the object.
+struct TemporaryFolder {
+    std::filesystem::path path;
+
+    bool create();  // false after an error line
+    ~TemporaryFolder();
+};

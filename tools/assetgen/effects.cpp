@@ -1,6 +1,6 @@
-#include "sound_effects.h"
+#include "effects.h"
 
-#include "sound_dsp.h"
+#include "audio.h"
 
 #include "BlitSaw.h"
 #include "FreeVerb.h"

@@ -1,4 +1,4 @@
-#include "image_canvas.h"
+#include "canvas.h"
 
 #include <pango/pangocairo.h>
 

@@ -1,6 +1,6 @@
-#include "image_lettering.h"
+#include "lettering.h"
 
-#include "image_canvas.h"
+#include "canvas.h"
 
 #include <algorithm>
 

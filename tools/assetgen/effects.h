@@ -2,7 +2,7 @@
 // The two effects of the show: "bounce" for every ball contact and "lo",
 // which announces each intro card.
 
-#include "sound_clip.h"
+#include "audio.h"
 
 // A rubber-ball thump, mono, 200 ms, its peak in the first few milliseconds.
 AudioClip renderBounce();

@@ -1,5 +1,8 @@
-#include "core/app.h"
+#include "core/show.h"
+
+#include "core/config.h"
 #include "core/fade.h"
+#include "core/loading.h"
 #include "scenes/scenes.h"
 
 void createOffscreenTarget()
@@ -7,6 +10,14 @@ void createOffscreenTarget()
     // Whether the creation worked is not checked: the show runs on without it.
     offscreenTarget.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX, sf::ContextSettings());
     offscreenSprite.setTexture(offscreenTarget.getTexture());
+}
+
+bool startShow(const std::function<bool()>& openScreen)
+{
+    loadConfig();
+    if (!openScreen()) return false;
+    createOffscreenTarget();
+    return loadAssets();
 }
 
 static void runScene(sf::RenderTarget& target, float dt)

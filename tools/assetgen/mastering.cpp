@@ -1,11 +1,14 @@
-#include "music_master.h"
+#include "mastering.h"
 
-#include "music_loudness.h"
-#include "sound_dsp.h"
+#include "audio.h"
+
+#include <ebur128.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <deque>
+#include <iostream>
 #include <vector>
 
 namespace {
@@ -14,6 +17,7 @@ constexpr double lookAheadSeconds = 0.005;
 constexpr double releaseSeconds = 0.12;
 // Each pass corrects the gain by the loudness that the limiter took away.
 constexpr int loudnessPasses = 4;
+constexpr double loudnessGateLufs = -70.0;  // what the meter gives for silence
 
 std::vector<double> neededGain(const AudioClip& clip, float ceiling)
 {
@@ -47,6 +51,30 @@ std::vector<double> minimumAhead(const std::vector<double>& values, std::size_t 
 
 }  // namespace
 
+LoudnessReading measureLoudness(const AudioClip& clip)
+{
+    ebur128_state* meter = ebur128_init(clip.channels, sampleRateHz, EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK);
+    if (meter == nullptr) {
+        std::cerr << "assetgen: Unable to start the loudness meter." << std::endl;
+        std::exit(1);
+    }
+    ebur128_add_frames_float(meter, clip.samples.data(), clip.frames());
+    LoudnessReading reading;
+    // Silence, all of it under the gate, reads as minus infinity.
+    if (ebur128_loudness_global(meter, &reading.integratedLufs) != EBUR128_SUCCESS ||
+        !std::isfinite(reading.integratedLufs))
+        reading.integratedLufs = loudnessGateLufs;
+    double highest = 0.0;
+    for (unsigned channel = 0; channel < clip.channels; ++channel) {
+        double peak = 0.0;
+        ebur128_true_peak(meter, channel, &peak);
+        highest = std::max(highest, peak);
+    }
+    reading.truePeakDbtp = 20.0 * std::log10(highest);
+    ebur128_destroy(&meter);
+    return reading;
+}
+
 void limitPeaks(AudioClip& clip, float ceiling)
 {
     if (clip.frames() == 0) return;
@@ -70,16 +98,20 @@ void limitPeaks(AudioClip& clip, float ceiling)
     }
 }
 
-AudioClip masterTrack(const AudioClip& mix)
+bool masterTrack(const AudioClip& mix, AudioClip& mastered)
 {
     const float ceiling = static_cast<float>(dbToGain(limiterCeilingDbfs));
-    double gainDb = targetLoudnessLufs - integratedLoudnessLufs(mix);
-    AudioClip mastered;
+    double gainDb = targetLoudnessLufs - measureLoudness(mix).integratedLufs;
+    LoudnessReading reading;
     for (int pass = 0; pass < loudnessPasses; ++pass) {
         mastered = mix;
         scaleBy(mastered, static_cast<float>(dbToGain(gainDb)));
         limitPeaks(mastered, ceiling);
-        gainDb += targetLoudnessLufs - integratedLoudnessLufs(mastered);
+        reading = measureLoudness(mastered);
+        gainDb += targetLoudnessLufs - reading.integratedLufs;
     }
-    return mastered;
+    if (reading.truePeakDbtp <= maxTruePeakDbtp) return true;
+    std::cerr << "assetgen: The mastered music peaks at " << reading.truePeakDbtp << " dBTP, over "
+              << maxTruePeakDbtp << " dBTP." << std::endl;
+    return false;
 }

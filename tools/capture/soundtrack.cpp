@@ -1,0 +1,285 @@
+#include "soundtrack.h"
+
+#include "frame_clock.h"
+#include "assets/sound_manager.h"
+
+#include <SFML/Audio/InputSoundFile.hpp>
+#include <SFML/Audio/OutputSoundFile.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <limits>
+#include <map>
+#include <numeric>
+#include <vector>
+
+// The audio library pans a mono voice at the listener to the centre with
+// equal power on both sides.
+static const float MONO_SIDE_GAIN = static_cast<float>(1.0 / std::sqrt(2.0));
+static constexpr float INT16_FULL_SCALE = 32768.0f;
+// The interpolation kernel reaches this many source samples each side (at
+// the source rate, or more when it lowers the rate), and passes this part
+// of the lower of the two Nyquist bands, so that no image folds back.
+static constexpr double KERNEL_HALF_WIDTH = 16.0;
+static constexpr double PASSBAND_FRACTION = 0.91;
+
+StereoClip stereoFromSamples(const sf::Int16* samples, std::size_t count, unsigned channels, unsigned rateHz)
+{
+    StereoClip clip;
+    clip.rateHz = rateHz;
+    if (channels == 0) return clip;
+    const std::size_t length = count / channels;
+    clip.samples.resize(length * 2);
+    for (std::size_t i = 0; i < length; ++i) {
+        const sf::Int16* in = samples + i * channels;
+        if (channels == 1) {
+            const float side = static_cast<float>(in[0]) / INT16_FULL_SCALE * MONO_SIDE_GAIN;
+            clip.samples[i * 2] = side;
+            clip.samples[i * 2 + 1] = side;
+        } else {
+            clip.samples[i * 2] = static_cast<float>(in[0]) / INT16_FULL_SCALE;
+            clip.samples[i * 2 + 1] = static_cast<float>(in[1]) / INT16_FULL_SCALE;
+        }
+    }
+    return clip;
+}
+
+// The Blackman window over -halfWidth..halfWidth.
+static double window(double t, double halfWidth)
+{
+    const double angle = M_PI * t / halfWidth;
+    return 0.42 + 0.5 * std::cos(angle) + 0.08 * std::cos(2.0 * angle);
+}
+
+static double sinc(double x)
+{
+    if (x == 0.0) return 1.0;
+    return std::sin(M_PI * x) / (M_PI * x);
+}
+
+// The kernel's reach, in source samples each side.
+static int kernelHalfWidth(unsigned fromRateHz, unsigned toRateHz)
+{
+    const double scale = std::min(1.0, static_cast<double>(toRateHz) / fromRateHz);
+    return static_cast<int>(std::ceil(KERNEL_HALF_WIDTH / scale));
+}
+
+std::int64_t sourceLengthFor(std::int64_t outLength, unsigned fromRateHz, unsigned toRateHz)
+{
+    return outLength * fromRateHz / toRateHz + 1 + kernelHalfWidth(fromRateHz, toRateHz);
+}
+
+StereoClip resampled(const StereoClip& clip, unsigned rateHz)
+{
+    if (clip.rateHz == rateHz || clip.rateHz == 0) return clip;
+    // Output sample j lies at source position j * step / phases, so the
+    // fractional part takes one of `phases` values, each with its own taps.
+    const std::int64_t common = std::gcd<std::int64_t, std::int64_t>(clip.rateHz, rateHz);
+    const std::int64_t phases = rateHz / common;
+    const std::int64_t step = clip.rateHz / common;
+    const double scale = std::min(1.0, static_cast<double>(rateHz) / clip.rateHz);
+    const double cutoff = scale * PASSBAND_FRACTION;
+    const int halfWidth = kernelHalfWidth(clip.rateHz, rateHz);
+    const int taps = 2 * halfWidth;
+
+    std::vector<float> kernel(static_cast<std::size_t>(phases * taps));
+    for (std::int64_t phase = 0; phase < phases; ++phase) {
+        const double offset = static_cast<double>(phase) / phases;
+        float* phaseTaps = &kernel[static_cast<std::size_t>(phase * taps)];
+        double sum = 0.0;
+        for (int k = 0; k < taps; ++k) {
+            const double t = (k - halfWidth + 1) - offset;
+            const double tap = cutoff * sinc(cutoff * t) * window(t, halfWidth);
+            phaseTaps[k] = static_cast<float>(tap);
+            sum += tap;
+        }
+        // Every phase passes a constant level unchanged.
+        for (int k = 0; k < taps; ++k) phaseTaps[k] = static_cast<float>(phaseTaps[k] / sum);
+    }
+
+    const std::int64_t inLength = clip.length();
+    const std::int64_t outLength = (inLength * phases + step - 1) / step;
+    StereoClip out;
+    out.rateHz = rateHz;
+    out.samples.resize(static_cast<std::size_t>(outLength * 2));
+    for (std::int64_t j = 0; j < outLength; ++j) {
+        const std::int64_t position = j * step;
+        const std::int64_t first = position / phases - halfWidth + 1;
+        const float* phaseTaps = &kernel[static_cast<std::size_t>((position % phases) * taps)];
+        float left = 0.0f;
+        float right = 0.0f;
+        for (int k = static_cast<int>(std::max<std::int64_t>(0, -first)); k < taps && first + k < inLength; ++k) {
+            const std::size_t at = static_cast<std::size_t>((first + k) * 2);
+            left += phaseTaps[k] * clip.samples[at];
+            right += phaseTaps[k] * clip.samples[at + 1];
+        }
+        out.samples[static_cast<std::size_t>(j * 2)] = left;
+        out.samples[static_cast<std::size_t>(j * 2 + 1)] = right;
+    }
+    return out;
+}
+
+static constexpr std::int64_t MICROSECONDS_PER_MILLISECOND = 1000;
+static constexpr std::int64_t MICROSECONDS_PER_SECOND = 1000000;
+
+// A loop point as the stream takes it: truncated to whole milliseconds,
+// rounded to the nearest interleaved sample, then up to a whole sample per
+// channel.
+static std::int64_t loopPointSample(std::int64_t milliseconds, unsigned rateHz, unsigned channels)
+{
+    const std::int64_t interleaved =
+        (milliseconds * MICROSECONDS_PER_MILLISECOND * rateHz * channels + MICROSECONDS_PER_SECOND / 2) /
+        MICROSECONDS_PER_SECOND;
+    return (interleaved + channels - 1) / channels;
+}
+
+// The span that a loop goes back over. The stream refuses a start past the
+// end or a length of 0 and then keeps the whole file; a negative length
+// reaches the end, as does one that would run past it.
+struct LoopSpan {
+    std::int64_t start = 0;
+    std::int64_t end = 0;
+};
+
+static LoopSpan loopSpanOf(const Song& song, std::int64_t fileLength, unsigned rateHz, unsigned channels)
+{
+    const LoopSpan wholeFile{0, fileLength};
+    const std::int64_t lengthMs = static_cast<std::int64_t>(song.loopLength);
+    const std::int64_t start = loopPointSample(static_cast<std::int64_t>(song.loopTo), rateHz, channels);
+    if (start >= fileLength || lengthMs == 0) return wholeFile;
+    if (lengthMs < 0) return {start, fileLength};
+    return {start, std::min(fileLength, start + loopPointSample(lengthMs, rateHz, channels))};
+}
+
+bool songPlayback(const Song& song, bool loop, std::int64_t length, unsigned rateHz, StereoClip& playback)
+{
+    sf::InputSoundFile file;
+    if (!file.openFromFile(song.file)) {
+        std::cerr << "bouncefest-capture: Unable to decode music file " << song.file << " for the soundtrack." << std::endl;
+        return false;
+    }
+    const unsigned channels = file.getChannelCount();
+    const unsigned fileRate = file.getSampleRate();
+    std::vector<sf::Int16> decoded(static_cast<std::size_t>(file.getSampleCount()));
+    decoded.resize(static_cast<std::size_t>(file.read(decoded.data(), decoded.size())));
+    const StereoClip whole = stereoFromSamples(decoded.data(), decoded.size(), channels, fileRate);
+    const std::int64_t fileLength = whole.length();
+
+    // The stream's own samples up to the wanted length (and a little more for
+    // the interpolation), then brought to the soundtrack's rate.
+    const std::int64_t neededLength = sourceLengthFor(length, fileRate, rateHz);
+    StereoClip played;
+    played.rateHz = fileRate;
+    const LoopSpan span = loopSpanOf(song, fileLength, fileRate, channels);
+    std::int64_t position = 0;
+    while (played.length() < neededLength) {
+        const std::int64_t end = loop ? span.end : fileLength;
+        if (position >= end) {
+            if (!loop || span.end <= span.start) break;
+            position = span.start;
+        }
+        const std::int64_t take = std::min(end - position, neededLength - played.length());
+        played.samples.insert(played.samples.end(), whole.samples.begin() + position * 2,
+                              whole.samples.begin() + (position + take) * 2);
+        position += take;
+    }
+
+    playback = resampled(played, rateHz);
+    playback.samples.resize(static_cast<std::size_t>(length * 2), 0.0f);
+    return true;
+}
+
+SoundtrackLog soundtrackLog;
+
+void SoundtrackLog::listen()
+{
+    soundManager.onPlay = [this](const std::string& key) { effects.push_back({currentFrame, key}); };
+    musicManager.onPlay = [this](const Song& song, bool loop) { songs.push_back({currentFrame, song, loop}); };
+}
+
+static constexpr float VOICE_GAIN = 1.0f;  // the voices play at volume 100
+static constexpr float FULL_VOLUME = 100.0f;
+static constexpr std::int64_t NEVER = std::numeric_limits<std::int64_t>::max();
+
+// Adds samples [0, length) of source, placed at sample `at` of the whole
+// soundtrack, to the part of it that the mix holds from sample mixStart.
+static void addClip(StereoClip& mix, std::int64_t mixStart, const StereoClip& source, std::int64_t at,
+                    std::int64_t length, float gain)
+{
+    const std::int64_t from = std::max(at, mixStart);
+    const std::int64_t to = std::min({at + length, at + source.length(), mixStart + mix.length()});
+    for (std::int64_t sample = from; sample < to; ++sample) {
+        const std::size_t in = static_cast<std::size_t>((sample - at) * 2);
+        const std::size_t out = static_cast<std::size_t>((sample - mixStart) * 2);
+        mix.samples[out] += gain * source.samples[in];
+        mix.samples[out + 1] += gain * source.samples[in + 1];
+    }
+}
+
+// Each start plays until it ends or until the next start of the same voice
+// (the same key), which cuts it off and begins from the top.
+static void addEffects(StereoClip& mix, std::int64_t mixStart, const SoundtrackLog& log)
+{
+    std::map<std::string, StereoClip> clips;
+    for (std::size_t i = 0; i < log.effects.size(); ++i) {
+        const EffectStart& start = log.effects[i];
+        std::int64_t cutFrame = NEVER;
+        for (std::size_t j = i + 1; j < log.effects.size() && cutFrame == NEVER; ++j) {
+            if (log.effects[j].key == start.key) cutFrame = log.effects[j].frame;
+        }
+        auto clip = clips.find(start.key);
+        if (clip == clips.end()) {
+            const sf::SoundBuffer& buffer = soundManager.sounds.at(start.key)->buffer;
+            const StereoClip decoded = stereoFromSamples(buffer.getSamples(), buffer.getSampleCount(),
+                                                         buffer.getChannelCount(), buffer.getSampleRate());
+            clip = clips.emplace(start.key, resampled(decoded, SOUNDTRACK_RATE_HZ)).first;
+        }
+        const std::int64_t at = start.frame * SAMPLES_PER_FRAME;
+        const std::int64_t length = cutFrame == NEVER ? NEVER - at : (cutFrame - start.frame) * SAMPLES_PER_FRAME;
+        addClip(mix, mixStart, clip->second, at, length, VOICE_GAIN);
+    }
+}
+
+// One stream: a song plays until the next song starts, or to the mix's end.
+static void addSongs(StereoClip& mix, std::int64_t mixStart, const SoundtrackLog& log)
+{
+    const std::int64_t mixEnd = mixStart + mix.length();
+    for (std::size_t i = 0; i < log.songs.size(); ++i) {
+        const SongStart& start = log.songs[i];
+        const std::int64_t at = start.frame * SAMPLES_PER_FRAME;
+        std::int64_t until = mixEnd;
+        if (i + 1 < log.songs.size()) until = std::min(until, log.songs[i + 1].frame * SAMPLES_PER_FRAME);
+        if (until <= std::max(at, mixStart)) continue;
+        StereoClip playback;
+        if (!songPlayback(start.song, start.loop, until - at, SOUNDTRACK_RATE_HZ, playback)) continue;
+        addClip(mix, mixStart, playback, at, until - at, static_cast<float>(start.song.volume) / FULL_VOLUME);
+    }
+}
+
+StereoClip mixSoundtrack(const SoundtrackLog& log, std::int64_t firstFrame, std::int64_t endFrame)
+{
+    StereoClip mix;
+    mix.rateHz = SOUNDTRACK_RATE_HZ;
+    mix.samples.assign(static_cast<std::size_t>((endFrame - firstFrame) * SAMPLES_PER_FRAME * 2), 0.0f);
+    const std::int64_t mixStart = firstFrame * SAMPLES_PER_FRAME;
+    addEffects(mix, mixStart, log);
+    addSongs(mix, mixStart, log);
+    return mix;
+}
+
+bool writeWav(const StereoClip& clip, const std::string& path)
+{
+    std::vector<sf::Int16> samples(clip.samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const float scaled = std::round(clip.samples[i] * INT16_FULL_SCALE);
+        samples[i] = static_cast<sf::Int16>(std::clamp(scaled, -INT16_FULL_SCALE, INT16_FULL_SCALE - 1.0f));
+    }
+    sf::OutputSoundFile file;
+    if (!file.openFromFile(path, clip.rateHz, SOUNDTRACK_CHANNELS)) {
+        std::cerr << "bouncefest-capture: Unable to write the soundtrack to " << path << "." << std::endl;
+        return false;
+    }
+    file.write(samples.data(), samples.size());
+    return true;
+}
