@@ -28,7 +28,9 @@ BASE_SYSTEM='^(ld-linux-x86-64\.so\.2|lib(c|m|dl|rt|pthread|resolv)\.so\.[0-9]+|
 run_files() {
     printf '%s\n' config.json assets/textures.json assets/sprites.json assets/sounds.json assets/music.json \
         assets/roboto-thin.ttf assets/shaders/passthrough.vert assets/shaders/balls.frag assets/shaders/peephole.frag
-    jq -r '.[][] | objects | .file | strings' assets/textures.json assets/sounds.json assets/music.json
+    for manifest in assets/textures.json assets/sounds.json assets/music.json; do
+        jq -r '.[][] | objects | .file | strings' "$manifest" || fail "$manifest is not a manifest that jq can read"
+    done
 }
 
 stage=$(mktemp -d)
