@@ -4,7 +4,7 @@
 set -eu
 
 PACKAGES="build-essential cmake pkg-config
-libsfml-dev nlohmann-json3-dev googletest libgtest-dev
+libsfml-dev libopenal-dev nlohmann-json3-dev googletest libgtest-dev
 libcairo2-dev libpango1.0-dev fonts-roboto-unhinted libstk-dev
 xvfb xdotool x11-utils libx11-dev libxtst-dev mesa-utils libgl1-mesa-dri
 ffmpeg sox clang-14 libclang-rt-14-dev"

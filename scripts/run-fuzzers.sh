@@ -1,20 +1,48 @@
 #!/bin/sh
 # Runs every fuzz target in BUILD_DIR for SECONDS each, starting from the
-# committed seeds in tests/fuzz/corpus/NAME; new inputs stay in a scratch
-# folder. Leaks are not checked: records live until exit by design, and
-# the GL driver keeps memory of its own. A crash leaves its input in build-fuzz/crashes and fails the run.
+# committed seeds in tests/fuzz/corpus/NAME and from a deep and a long
+# document written here; new inputs stay in a scratch folder. Inputs reach
+# 1 MB, so that nesting and size faults are within the fuzzer's reach.
+# Leaks are not checked: records live until exit by design, and the GL
+# driver keeps memory of its own. A crash leaves its input in
+# build-fuzz/crashes and fails the run.
 set -eu
 build=$1
 seconds=$2
 root=$(cd "$(dirname "$0")/.." && pwd)
 mkdir -p "$build/crashes"
+
+# The top-level key that each target's documents hold.
+top_key() {
+    case $1 in
+        config) echo fullscreen ;;
+        validate) echo textures ;;
+        *) echo "$1" ;;
+    esac
+}
+
+# A document cut off 120,000 levels deep, and one with 3,000 entries.
+write_seeds() {
+    key=$(top_key "$1")
+    prefix=""
+    [ "$1" = validate ] && prefix="$key
+"
+    { printf '%s{"%s": ' "$prefix" "$key"; head -c 120000 /dev/zero | tr '\0' '['; } >"$2/deep.json"
+    { printf '%s{"%s": {' "$prefix" "$key"
+      seq 1 3000 | sed 's/.*/"k&": {"file": "none", "volume": &},/'
+      printf '"last": {}}}\n'; } >"$2/long.json"
+}
+
 for target in "$build"/*_fuzz; do
     name=$(basename "$target" _fuzz)
     scratch=$(mktemp -d)
+    seeds=$(mktemp -d)
+    write_seeds "$name" "$seeds"
     echo "fuzzing $name for $seconds s"
     ASAN_OPTIONS=detect_leaks=0 "$target" -max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=4096 \
-        -artifact_prefix="$build/crashes/$name-" "$scratch" "$root/tests/fuzz/corpus/$name" \
-        </dev/null >"$build/$name.log" 2>&1 || { tail -n 60 "$build/$name.log"; rm -rf "$scratch"; exit 1; }
+        -max_len=1048576 -dict="$root/tests/fuzz/json.dict" \
+        -artifact_prefix="$build/crashes/$name-" "$scratch" "$root/tests/fuzz/corpus/$name" "$seeds" \
+        </dev/null >"$build/$name.log" 2>&1 || { tail -n 60 "$build/$name.log"; rm -rf "$scratch" "$seeds"; exit 1; }
     grep -E "stat::number_of_executed_units|cov:" "$build/$name.log" | tail -n 2
-    rm -rf "$scratch"
+    rm -rf "$scratch" "$seeds"
 done

@@ -8,7 +8,8 @@
 // for every few pixels.
 // Uniforms (set by the ball scene):
 //   vec3 ballPos1, ballPos2, ballPos3  ball centres (below y -12: not yet in play)
-//   vec3 creditPos                     centre of the credits panel (likewise)
+//   vec3 creditPos                     centre of the credits panel (likewise); it is
+//                                      drawn only on its swing path, x 0 and y 0
 //   float camMix                       1: front view; 0: view from the upper corner;
 //                                      below 0: the camera swings away (down to about -70)
 //   float iTime                        seconds since the scene began
@@ -35,6 +36,12 @@ const vec2 RESOLUTION = vec2(1920.0, 1080.0);
 // Ball centres rest at y -2.752 before the floor drops and at -5 after.
 const float RAISED_FLOOR_Y = -3.752;
 const float LOWERED_FLOOR_Y = -6.0;
+// Where a body waits unseen, below the room.
+const vec3 HIDDEN_BODY = vec3(0.0, -20.0, 0.0);
+// The panel shows only on its swing path: on the frame it is let go it may
+// stand anywhere, half inside a wall.
+const float OFF_SWING_PATH = 0.001;
+
 // The floor falls while camMix leaves 1 for this value.
 const float FLOOR_DROP_DONE_AT = 0.85;
 
@@ -96,6 +103,6 @@ void main()
     ball1 = ballPos1;
     ball2 = ballPos2;
     ball3 = ballPos3;
-    panel = creditPos;
+    panel = abs(creditPos.x) + abs(creditPos.y) < OFF_SWING_PATH ? creditPos : HIDDEN_BODY;
     floorLevel = floorY();
 }

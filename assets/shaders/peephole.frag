@@ -1,12 +1,13 @@
-// An intro title card filled with a drifting rainbow, shown through a
-// peephole that opens from the card's centre at the start of every stage;
-// outside the hole the card waits as a dim silhouette.
+// An intro title card filled with a drifting rainbow, with a glint that
+// sweeps across it once a stage. The look repeats every 5 s, the length of
+// the stage that shows a card, so it carries on unbroken when the card's
+// leaving stage starts the seconds again at 0.
 // Uniforms:
 //   sampler2D currentTexture  the card: its alpha is the shape, and the rainbow
 //                             is multiplied into its greys
 //   sampler2D bgTexture       the rainbow, a repeated texture
 //   float xOffset             seconds spent in the intro's current stage
-//   float yOffset             the same seconds, driving the vertical drift
+//   float yOffset             the same seconds, driving the vertical sway
 #version 120
 
 uniform sampler2D currentTexture;
@@ -14,42 +15,38 @@ uniform sampler2D bgTexture;
 uniform float xOffset;
 uniform float yOffset;
 
+const float TWO_PI = 6.2831853;
+const float LOOK_PERIOD_SECONDS = 5.0;
 // Cards are 1800 x 600 pixels.
 const float CARD_ASPECT = 3.0;
 // A 600-pixel card over a 512-pixel rainbow.
 const float RAINBOW_REPEATS_PER_CARD_HEIGHT = 1.17;
-// Rainbow widths per second.
-const vec2 RAINBOW_DRIFT_PER_SECOND = vec2(0.21, 0.07);
-const float PEEPHOLE_OPENING_SECONDS = 2.4;
-// In card heights: from the centre past the far corners, edge included.
-const float PEEPHOLE_FULL_RADIUS = 1.8;
-const float PEEPHOLE_EDGE_WIDTH = 0.1;
-const float RIM_WIDTH = 0.025;
-const vec3 RIM_COLOUR = vec3(1.0, 0.97, 0.9);
-const vec3 SILHOUETTE_TINT = vec3(0.34, 0.32, 0.46);
-const float SILHOUETTE_OPACITY = 0.6;
+// Whole rainbow widths a period, so the drift meets its start again.
+const float RAINBOW_DRIFT_PER_PERIOD = 1.0;
+const float RAINBOW_SWAY = 0.12;
+// The glint crosses the card, in card widths along the diagonal, within
+// this part of the period, and stands off the card the rest of the time.
+const float GLINT_START = 0.12;
+const float GLINT_END = 0.62;
+const float GLINT_WIDTH = 0.06;
+const float GLINT_SLANT = 0.35;
+const vec3 GLINT_COLOUR = vec3(1.0, 0.97, 0.9) * 0.9;
 
 void main()
 {
     vec2 cardPosition = gl_TexCoord[0].xy;
     vec4 card = texture2D(currentTexture, cardPosition);
 
-    vec2 rainbowPosition = cardPosition * vec2(CARD_ASPECT, 1.0) * RAINBOW_REPEATS_PER_CARD_HEIGHT
-                         + vec2(xOffset, yOffset) * RAINBOW_DRIFT_PER_SECOND;
+    vec2 phase = fract(vec2(xOffset, yOffset) / LOOK_PERIOD_SECONDS);
+    vec2 drift = vec2(phase.x * RAINBOW_DRIFT_PER_PERIOD, RAINBOW_SWAY * sin(TWO_PI * phase.y));
+    vec2 rainbowPosition = cardPosition * vec2(CARD_ASPECT, 1.0) * RAINBOW_REPEATS_PER_CARD_HEIGHT + drift;
     vec3 rainbow = texture2D(bgTexture, rainbowPosition).rgb;
 
-    float opening = clamp(xOffset / PEEPHOLE_OPENING_SECONDS, 0.0, 1.0);
-    float easedOpening = 1.0 - pow(1.0 - opening, 3.0);
-    float radius = PEEPHOLE_FULL_RADIUS * easedOpening;
-    float distanceFromCentre = length((cardPosition - 0.5) * vec2(CARD_ASPECT, 1.0));
-    float inside = 1.0 - smoothstep(radius - PEEPHOLE_EDGE_WIDTH, radius, distanceFromCentre);
-    // A bright rim runs along the opening edge and fades as the hole completes.
-    float rim = exp(-abs(distanceFromCentre - radius + PEEPHOLE_EDGE_WIDTH * 0.5) / RIM_WIDTH)
-              * (1.0 - opening);
+    float across = cardPosition.x + GLINT_SLANT * (1.0 - cardPosition.y) / CARD_ASPECT;
+    float sweep = smoothstep(GLINT_START, GLINT_END, phase.x);
+    float glintAt = mix(-2.0 * GLINT_WIDTH, 1.0 + GLINT_SLANT / CARD_ASPECT + 2.0 * GLINT_WIDTH, sweep);
+    float glint = exp(-abs(across - glintAt) / GLINT_WIDTH) * sweep * (1.0 - sweep) * 4.0;
 
-    vec3 filled = rainbow * card.rgb + RIM_COLOUR * rim * card.rgb;
-    vec3 silhouette = SILHOUETTE_TINT * card.rgb;
-    vec3 colour = mix(silhouette, filled, inside);
-    float opacity = card.a * mix(SILHOUETTE_OPACITY, 1.0, max(inside, rim));
-    gl_FragColor = vec4(colour, opacity) * gl_Color;
+    vec3 colour = (rainbow + GLINT_COLOUR * glint) * card.rgb;
+    gl_FragColor = vec4(colour, card.a) * gl_Color;
 }

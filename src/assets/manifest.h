@@ -9,12 +9,21 @@
 #include <limits>
 #include <type_traits>
 #include <iostream>
+#include <istream>
 #include <string>
 #include <vector>
 
 // True when the document is an object holding every name; otherwise writes
 // the first missing name and returns false.
 bool validateJson(nlohmann::json document, std::vector<std::string> props);
+
+// Reads one JSON value from the stream into document, as the library's
+// stream extraction does: what follows the value is left alone, and after a
+// parse error document keeps what was read before it. Containers nested
+// deeper than any value the show reads are kept empty, so that no depth of
+// nesting costs memory or recursion. Returns the library's error text, or
+// an empty string when the value was read whole.
+std::string readJsonDocument(std::istream& stream, nlohmann::json& document);
 
 // One error line of a component: its prefix, the message, a flushing end.
 void reportLine(const char* prefix, const std::string& message);

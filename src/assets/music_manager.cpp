@@ -3,6 +3,7 @@
 #include "assets/manifest.h"
 
 #include <cmath>
+#include <utility>
 
 static const ManifestKind MUSIC{"MusicManager: ", "music", "file"};
 // The loop point becomes a whole number of milliseconds when a song plays.
@@ -12,7 +13,7 @@ bool MusicManager::loadManifest(std::string path)
 {
     nlohmann::json document;
     if (!readManifest(MUSIC, path, document)) return false;
-    return loadFromJson(document);
+    return loadFromJson(std::move(document));
 }
 
 bool MusicManager::loadFromJson(nlohmann::json document)

@@ -2,6 +2,8 @@
 
 #include "assets/manifest.h"
 
+#include <utility>
+
 static const ManifestKind SOUNDS{"SoundManager: ", "sounds", "file"};
 // play needs the first voice; the audio device has 256 sources in all.
 static constexpr std::int32_t MAX_VOICES = 256;
@@ -10,7 +12,7 @@ bool SoundManager::loadManifest(std::string path)
 {
     nlohmann::json document;
     if (!readManifest(SOUNDS, path, document)) return false;
-    return loadFromJson(document);
+    return loadFromJson(std::move(document));
 }
 
 bool SoundManager::loadFromJson(nlohmann::json document)
@@ -40,7 +42,7 @@ bool SoundManager::add(std::string key, std::string file, std::int32_t instances
         return false;
     }
     pool->voiceCount = instances;
-    pool->voices = new sf::Sound[instances];
+    pool->voices.reset(new sf::Sound[instances]);
     for (std::int32_t i = 0; i < instances; ++i) pool->voices[i].setBuffer(pool->buffer);
     sounds[key] = pool;
     return true;
@@ -63,4 +65,10 @@ void SoundManager::play(std::string key)
     voice.stop();
     voice.play();
     if (onPlay) onPlay(key);
+}
+
+void SoundManager::releaseAll()
+{
+    for (auto& sound : sounds) delete sound.second;
+    sounds.clear();
 }

@@ -6,13 +6,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
-// One sound effect: its samples and the voices bound to them.
+// One sound effect: its samples and the voices bound to them. The voices
+// go first when a pool is freed, as they play from the buffer.
 struct SoundPool {
     sf::SoundBuffer buffer;
-    sf::Sound* voices = nullptr;  // voiceCount voices; play uses the first
+    std::unique_ptr<sf::Sound[]> voices;  // voiceCount voices; play uses the first
     std::int32_t voiceCount = 0;
 };
 
@@ -28,6 +30,8 @@ struct SoundManager {
     bool add(std::string key, std::string file, std::int32_t instances);
     bool exists(std::string key);
     void play(std::string key);  // restarts voice 0
+    // Frees every sound, so that the audio device can close at exit.
+    void releaseAll();
 };
 
 extern SoundManager soundManager;

@@ -4,6 +4,8 @@
 #include "assets/texture_manager.h"
 #include "core/app.h"
 
+#include <utility>
+
 static const ManifestKind SPRITES{"SpriteManager: ", "sprites", "texture"};
 static constexpr int FULL_SIZE = -1;  // a rect side of -1 spans the whole texture
 
@@ -11,7 +13,7 @@ bool SpriteManager::loadManifest(std::string path)
 {
     nlohmann::json document;
     if (!readManifest(SPRITES, path, document)) return false;
-    return loadFromJson(document);
+    return loadFromJson(std::move(document));
 }
 
 bool SpriteManager::loadFromJson(nlohmann::json document)

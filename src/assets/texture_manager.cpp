@@ -2,13 +2,15 @@
 
 #include "assets/manifest.h"
 
+#include <utility>
+
 static const ManifestKind TEXTURES{"TextureManager: ", "textures", "file"};
 
 bool TextureManager::loadManifest(std::string path)
 {
     nlohmann::json document;
     if (!readManifest(TEXTURES, path, document)) return false;
-    return loadFromJson(document);
+    return loadFromJson(std::move(document));
 }
 
 bool TextureManager::loadFromJson(nlohmann::json document)

@@ -1,5 +1,6 @@
 #include "core/config.h"
 
+#include "assets/manifest.h"
 #include "assets/sound_manager.h"
 #include "core/app.h"
 
@@ -32,11 +33,10 @@ void loadConfig()
         std::cerr << "Config.json missing." << std::endl;
         return;
     }
-    try {
-        file >> document;
-    } catch (const nlohmann::json::exception& error) {
+    const std::string error = readJsonDocument(file, document);
+    if (!error.empty()) {
         std::cerr << "config.json: Error while parsing JSON." << std::endl;
-        std::cerr << error.what() << std::endl;
+        std::cerr << error << std::endl;
         return;
     }
     file.close();

@@ -7,6 +7,7 @@
 #include "core/app.h"
 #include "core/display.h"
 #include "core/fade.h"
+#include "core/library_output.h"
 #include "core/loading.h"
 
 SceneId sceneId = SceneId::Loading;
@@ -18,6 +19,8 @@ sf::Sprite* fadeSprite = nullptr;
 
 // Checked before the first GL object below is made.
 static const bool displayPresent = requireDisplay();
+// Before the music stream below opens the audio device.
+static const bool librariesSilenced = silenceLibraryOutput();
 
 sf::Font globalFont;
 TextureManager textureManager;

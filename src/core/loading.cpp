@@ -5,6 +5,7 @@
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
 #include "core/app.h"
+#include "core/library_output.h"
 
 #include <iostream>
 
@@ -14,6 +15,7 @@ bool loadAssets()
 {
     textureManager.loadManifest("assets/textures.json");
     spriteManager.loadManifest("assets/sprites.json");
+    if (!audioDeviceOpen()) std::cerr << "No audio device, so the show plays in silence." << std::endl;
     soundManager.loadManifest("assets/sounds.json");
     musicManager.loadManifest("assets/music.json");
 
@@ -33,4 +35,10 @@ bool loadAssets()
         textShader.setUniform("bgTexture", *rainbow);
     }
     return true;
+}
+
+void releaseAudio()
+{
+    musicManager.music.stop();
+    soundManager.releaseAll();
 }

@@ -9,3 +9,7 @@ extern sf::Shader textShader;
 
 // Loads everything the scenes use. False when a shader failed to load.
 bool loadAssets();
+
+// Stops the music and frees the sounds at the end of the show: the audio
+// device closes cleanly when the music stream, the last audio object, goes.
+void releaseAudio();

@@ -11,6 +11,24 @@
 static constexpr unsigned FRAME_RATE_LIMIT = 60;
 static constexpr unsigned BITS_PER_PIXEL = 32;
 
+// The frame loop, until the show ends or the user quits.
+static void playShow(sf::RenderWindow& window)
+{
+    sf::Clock clock;
+    clock.restart();
+    while (isRunning) {
+        const float dt = clock.restart().asSeconds();
+        offscreenTarget.clear(sf::Color(0, 0, 0, 0));
+        if (sf::Keyboard::isKeyPressed(sf::Keyboard::Escape)) isRunning = false;
+        sf::Event event;
+        while (window.pollEvent(event)) {
+            if (event.type == sf::Event::Closed) isRunning = false;
+        }
+        runFrame(window, dt);
+        window.display();
+    }
+}
+
 int main()
 {
     std::cout << "hello" << std::endl;
@@ -28,24 +46,8 @@ int main()
     window.display();
 
     createOffscreenTarget();
-    if (!loadAssets()) {
-        window.close();
-        return 0;
-    }
-
-    sf::Clock clock;
-    clock.restart();
-    while (isRunning) {
-        const float dt = clock.restart().asSeconds();
-        offscreenTarget.clear(sf::Color(0, 0, 0, 0));
-        if (sf::Keyboard::isKeyPressed(sf::Keyboard::Escape)) isRunning = false;
-        sf::Event event;
-        while (window.pollEvent(event)) {
-            if (event.type == sf::Event::Closed) isRunning = false;
-        }
-        runFrame(window, dt);
-        window.display();
-    }
+    if (loadAssets()) playShow(window);
     window.close();
+    releaseAudio();
     return 0;
 }

@@ -16,7 +16,6 @@ struct ManifestTest : ::testing::Test {
 
     void SetUp() override
     {
-        divertLibraryDiagnostics();
         sf::Image image;
         image.create(4, 2, sf::Color::Red);
         image.saveToFile("red.png");

@@ -14,7 +14,6 @@ struct MusicManagerTest : ::testing::Test {
 
     void SetUp() override
     {
-        divertLibraryDiagnostics();
         writeToneFile("long.wav", 13.0, SAMPLE_RATE);
         writeToneFile("short.wav", 3.0, SAMPLE_RATE);
         folder.write("music.json", R"({"music": {

@@ -12,7 +12,6 @@ struct SoundManagerTest : ::testing::Test {
 
     void SetUp() override
     {
-        divertLibraryDiagnostics();
         writeToneFile("tone.wav", 2.0);
         folder.write("sounds.json", R"({"sounds": {
             "one": {"file": "tone.wav"},

@@ -14,7 +14,6 @@ struct SpriteManagerTest : ::testing::Test {
 
     void SetUp() override
     {
-        divertLibraryDiagnostics();
         sf::Image image;
         image.create(101, 51, sf::Color::Yellow);
         image.saveToFile("odd.png");

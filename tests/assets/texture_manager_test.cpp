@@ -13,7 +13,6 @@ struct TextureManagerTest : ::testing::Test {
 
     void SetUp() override
     {
-        divertLibraryDiagnostics();
         sf::Image image;
         image.create(8, 4, sf::Color::Green);
         image.saveToFile("green.png");

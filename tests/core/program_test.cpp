@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -15,10 +16,11 @@ struct ProgramTest : ::testing::Test {
 
     void SetUp() override { folder.copyRepositoryRunFiles(); }
 
-    ProgramRun run(bool holdEscape)
+    ProgramRun run(bool holdEscape, std::vector<std::string> extraEnv = {})
     {
         ProgramOptions options;
         options.holdEscape = holdEscape;
+        options.extraEnv = std::move(extraEnv);
         options.timeoutSeconds = 60.0;
         return runBouncefest(folder.path, options);
     }
@@ -32,16 +34,15 @@ bool hasLine(const ProgramRun& run, const std::string& line)
 
 }  // namespace
 
-TEST_F(ProgramTest, EscapeHeldFromTheStartEndsAfterTheFirstFrame)
+// OpenAL Soft reports at this level a device left open at exit.
+TEST_F(ProgramTest, EscapeHeldFromTheStartEndsAfterTheFirstFrameWithNothingOnStandardError)
 {
-    const ProgramRun result = run(true);
+    const ProgramRun result = run(true, {"ALSOFT_LOGLEVEL=1"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "hello\n");
-    for (const char* prefix : {"TextureManager: ", "SpriteManager: ", "SoundManager: ", "MusicManager: ",
-                               "validateJson: ", "Config.json", "config.json", "Unable to load"}) {
-        EXPECT_EQ(result.err.find(prefix), std::string::npos) << result.err;
-    }
+    EXPECT_EQ(result.err, "");
 }
+
 
 TEST_F(ProgramTest, AMissingBallsShaderEndsTheProgramBeforeTheTextShader)
 {
@@ -93,4 +94,66 @@ TEST_F(ProgramTest, WithoutAConfigurationFileTheShowStartsWithTheDefaults)
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, "hello\n");
     EXPECT_EQ(splitLines(result.err).front(), "Config.json missing.") << result.err;
+}
+
+// Each document nested 10^3, 10^5 and 10^6 levels deep in its value, whole
+// and cut off inside the nesting, alone in the run folder: its lines are
+// those of a shallow document of that shape, and the show goes on to the
+// missing balls shader.
+TEST(DeepDocuments, AreReportedLikeShallowOnesAndTheShowGoesOn)
+{
+    struct Document {
+        std::string path;
+        std::string topLevel;
+        std::string prefix;
+        std::string missingLine;  // when the file is absent
+        std::string wholeLine;    // the nesting under the top-level key, read whole
+    };
+    const std::vector<Document> documents = {
+        {"config.json", "fullscreen", "config.json: ", "Config.json missing.",
+         "config.json: fullscreen must be true or false."},
+        {"assets/textures.json", "textures", "TextureManager: ", "", "Missing FILE property for [0]"},
+        {"assets/sprites.json", "sprites", "SpriteManager: ", "", "Missing TEXTURE property for [0]"},
+        {"assets/sounds.json", "sounds", "SoundManager: ", "", "Missing FILE property for [0]"},
+        {"assets/music.json", "music", "MusicManager: ", "", "Missing FILE property for [0]"},
+    };
+    for (const Document& deep : documents) {
+        for (const std::size_t depth : {1000u, 100000u, 1000000u}) {
+            for (const bool whole : {true, false}) {
+                TempRunFolder folder;
+                const std::string content = "{\"" + deep.topLevel + "\": " + std::string(depth, '[') +
+                                            (whole ? std::string(depth, ']') + "}" : "");
+                folder.write(deep.path, content);
+                std::vector<std::string> expected;
+                for (const Document& other : documents) {
+                    if (&other != &deep) {
+                        const bool isConfig = !other.missingLine.empty();
+                        expected.push_back(isConfig ? other.missingLine
+                                                    : other.prefix + "Unable to open file " + other.path + ".");
+                        continue;
+                    }
+                    if (!whole) {
+                        expected.push_back(deep.prefix + "Error while parsing JSON.");
+                        expected.push_back("[json.exception.parse_error.101] parse error at line 1, column " +
+                                           std::to_string(content.size() + 1) +
+                                           ": syntax error while parsing value - unexpected end of input; "
+                                           "expected '[', '{', or a literal");
+                    }
+                    // The configuration is left alone after a parse error.
+                    if (whole || deep.missingLine.empty()) {
+                        const bool isConfig = !deep.missingLine.empty();
+                        expected.push_back(isConfig ? deep.wholeLine : deep.prefix + deep.wholeLine);
+                    }
+                }
+                expected.push_back("SpriteManager: Sprite with key black does not exist.");
+                expected.push_back("Unable to load the balls shader :(");
+
+                ProgramOptions options;
+                const ProgramRun result = runBouncefest(folder.path, options);
+                const std::string label = deep.path + " " + std::to_string(depth) + (whole ? " whole" : " cut");
+                EXPECT_EQ(result.exitCode, 0) << label;
+                EXPECT_EQ(splitLines(result.err), expected) << label;
+            }
+        }
+    }
 }

@@ -2,7 +2,6 @@
 
 #include <SFML/Audio/SoundBuffer.hpp>
 #include <SFML/Graphics/Image.hpp>
-#include <SFML/System/Err.hpp>
 
 #include <filesystem>
 #include <fstream>
@@ -16,7 +15,6 @@ void prepareFuzzFolder()
     if (prepared) return;
     prepared = true;
     std::cerr.rdbuf(nullptr);
-    sf::err().rdbuf(nullptr);
 
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("bouncefest-fuzz-" + std::to_string(getpid()));

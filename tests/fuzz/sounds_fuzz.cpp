@@ -8,7 +8,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writeInput("sounds.json", data, size);
     soundManager.loadManifest("sounds.json");
     for (const auto& sound : soundManager.sounds) soundManager.play(sound.first);
-    for (auto& sound : soundManager.sounds) delete[] sound.second->voices;
-    clearRegistry(soundManager.sounds);
+    soundManager.releaseAll();
     return 0;
 }

@@ -1,5 +1,6 @@
 // validateJson with a document and a list of names from the fuzzer: the
-// first line holds the names, separated by commas; the rest is the document.
+// first line holds the names, separated by commas; the rest is the document,
+// read as the managers read theirs.
 #include "assets/manifest.h"
 #include "fuzz_support.h"
 
@@ -15,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::istringstream namesStream(namesLine);
     for (std::string name; std::getline(namesStream, name, ',');) names.push_back(name);
 
-    const std::string rest((std::istreambuf_iterator<char>(input)), std::istreambuf_iterator<char>());
-    const nlohmann::json document = nlohmann::json::parse(rest, nullptr, false);
+    nlohmann::json document;
+    readJsonDocument(input, document);
     validateJson(document, names);
     return 0;
 }

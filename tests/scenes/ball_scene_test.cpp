@@ -86,7 +86,6 @@ struct BallSceneTest : ::testing::Test {
 
     void SetUp() override
     {
-        divertLibraryDiagnostics();
         ASSERT_TRUE(target.create(CANVAS_PX, CANVAS_PX));
         createOffscreenTarget();
         folder.write("balls.vert", PLAIN_VERTEX_SHADER);

@@ -39,7 +39,6 @@ struct BallTest : ::testing::Test {
 
     void SetUp() override
     {
-        divertLibraryDiagnostics();
         folder.write("balls.vert", PLAIN_VERTEX_SHADER);
         folder.write("balls.frag", POSITIONS_FRAGMENT_SHADER);
         ASSERT_TRUE(ballsShader.loadFromFile("balls.vert", "balls.frag"));

@@ -51,7 +51,6 @@ struct IntroTest : ::testing::Test {
 
     void SetUp() override
     {
-        divertLibraryDiagnostics();
         ASSERT_TRUE(target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX));
         folder.write("text.vert", PLAIN_VERTEX_SHADER);
         folder.write("text.frag", INVERTING_FRAGMENT_SHADER);

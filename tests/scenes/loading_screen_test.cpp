@@ -92,7 +92,6 @@ struct LoadingScreenTest : ::testing::Test {
 
     void SetUp() override
     {
-        divertLibraryDiagnostics();
         ASSERT_TRUE(target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX));
         loadFont();
     }

@@ -4,7 +4,6 @@
 #include <SFML/OpenGL.hpp>
 
 #include <SFML/Audio/SoundBuffer.hpp>
-#include <SFML/System/Err.hpp>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -51,12 +50,6 @@ void TempRunFolder::copyRepositoryRunFiles() const
 {
     fs::copy_file(repositoryRoot() / "config.json", path / "config.json");
     fs::copy(repositoryRoot() / "assets", path / "assets", fs::copy_options::recursive);
-}
-
-void divertLibraryDiagnostics()
-{
-    static std::ostringstream libraryLog;
-    sf::err().rdbuf(libraryLog.rdbuf());
 }
 
 void writeToneFile(const std::string& path, double seconds, unsigned sampleRate, unsigned channels)

@@ -23,10 +23,6 @@ struct TempRunFolder {
     void copyRepositoryRunFiles() const;
 };
 
-// Sends SFML's own diagnostics away from std::cerr, so that a test sees
-// only the program's lines there.
-void divertLibraryDiagnostics();
-
 // Writes a quiet sine tone of this length as a 16-bit WAV file.
 void writeToneFile(const std::string& path, double seconds, unsigned sampleRate = 8000, unsigned channels = 1);
 

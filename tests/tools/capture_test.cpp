@@ -1,6 +1,7 @@
 // The capture tool run as a user runs it, from the run folder under the
-// test's X server: golden frames, the soundtrack's timing, a short MP4 and
-// the failures that end it with one line.
+// test's X server: golden frames, the soundtrack's timing and loudness, a
+// short MP4 and the failures that end it with one line.
+#include "loudness_meter.h"
 #include "test_support.h"
 
 #include <SFML/Audio/InputSoundFile.hpp>
@@ -84,6 +85,8 @@ struct ShowTimeline {
     std::vector<std::int64_t> loFrames;
     std::int64_t ballSceneStart = 0;
     std::int64_t musicFrame = 0;
+    std::int64_t fadeFrame = 0;   // the fade to black starts
+    std::int64_t blackFrame = 0;  // and 2 s later no pixel is above 1 of 255
     std::int64_t frameCount = 0;
 
     ShowTimeline()
@@ -97,6 +100,8 @@ struct ShowTimeline {
         const std::vector<std::int64_t> balls =
             stageEnds(ballSceneStart, {2, 7, 7, 7, 4, 4, 4, 4, 4, 4, 12, 4});
         musicFrame = balls[3];
+        fadeFrame = balls[10];
+        blackFrame = fadeFrame + 120;
         // The ball scene returns the quit id; the frame after it ends the show.
         frameCount = balls.back() + 2;
     }
@@ -353,13 +358,54 @@ TEST_F(CaptureTest, MutedEffectsLeaveTheMusicFromItsFrameToTheEnd)
     ASSERT_EQ(track.frameCount(), show.frameCount * SAMPLES_PER_FRAME);
     const std::vector<std::int64_t> onsets = onsetsAfterSilence(track, track.frameCount(), track.frameCount());
     expectOnsetsOnFrames(onsets, {show.musicFrame});
-    // The song loops on past its own end up to the last sample.
-    const std::int64_t lastSecond = track.frameCount() - 48000;
+    // Still at full strength in the second before the fade to black.
+    const std::size_t fadeStart = static_cast<std::size_t>(show.fadeFrame * SAMPLES_PER_FRAME * 2);
     double power = 0.0;
-    for (std::size_t i = static_cast<std::size_t>(lastSecond * 2); i < track.samples.size(); ++i) {
-        power += static_cast<double>(track.samples[i]) * track.samples[i];
+    for (std::size_t i = fadeStart - 96000; i < fadeStart; ++i) power += static_cast<double>(track.samples[i]) * track.samples[i];
+    EXPECT_GT(std::sqrt(power / 96000.0), 3000.0);
+}
+
+// The music against the picture, on ffmpeg's EBU R128 meter: it takes over
+// from the bounces without a dip, and is silent from the moment the screen
+// is black until the show quits.
+TEST_F(CaptureTest, TheMusicEntersAtFullStrengthAndIsSilentOnceThePictureIsBlack)
+{
+    constexpr double SECONDS_PER_FRAME = 1.0 / 60.0;
+    constexpr double WINDOW_S = 4.0;
+    constexpr double MOST_ENTRANCE_DIP_LU = 3.0;
+    constexpr double SILENT_LUFS = -45.0;
+    constexpr double LAST_QUARTER_SECOND_PEAK_DBFS = -50.0;
+    const ShowTimeline show;
+    const fs::path wav = folder.path / "show.wav";
+    const ToolRun run = runCapture(repositoryRoot(), folder.path, "--soundtrack '" + wav.string() + "'");
+    ASSERT_EQ(run.exitCode, 0) << ::testing::PrintToString(run.errorLines);
+
+    const double musicStart = show.musicFrame * SECONDS_PER_FRAME;
+    const LoudnessSummary bounces = loudnessOf(wav.string(), musicStart - WINDOW_S, WINDOW_S);
+    const LoudnessSummary entrance = loudnessOf(wav.string(), musicStart, WINDOW_S);
+    const LoudnessSummary music = loudnessOf(wav.string(), musicStart);
+    ASSERT_FALSE(std::isnan(bounces.integratedLufs)) << bounces.report;
+    ASSERT_FALSE(std::isnan(entrance.integratedLufs)) << entrance.report;
+    ASSERT_FALSE(std::isnan(music.integratedLufs)) << music.report;
+    EXPECT_GE(entrance.integratedLufs, bounces.integratedLufs);
+    EXPECT_GE(entrance.integratedLufs, music.integratedLufs - MOST_ENTRANCE_DIP_LU);
+
+    const double black = show.blackFrame * SECONDS_PER_FRAME;
+    std::size_t silentPoints = 0;
+    for (const MomentaryLoudness& point : momentaryLoudnessOf(wav.string())) {
+        if (point.seconds < black) continue;
+        ++silentPoints;
+        EXPECT_LE(point.lufs, SILENT_LUFS) << "at " << point.seconds << " s";
     }
-    EXPECT_GT(std::sqrt(power / 96000.0), 300.0);
+    EXPECT_GE(silentPoints, 10u);  // 2 s from black to the end, every 100 ms
+
+    const Soundtrack track = readSoundtrack(wav);
+    const double peakLimit = 32768.0 * std::pow(10.0, LAST_QUARTER_SECOND_PEAK_DBFS / 20.0);
+    ASSERT_EQ(track.frameCount(), show.frameCount * SAMPLES_PER_FRAME);
+    const std::size_t lastQuarterSecond = track.samples.size() - 12000 * track.channels;
+    for (std::size_t i = lastQuarterSecond; i < track.samples.size(); ++i) {
+        ASSERT_LE(std::abs(track.samples[i]), peakLimit) << "sample " << i / track.channels;
+    }
 }
 
 // Media at the soundtrack's own rate go into it sample for sample, which
@@ -442,8 +488,11 @@ std::vector<std::string> topLevelBoxes(const fs::path& video)
 TEST_F(CaptureTest, APartOfTheShowIsAnMp4OfTheRightSizeRateLengthAndStreams)
 {
     const fs::path video = folder.path / "part.mp4";
-    // 1.5 s of the first intro card, while the first "lo" rings.
-    const ToolRun run = runCapture(repositoryRoot(), folder.path, "--seconds 22-23.5 '" + video.string() + "'");
+    // 1.5 s of the first intro card, while the first "lo" rings, on a
+    // machine without an audio device, with OpenAL's error lines on: the
+    // tool needs no device and leaves none open.
+    const ToolRun run = runCapture(repositoryRoot(), folder.path, "--seconds 22-23.5 '" + video.string() + "'",
+                                   "ALSOFT_DRIVERS=none ALSOFT_LOGLEVEL=1");
     ASSERT_EQ(run.exitCode, 0) << ::testing::PrintToString(run.errorLines);
     EXPECT_EQ(run.errorLines, std::vector<std::string>{});
 

@@ -91,7 +91,7 @@ struct NamedSound {
 const NamedSound NAMED_SOUNDS[] = {
     {"assets/sounds.json", "sounds", "bounce", 1, 0.05, 0.25},
     {"assets/sounds.json", "sounds", "lo", 2, 1.5, 2.5},
-    {"assets/music.json", "music", "qrv", 2, 48.0, 64.0},
+    {"assets/music.json", "music", "qrv", 2, 41.0, 64.0},
 };
 
 void PrintTo(const NamedSound& sound, std::ostream* out)

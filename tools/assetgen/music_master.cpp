@@ -45,13 +45,6 @@ std::vector<double> minimumAhead(const std::vector<double>& values, std::size_t 
     return result;
 }
 
-AudioClip firstFrames(const AudioClip& clip, std::size_t frames)
-{
-    AudioClip cut(clip.channels, frames);
-    std::copy(clip.samples.begin(), clip.samples.begin() + cut.samples.size(), cut.samples.begin());
-    return cut;
-}
-
 }  // namespace
 
 void limitPeaks(AudioClip& clip, float ceiling)
@@ -77,16 +70,15 @@ void limitPeaks(AudioClip& clip, float ceiling)
     }
 }
 
-AudioClip masterTrack(const AudioClip& mix, std::size_t keptFrames)
+AudioClip masterTrack(const AudioClip& mix)
 {
     const float ceiling = static_cast<float>(dbToGain(limiterCeilingDbfs));
-    double gainDb = targetLoudnessLufs - integratedLoudnessLufs(firstFrames(mix, keptFrames));
+    double gainDb = targetLoudnessLufs - integratedLoudnessLufs(mix);
     AudioClip mastered;
     for (int pass = 0; pass < loudnessPasses; ++pass) {
         mastered = mix;
         scaleBy(mastered, static_cast<float>(dbToGain(gainDb)));
         limitPeaks(mastered, ceiling);
-        mastered = firstFrames(mastered, keptFrames);
         gainDb += targetLoudnessLufs - integratedLoudnessLufs(mastered);
     }
     return mastered;

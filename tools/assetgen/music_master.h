@@ -13,6 +13,5 @@ constexpr double limiterCeilingDbfs = -2.4;
 // the gain falls ahead of each peak and recovers behind it.
 void limitPeaks(AudioClip& clip, float ceiling);
 
-// The first keptFrames of the mix, mastered. The mix may run on past them,
-// so that the limiter sees what the cut leads into when the music loops.
-AudioClip masterTrack(const AudioClip& mix, std::size_t keptFrames);
+// The mix, mastered: brought to the target loudness, then limited.
+AudioClip masterTrack(const AudioClip& mix);

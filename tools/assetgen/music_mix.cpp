@@ -9,6 +9,7 @@
 #include "PoleZero.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <tuple>
 
@@ -55,6 +56,11 @@ constexpr double delayBeats = 0.75;
 constexpr double delayFeedback = 0.4;
 constexpr double delayDampingPole = 0.35;
 constexpr float delayReturn = 0.5f;
+
+// The fader's gain is (1 - x)^4 at x of the way down: each halving of the
+// travel that is left takes another 24 dB off, so the fade sounds even to
+// the ear and still ends at exact silence.
+constexpr double faderTaperPower = 4.0;
 
 // Takes out any offset below about 3 Hz.
 constexpr double offsetBlockPole = 0.9995;
@@ -195,4 +201,14 @@ AudioClip mixTrack(const std::vector<NoteEvent>& notes, std::size_t frames)
     addPingPongDelay(buses.delaySend, mix);
     blockOffset(mix);
     return mix;
+}
+
+void fadeToSilence(AudioClip& mix, std::size_t firstFrame, std::size_t fadeFrames)
+{
+    for (std::size_t frame = firstFrame; frame < mix.frames(); ++frame) {
+        const double down = std::min(1.0, static_cast<double>(frame - firstFrame) / fadeFrames);
+        const float gain = static_cast<float>(std::pow(1.0 - down, faderTaperPower));
+        mix.at(frame, 0) *= gain;
+        mix.at(frame, 1) *= gain;
+    }
 }

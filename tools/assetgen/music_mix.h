@@ -11,3 +11,7 @@
 // Mixes the notes into a stereo clip of the given length; notes that ring
 // past its end are cut there.
 AudioClip mixTrack(const std::vector<NoteEvent>& notes, std::size_t frames);
+
+// Pulls the master fader down from firstFrame over fadeFrames, to exact
+// silence from then on: the reverb and the delay die with the rest.
+void fadeToSilence(AudioClip& mix, std::size_t firstFrame, std::size_t fadeFrames);

@@ -1,37 +1,53 @@
 #pragma once
 // "qrv": the tempo, the form and every note of the show's music track.
 //
-// A minor at 125 BPM, four-bar cycles of Am, F, C, G. A four-bar intro
-// (pad and arpeggio opening up over a drone, hats, a snare roll and a noise
-// riser) drops into twenty bars of groove (four-on-the-floor kick, claps,
-// hats, a rolling bass under the pad and arpeggio; a saw lead joins at bar
-// 12), which end in a four-bar breakdown made of the very notes of the
-// intro. The loop goes back to the drop at bar 4, so the breakdown leads
-// into it exactly as the intro did.
+// The track is cut to the picture it plays under. It starts when the
+// bounces fall silent and the credits panel arrives, takes over from them
+// at full strength, changes section with every credits page, drops on the
+// page that names the composer, builds into the camera's flight out of
+// the box and peaks while it flies, and lands its last chord as the
+// picture starts fading to black, silent before the screen is. The form,
+// bar by bar against what is on screen, is the table `form` in
+// music_score.cpp.
+//
+// A minor, around Am, F, C and G, at the pace of the credits pages.
 
 #include "sound_dsp.h"
 
 #include <cstddef>
 #include <vector>
 
-constexpr double tempoBpm = 125.0;
-constexpr double secondsPerBeat = 60.0 / tempoBpm;
-constexpr std::size_t framesPerBeat = static_cast<std::size_t>(sampleRateHz * secondsPerBeat);
-// Every beat, and so every bar and the loop point, falls on a whole frame.
-static_assert(framesPerBeat == sampleRateHz * secondsPerBeat);
+// A credits page stays on screen until its stage time is strictly over
+// 4 s: 241 frames at 60 fps, 4.0167 s. Two bars last one page, within a
+// sample, so each page change falls on a downbeat (119.5 BPM); a beat of a
+// whole number of frames keeps every note and bar on a frame of its own.
+constexpr std::size_t framesPerBeat = 22142;
+constexpr double secondsPerBeat = static_cast<double>(framesPerBeat) / sampleRateHz;
+constexpr double tempoBpm = 60.0 / secondsPerBeat;
 constexpr int beatsPerBar = 4;
 constexpr std::size_t framesPerBar = framesPerBeat * beatsPerBar;
+constexpr int barsPerPage = 2;
+constexpr std::size_t framesPerPage = 241 * (sampleRateHz / 60);
+static_assert(framesPerPage * 60 == 241 * sampleRateHz);
+static_assert(framesPerBar * barsPerPage - framesPerPage <= 1);
 
-constexpr int introBars = 4;
-constexpr int grooveBars = 8;
-constexpr int leadBars = 12;
-constexpr int breakdownBars = introBars;
-constexpr int loopBars = grooveBars + leadBars + breakdownBars;
-constexpr int trackBars = introBars + loopBars;
-// Rendered past the end of the file so that the master's look-ahead sees
-// the drop that the loop leads into.
-constexpr int runOnBars = 1;
-constexpr int renderedBars = trackBars + runOnBars;
+// The file runs two bars past the end of the show, silent, and loops from
+// just before the drop: at a whole number of milliseconds on a whole frame
+// (the stream's loop point), with the loop a whole number of bars long, so
+// that the beat goes on where it would have.
+constexpr int dropBar = 4;
+constexpr int loopToMilliseconds = 8030;
+constexpr std::size_t loopToFrames = std::size_t{loopToMilliseconds} * sampleRateHz / 1000;
+static_assert(loopToFrames * 1000 == loopToMilliseconds * sampleRateHz);
+static_assert(loopToFrames < dropBar * framesPerBar);
+constexpr int loopBars = 17;
+constexpr std::size_t trackFrames = loopToFrames + loopBars * framesPerBar;
+
+// The last chord lands on this bar, as the picture starts fading to black,
+// and the fader takes the whole track to silence within fadeBeats, before
+// the screen is black 2 s later.
+constexpr int endingBar = 18;
+constexpr double fadeBeats = 3.5;
 
 enum class Instrument {
     Kick,

@@ -6,6 +6,7 @@
 
 AudioClip renderMusic()
 {
-    const AudioClip mix = mixTrack(composeTrack(), renderedBars * framesPerBar);
-    return masterTrack(mix, trackBars * framesPerBar);
+    AudioClip mix = mixTrack(composeTrack(), trackFrames);
+    fadeToSilence(mix, endingBar * framesPerBar, static_cast<std::size_t>(fadeBeats * framesPerBeat));
+    return masterTrack(mix);
 }

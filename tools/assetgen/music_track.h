@@ -1,7 +1,7 @@
 #pragma once
-// The music track "qrv", composed, mixed and mastered, in stereo.
-// assets/music.json loops it from the drop at the end of the intro
-// (introBars bars in, 7680 ms at 125 BPM).
+// The music track "qrv", composed, mixed, faded out and mastered, in
+// stereo. assets/music.json loops it from just before the drop
+// (loopToMilliseconds in music_score.h), should it ever play past its end.
 
 #include "sound_clip.h"
 

@@ -7,8 +7,17 @@
 #include "output_files.h"
 #include "show_run.h"
 
+#include "core/loading.h"
+
 #include <cstdlib>
 #include <iostream>
+
+// The soundtrack is mixed here from the decoded media and needs no sound
+// card: OpenAL's null output takes the show's audio objects. Set before the
+// show's globals make the first of them, which opens the device.
+static struct NullAudioOutput {
+    NullAudioOutput() { setenv("ALSOFT_DRIVERS", "null", 1); }
+} nullAudioOutput __attribute__((init_priority(101)));
 
 // A video needs ffmpeg. The X display that the GL context needs is checked
 // by the show's library before main runs.
@@ -61,10 +70,6 @@ static int captureMain(int argc, char** argv)
 int main(int argc, char** argv)
 {
     const int exitCode = captureMain(argc, argv);
-    // The show's sound records live until the process ends, so the audio
-    // library's own clean-up would find its device open and add a line to a
-    // run's output. The tool leaves without the library clean-ups.
-    std::cout.flush();
-    std::cerr.flush();
-    std::_Exit(exitCode);
+    releaseAudio();
+    return exitCode;
 }
