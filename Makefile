@@ -1,11 +1,13 @@
 # make run: install what is missing, build, generate the media, play the show.
 # make test: the same install and build, then every test under Xvfb: the
 # test suite, the unit tests again under ASan/UBSan, and each fuzz target.
+# make release / make video: the same install and build, then the party
+# archive / the whole show as an MP4, in dist/.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps build run test sanitize fuzz
+.PHONY: all deps build run release video test sanitize fuzz
 
 all: build
 
@@ -18,6 +20,12 @@ build: deps
 
 run: build
 	./$(BUILD_DIR)/bouncefest
+
+release: build
+	cmake --build $(BUILD_DIR) --target release
+
+video: build
+	cmake --build $(BUILD_DIR) --target video
 
 test: build
 	./scripts/with-xvfb.sh ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) $(CTEST_ARGS)

@@ -8,6 +8,8 @@ libsfml-dev libopenal-dev nlohmann-json3-dev googletest libgtest-dev
 libcairo2-dev libpango1.0-dev fonts-roboto-unhinted libstk-dev libebur128-dev
 xvfb xdotool x11-utils libx11-dev libxtst-dev mesa-utils libgl1-mesa-dri
 ffmpeg sox clang-14 libclang-rt-14-dev"
+# The release packaging reads the manifests with jq.
+PACKAGES="$PACKAGES jq"
 
 missing=""
 for p in $PACKAGES; do

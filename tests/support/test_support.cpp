@@ -280,7 +280,8 @@ ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
     const fs::path errFile = fs::temp_directory_path() / ("bouncefest-err-" + std::to_string(getpid()));
     const auto start = std::chrono::steady_clock::now();
     if (options.runAsNobody) fs::permissions(folder, fs::perms::all, fs::perm_options::add);
-    const pid_t pid = spawn({BOUNCEFEST_EXE}, env, folder, outFile, errFile, options.runAsNobody);
+    const std::string program = options.program.empty() ? BOUNCEFEST_EXE : options.program;
+    const pid_t pid = spawn({program}, env, folder, outFile, errFile, options.runAsNobody);
     run.exitCode = waitFor(pid, options.timeoutSeconds, server.display, options.closeAfterSeconds);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.out = readBytes(outFile);

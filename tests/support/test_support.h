@@ -68,9 +68,10 @@ struct ProgramOptions {
     bool runAsNobody = false;               // as root, drop to nobody so file modes apply
     double timeoutSeconds = 30.0;
     std::vector<std::string> extraEnv;      // "NAME=value" added, "NAME" removed
+    std::string program;                    // what to start; empty: build/bouncefest
 };
 
-// Runs build/bouncefest in folder under a private Xvfb server, with the
-// output captured. Each call starts and stops its own server; extraEnv may
-// override DISPLAY.
+// Runs build/bouncefest (or options.program) in folder under a private
+// Xvfb server, with the output captured. Each call starts and stops its own
+// server; extraEnv may override DISPLAY.
 ProgramRun runBouncefest(const std::filesystem::path& folder, const ProgramOptions& options);

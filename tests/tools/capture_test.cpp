@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -459,13 +460,31 @@ nlohmann::json probe(const fs::path& video, const fs::path& folder)
 {
     const fs::path json = folder / "probe.json";
     const std::string command = "ffprobe -v error -count_frames -show_entries "
-                                "stream=codec_type,codec_name,width,height,pix_fmt,r_frame_rate,nb_read_frames,"
-                                "sample_rate,channels,bit_rate,duration:format=duration,format_name -of json '" +
+                                "stream=codec_type,codec_name,profile,width,height,pix_fmt,r_frame_rate,avg_frame_rate,"
+                                "nb_read_frames,sample_rate,channels,channel_layout,bit_rate,duration"
+                                ":format=duration,format_name -of json '" +
                                 video.string() + "' >'" + json.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0);
     return nlohmann::json::parse(readBytes(json), nullptr, false);
 }
 
+// The types of an MP4's top-level boxes, in file order.
+std::vector<std::string> topLevelBoxes(const fs::path& video)
+{
+    const std::string bytes = readBytes(video);
+    std::vector<std::string> types;
+    for (std::size_t at = 0; at + 8 <= bytes.size();) {
+        std::uint64_t size = 0;
+        for (int i = 0; i < 4; ++i) size = size << 8 | static_cast<unsigned char>(bytes[at + i]);
+        types.push_back(bytes.substr(at + 4, 4));
+        if (size < 8) break;  // a box to the end of the file, or a 64-bit size: neither is written here
+        at += size;
+    }
+    return types;
+}
+
+// Also what parties and upload sites ask of a 1080p60 capture: H.264 High
+// profile, yuv420p, exactly 60 fps, AAC stereo at 48 kHz, the index first.
 TEST_F(CaptureTest, APartOfTheShowIsAnMp4OfTheRightSizeRateLengthAndStreams)
 {
     const fs::path video = folder.path / "part.mp4";
@@ -485,19 +504,29 @@ TEST_F(CaptureTest, APartOfTheShowIsAnMp4OfTheRightSizeRateLengthAndStreams)
     for (const nlohmann::json& stream : info["streams"]) {
         if (stream["codec_type"] == "video") {
             EXPECT_EQ(stream["codec_name"], "h264");
+            EXPECT_EQ(stream["profile"], "High");
             EXPECT_EQ(stream["width"], 1920);
             EXPECT_EQ(stream["height"], 1080);
             EXPECT_EQ(stream["pix_fmt"], "yuv420p");
             EXPECT_EQ(stream["r_frame_rate"], "60/1");
+            EXPECT_EQ(stream["avg_frame_rate"], "60/1");
             EXPECT_EQ(stream["nb_read_frames"], "90");
         } else {
             EXPECT_EQ(stream["codec_name"], "aac");
             EXPECT_EQ(stream["sample_rate"], "48000");
             EXPECT_EQ(stream["channels"], 2);
+            EXPECT_EQ(stream["channel_layout"], "stereo");
             EXPECT_GE(std::stoi(stream["bit_rate"].get<std::string>()), 180000);
             EXPECT_NEAR(std::stod(stream["duration"].get<std::string>()), 1.5, 0.03);
         }
     }
+    // +faststart: the index (moov) before the media (mdat), so that a player
+    // can start before the whole file has arrived.
+    const std::vector<std::string> boxes = topLevelBoxes(video);
+    const auto moov = std::find(boxes.begin(), boxes.end(), "moov");
+    const auto mdat = std::find(boxes.begin(), boxes.end(), "mdat");
+    ASSERT_NE(mdat, boxes.end()) << ::testing::PrintToString(boxes);
+    EXPECT_LT(moov, mdat) << ::testing::PrintToString(boxes);
 }
 
 // ---------------------------------------------------------------------------

@@ -120,6 +120,13 @@ static const char* const FFMPEG = "ffmpeg";
 // size, for under half of its time.
 static const char* const QUALITY_CRF = "17";
 static const char* const ENCODER_PRESET = "veryfast";
+// The High profile that players and upload sites expect of 1080p60. The
+// adaptive quantiser mode 3 leans towards dark, flat blocks: without it the
+// star field's sky gets the fewest bits of the frame, and its faint
+// gradient and lone stars are what bands and blocks first (on the ball
+// scene, 1 dB more in the sky for 14 % more bits).
+static const char* const ENCODER_PROFILE = "high";
+static const char* const ENCODER_TUNING = "aq-mode=3";
 static const char* const AUDIO_BITRATE = "192k";
 
 static void reportEncodeFailure(int exitCode, const std::string& lastLogLine)
@@ -140,7 +147,8 @@ bool VideoEncoder::start(const std::string& videoFile, const std::string& logFil
         FFMPEG, "-hide_banner", "-loglevel", "error", "-y",
         "-f", "rawvideo", "-pix_fmt", "rgba", "-video_size", size, "-framerate", rate, "-i", "pipe:0",
         "-vf", "vflip,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
-        "-c:v", "libx264", "-preset", ENCODER_PRESET, "-crf", QUALITY_CRF,
+        "-c:v", "libx264", "-profile:v", ENCODER_PROFILE, "-preset", ENCODER_PRESET, "-crf", QUALITY_CRF,
+        "-x264-params", ENCODER_TUNING,
         "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv",
         videoFile};
     if (!ffmpeg.start(args, logFile)) {
