@@ -228,6 +228,16 @@ fs::path framePath(const fs::path& folder, std::int64_t frame)
 }
 
 // The mean of each 8 x 8 block, kept to the golden level step.
+bool isOpaque(const sf::Image& image)
+{
+    const sf::Uint8* rgba = image.getPixelsPtr();
+    const std::size_t bytes = static_cast<std::size_t>(image.getSize().x) * image.getSize().y * 4;
+    for (std::size_t alpha = 3; alpha < bytes; alpha += 4) {
+        if (rgba[alpha] != 255) return false;
+    }
+    return true;
+}
+
 sf::Image goldenOf(const sf::Image& full)
 {
     sf::Image small;
@@ -290,6 +300,7 @@ TEST_F(CaptureTest, ChosenFramesMatchTheGoldenReferences)
         sf::Image full;
         ASSERT_TRUE(full.loadFromFile(framePath(folder.path, golden.frame).string())) << golden.name;
         ASSERT_EQ(full.getSize(), sf::Vector2u(FULL_WIDTH_PX, FULL_HEIGHT_PX));
+        EXPECT_TRUE(isOpaque(full)) << golden.name << ": a frame is what the screen shows, with no transparency";
         const sf::Image small = goldenOf(full);
         if (updating) {
             fs::create_directories(goldenPath(golden).parent_path());

@@ -42,8 +42,11 @@ static bool captureFrames(sf::RenderTexture& target, const CaptureOptions& optio
         char name[FRAME_NAME_SIZE];
         std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(frame));
         const std::string path = options.output + "/" + name;
+        // A frame is what the window shows, and the window has no alpha.
+        BottomUpPixels opaque = pixels;
+        for (std::size_t alpha = 3; alpha < opaque.size(); alpha += 4) opaque[alpha] = 255;
         sf::Image picture;
-        picture.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX, pixels.data());
+        picture.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX, opaque.data());
         picture.flipVertically();
         if (picture.saveToFile(path)) return true;
         std::cerr << "bouncefest-capture: Unable to write " << path << "." << std::endl;
