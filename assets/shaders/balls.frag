@@ -264,6 +264,15 @@ vec3 toneMap(vec3 colour)
     return min(top * inversesqrt(top * bottom + 1.0e-12), 1.0);
 }
 
+// Up to half a level either way, so that the dark sky's gentle gradient,
+// which steps one level at a time, shows no bands. Interleaved gradient
+// noise: a few multiplies, where a sine would cost far more.
+vec3 ditherOffset()
+{
+    float noise = fract(52.9829189 * fract(dot(gl_FragCoord.xy, vec2(0.06711056, 0.00583715))));
+    return vec3((noise - 0.5) / 255.0);
+}
+
 void main()
 {
     vec3 eye = eyePosition;
@@ -343,5 +352,6 @@ void main()
     // would spread it.
     float starShown = STAR_SHOWN * shining.x * inversesqrt(shining.x + 1.0e-20) * shining.y;
     vec3 otherShown = toneMap(besidePanel ? page : sky) + (besidePanel ? 0.0 : starShown);
-    gl_FragColor = vec4(mix(toneMap(colour), otherShown, besidePanel ? panelCover : 1.0 - roomCover), 1.0);
+    vec3 shown = mix(toneMap(colour), otherShown, besidePanel ? panelCover : 1.0 - roomCover);
+    gl_FragColor = vec4(shown + ditherOffset(), 1.0);
 }

@@ -261,6 +261,27 @@ TEST_F(BallsShader, TheBoxsEdgeAgainstTheSkyBlendsByCoverage)
     EXPECT_GT(blended, rows / 2) << blended << " of " << rows << " rows blend sky and wall";
 }
 
+// The finale's dark sky steps one level at a time; dithered, neighbouring
+// pixels differ often enough that no band shows.
+TEST_F(BallsShader, TheDarkSkyIsDitheredAtTheFinale)
+{
+    const sf::Image frame = render(-20.0f, IN_PLAY);
+    const double skyAtMost = 0.35;  // brighter are the stars
+    int pairs = 0;
+    int equal = 0;
+    for (unsigned y = 0; y < 120; ++y) {
+        for (unsigned x = 0; x + 1 < SCREEN_WIDTH; ++x) {
+            const sf::Color left = frame.getPixel(x, y);
+            const sf::Color right = frame.getPixel(x + 1, y);
+            if (brightness(left) > skyAtMost || brightness(right) > skyAtMost) continue;
+            ++pairs;
+            equal += left == right ? 1 : 0;
+        }
+    }
+    ASSERT_GT(pairs, 100000) << "the top of the finale's frame is sky";
+    EXPECT_LE(static_cast<double>(equal) / pairs, 0.85) << equal << " of " << pairs << " pairs equal";
+}
+
 TEST_F(BallsShader, TheCreditsPanelShowsItsPage)
 {
     const sf::Texture red = solidTexture(sf::Color(220, 30, 30), 512, 256);
