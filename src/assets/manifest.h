@@ -9,7 +9,6 @@
 #include <limits>
 #include <type_traits>
 #include <iostream>
-#include <istream>
 #include <string>
 #include <vector>
 

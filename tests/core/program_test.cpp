@@ -106,16 +106,22 @@ TEST(DeepDocuments, AreReportedLikeShallowOnesAndTheShowGoesOn)
         std::string path;
         std::string topLevel;
         std::string prefix;
-        std::string missingLine;  // when the file is absent
-        std::string wholeLine;    // the nesting under the top-level key, read whole
+        std::string absentLine;    // when the file is not there
+        std::string wholeLine;     // the nesting under the top-level key, read whole
+        bool readOnAfterAnError;   // the configuration is left alone after one
     };
     const std::vector<Document> documents = {
         {"config.json", "fullscreen", "config.json: ", "Config.json missing.",
-         "config.json: fullscreen must be true or false."},
-        {"assets/textures.json", "textures", "TextureManager: ", "", "Missing FILE property for [0]"},
-        {"assets/sprites.json", "sprites", "SpriteManager: ", "", "Missing TEXTURE property for [0]"},
-        {"assets/sounds.json", "sounds", "SoundManager: ", "", "Missing FILE property for [0]"},
-        {"assets/music.json", "music", "MusicManager: ", "", "Missing FILE property for [0]"},
+         "config.json: fullscreen must be true or false.", false},
+        {"assets/textures.json", "textures", "TextureManager: ",
+         "TextureManager: Unable to open file assets/textures.json.", "TextureManager: Missing FILE property for [0]",
+         true},
+        {"assets/sprites.json", "sprites", "SpriteManager: ", "SpriteManager: Unable to open file assets/sprites.json.",
+         "SpriteManager: Missing TEXTURE property for [0]", true},
+        {"assets/sounds.json", "sounds", "SoundManager: ", "SoundManager: Unable to open file assets/sounds.json.",
+         "SoundManager: Missing FILE property for [0]", true},
+        {"assets/music.json", "music", "MusicManager: ", "MusicManager: Unable to open file assets/music.json.",
+         "MusicManager: Missing FILE property for [0]", true},
     };
     for (const Document& deep : documents) {
         for (const std::size_t depth : {1000u, 100000u, 1000000u}) {
@@ -127,9 +133,7 @@ TEST(DeepDocuments, AreReportedLikeShallowOnesAndTheShowGoesOn)
                 std::vector<std::string> expected;
                 for (const Document& other : documents) {
                     if (&other != &deep) {
-                        const bool isConfig = !other.missingLine.empty();
-                        expected.push_back(isConfig ? other.missingLine
-                                                    : other.prefix + "Unable to open file " + other.path + ".");
+                        expected.push_back(other.absentLine);
                         continue;
                     }
                     if (!whole) {
@@ -139,11 +143,7 @@ TEST(DeepDocuments, AreReportedLikeShallowOnesAndTheShowGoesOn)
                                            ": syntax error while parsing value - unexpected end of input; "
                                            "expected '[', '{', or a literal");
                     }
-                    // The configuration is left alone after a parse error.
-                    if (whole || deep.missingLine.empty()) {
-                        const bool isConfig = !deep.missingLine.empty();
-                        expected.push_back(isConfig ? deep.wholeLine : deep.prefix + deep.wholeLine);
-                    }
+                    if (whole || deep.readOnAfterAnError) expected.push_back(deep.wholeLine);
                 }
                 expected.push_back("SpriteManager: Sprite with key black does not exist.");
                 expected.push_back("Unable to load the balls shader :(");
