@@ -7,7 +7,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps build run release video test sanitize fuzz
+.PHONY: all deps build run release video test sanitize-build sanitize fuzz
 
 all: build
 
@@ -32,16 +32,18 @@ test: build
 	$(MAKE) sanitize
 	$(MAKE) fuzz
 
-# The unit tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
-# Leaks are not checked: the asset records live until exit by design, and
-# the GL driver keeps memory of its own that nobody frees.
-sanitize: deps
-	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DBOUNCEFEST_SANITIZE=ON
-	cmake --build build-sanitize -j $(JOBS)
-	ASAN_OPTIONS=detect_leaks=0 ./scripts/with-xvfb.sh ctest --test-dir build-sanitize --output-on-failure -j $(JOBS) -L unit
+# The unit tests and the fuzz targets in one build with AddressSanitizer and
+# UndefinedBehaviorSanitizer (clang, for libFuzzer). Leaks are not checked:
+# the asset records live until exit by design, and the GL driver keeps
+# memory of its own that nobody frees.
+SANITIZE_DIR = build-sanitize
+sanitize-build: deps
+	CXX=clang++-14 cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBOUNCEFEST_SANITIZE=ON
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+
+sanitize: sanitize-build
+	ASAN_OPTIONS=detect_leaks=0 ./scripts/with-xvfb.sh ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS) -L unit
 
 # Each libFuzzer target for FUZZ_SECONDS, from the committed seeds.
-fuzz: deps
-	CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBOUNCEFEST_FUZZ=ON
-	cmake --build build-fuzz -j $(JOBS)
-	./scripts/with-xvfb.sh ./scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
+fuzz: sanitize-build
+	./scripts/with-xvfb.sh ./scripts/run-fuzzers.sh $(SANITIZE_DIR) $(FUZZ_SECONDS)

@@ -1,16 +1,22 @@
 #!/bin/sh
-# Runs every fuzz target in BUILD_DIR for SECONDS each, starting from the
+# Runs every fuzz target in BUILD_DIR for SECONDS each, one per core at a
+# time (or only TARGET, as each of those runs does), starting from the
 # committed seeds in tests/fuzz/corpus/NAME and from a deep and a long
 # document written here; new inputs stay in a scratch folder. Inputs reach
 # 1 MB, so that nesting and size faults are within the fuzzer's reach.
 # Leaks are not checked: records live until exit by design, and the GL
 # driver keeps memory of its own. A crash leaves its input in
-# build-fuzz/crashes and fails the run.
+# BUILD_DIR/crashes and fails the run.
+# Usage: run-fuzzers.sh BUILD_DIR SECONDS [TARGET]
 set -eu
 build=$1
 seconds=$2
 root=$(cd "$(dirname "$0")/.." && pwd)
-mkdir -p "$build/crashes"
+if [ $# -lt 3 ]; then
+    mkdir -p "$build/crashes"
+    ls "$build"/*_fuzz | xargs -n 1 -P "$(nproc)" "$0" "$build" "$seconds"
+    exit
+fi
 
 # The top-level key that each target's documents hold.
 top_key() {
@@ -33,16 +39,15 @@ write_seeds() {
       printf '"last": {}}}\n'; } >"$2/long.json"
 }
 
-for target in "$build"/*_fuzz; do
-    name=$(basename "$target" _fuzz)
-    scratch=$(mktemp -d)
-    seeds=$(mktemp -d)
-    write_seeds "$name" "$seeds"
-    echo "fuzzing $name for $seconds s"
-    ASAN_OPTIONS=detect_leaks=0 "$target" -max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=4096 \
-        -max_len=1048576 -dict="$root/tests/fuzz/json.dict" \
-        -artifact_prefix="$build/crashes/$name-" "$scratch" "$root/tests/fuzz/corpus/$name" "$seeds" \
-        </dev/null >"$build/$name.log" 2>&1 || { tail -n 60 "$build/$name.log"; rm -rf "$scratch" "$seeds"; exit 1; }
-    grep -E "stat::number_of_executed_units|cov:" "$build/$name.log" | tail -n 2
-    rm -rf "$scratch" "$seeds"
-done
+target=$3
+name=$(basename "$target" _fuzz)
+scratch=$(mktemp -d)
+seeds=$(mktemp -d)
+write_seeds "$name" "$seeds"
+echo "fuzzing $name for $seconds s"
+ASAN_OPTIONS=detect_leaks=0 "$target" -max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=4096 \
+    -max_len=1048576 -dict="$root/tests/fuzz/json.dict" \
+    -artifact_prefix="$build/crashes/$name-" "$scratch" "$root/tests/fuzz/corpus/$name" "$seeds" \
+    </dev/null >"$build/$name.log" 2>&1 || { tail -n 60 "$build/$name.log"; rm -rf "$scratch" "$seeds"; exit 1; }
+grep -E "stat::number_of_executed_units|cov:" "$build/$name.log" | tail -n 2
+rm -rf "$scratch" "$seeds"

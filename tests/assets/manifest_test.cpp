@@ -7,139 +7,84 @@
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using Lines = std::vector<std::string>;
+using Keys = std::vector<std::string>;
 
-namespace {
-
-struct ManifestTest : ::testing::Test {
+TEST(Manifest, EachDocumentGivesItsLinesAndRegistersItsGoodEntries)
+{
+    struct Case {
+        const char* content;  // nullptr: no file
+        Lines lines;
+        bool loaded;
+        Keys registered;
+    };
+    const std::string parseError = "TextureManager: Error while parsing JSON.";
+    const Lines noProperty = {"validateJson: Missing prop: textures.",
+                              "TextureManager: Missing properties in texturesfile."};
+    const Case cases[] = {
+        {nullptr, {"TextureManager: Unable to open file textures.json."}, false, {}},
+        {"",
+         {parseError, "[json.exception.parse_error.101] parse error at line 1, column 1: syntax error while parsing "
+                      "value - unexpected end of input; expected '[', '{', or a literal",
+          noProperty[0], noProperty[1]},
+         false, {}},
+        {"[1, 2]", noProperty, false, {}},
+        {"\"textures\"", noProperty, false, {}},
+        {"42", noProperty, false, {}},
+        {R"({"sprites": {}})", noProperty, false, {}},
+        {R"({"textures": null})", {}, true, {}},
+        {R"({"textures": {}})", {}, true, {}},
+        // Array entries are keyed by their index, a scalar by the empty key.
+        {R"({"textures": [{"file": "red.png"}, {"file": "red.png"}]})", {}, true, {"0", "1"}},
+        {R"({"textures": 5})", {"TextureManager: Missing FILE property for []"}, true, {}},
+        // Entries run in key order, each bad one skipped with its line.
+        {R"({"textures": {"b": {"file": "b.png"}, "text": "not an object", "a": {"file": "a.png"},
+                          "C": {"repeated": true}, "ok": {"file": "red.png"}}})",
+         {"TextureManager: Missing FILE property for [C]", "TextureManager: Unable to load file a.png.",
+          "TextureManager: Unable to load file b.png.", "TextureManager: Missing FILE property for [text]"},
+         true, {"ok"}},
+        {R"({"textures": {"a": {"file": 3}, "b": {"file": "red.png", "repeated": 1}, "c": {"file": "red.png"}}})",
+         {"TextureManager: Wrong type of file property for [a]",
+          "TextureManager: Wrong type of repeated property for [b]"},
+         true, {"c"}},
+        {R"({"textures": {"k": {"file": "gone.png"}, "k": {"file": "red.png"}}})", {}, true, {"k"}},
+        {R"({"textures": {"k": {"file": "red.png"}}} trailing [junk)", {}, true, {"k"}},
+        // What was read before a parse error is kept.
+        {R"({"textures": {"a": {"file": "red.png"}, "b": {"file": "red.png"})",
+         {parseError, "[json.exception.parse_error.101] parse error at line 1, column 65: syntax error while "
+                      "parsing object - unexpected end of input; expected '}'"},
+         true, {"a", "b"}},
+    };
     TempRunFolder folder;
-
-    void SetUp() override
-    {
-        sf::Image image;
-        image.create(4, 2, sf::Color::Red);
-        image.saveToFile("red.png");
+    sf::Image image;
+    image.create(4, 2, sf::Color::Red);
+    ASSERT_TRUE(image.saveToFile("red.png"));
+    for (const Case& manifest : cases) {
+        std::filesystem::remove("textures.json");
+        if (manifest.content) folder.write("textures.json", manifest.content);
+        const std::string label = manifest.content ? manifest.content : "(no file)";
+        bool loaded = !manifest.loaded;
+        EXPECT_EQ(errorLinesOf([&] { loaded = textureManager.loadManifest("textures.json"); }), manifest.lines)
+            << label;
+        EXPECT_EQ(loaded, manifest.loaded) << label;
+        Keys registered;
+        for (const auto& entry : textureManager.textures) registered.push_back(entry.first);
+        std::sort(registered.begin(), registered.end());
+        EXPECT_EQ(registered, manifest.registered) << label;
+        textureManager.textures.clear();
     }
-
-    // Loads a texture manifest with this content and returns its error lines.
-    Lines load(const std::string& content, bool expected = true)
-    {
-        folder.write("textures.json", content);
-        ::testing::internal::CaptureStderr();
-        EXPECT_EQ(textureManager.loadManifest("textures.json"), expected);
-        return splitLines(::testing::internal::GetCapturedStderr());
-    }
-};
-
-const std::string MISSING_PROPS = "TextureManager: Missing properties in texturesfile.";
-const std::string MISSING_PROP_LINE = "validateJson: Missing prop: textures.";
-
-}  // namespace
-
-TEST_F(ManifestTest, MissingFileGivesOneLineAndNothingRegistered)
-{
-    ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(textureManager.loadManifest("no/such/textures.json"));
-    EXPECT_EQ(splitLines(::testing::internal::GetCapturedStderr()),
-              Lines{"TextureManager: Unable to open file no/such/textures.json."});
-    EXPECT_TRUE(textureManager.textures.empty());
-}
-
-TEST_F(ManifestTest, EmptyFileGivesParseErrorThenMissingProperties)
-{
-    const Lines lines = load("", false);
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], "TextureManager: Error while parsing JSON.");
-    EXPECT_EQ(lines[1].rfind("[json.exception.parse_error.101]", 0), 0u) << lines[1];
-    EXPECT_EQ(lines[2], MISSING_PROP_LINE);
-    EXPECT_EQ(lines[3], MISSING_PROPS);
-}
-
-TEST_F(ManifestTest, TopLevelThatIsNoObjectOrLacksThePropertyRegistersNothing)
-{
-    for (const char* document : {"[1, 2]", "\"textures\"", "42", "{\"sprites\": {}}"}) {
-        EXPECT_EQ(load(document, false), (Lines{MISSING_PROP_LINE, MISSING_PROPS})) << document;
-    }
-    EXPECT_TRUE(textureManager.textures.empty());
-}
-
-TEST_F(ManifestTest, NullOrEmptyPropertyRegistersNothingAndSucceeds)
-{
-    EXPECT_EQ(load(R"({"textures": null})"), Lines{});
-    EXPECT_EQ(load(R"({"textures": {}})"), Lines{});
-    EXPECT_TRUE(textureManager.textures.empty());
-}
-
-TEST_F(ManifestTest, ArrayEntriesAreKeyedByIndexAndScalarsByTheEmptyKey)
-{
-    EXPECT_EQ(load(R"({"textures": [{"file": "red.png"}, {"file": "red.png"}]})"), Lines{});
-    EXPECT_TRUE(textureManager.exists("0"));
-    EXPECT_TRUE(textureManager.exists("1"));
-    EXPECT_EQ(load(R"({"textures": 5})"), Lines{"TextureManager: Missing FILE property for []"});
-}
-
-TEST_F(ManifestTest, EntriesRunInAscendingKeyOrderAndSkipWhatIsMissing)
-{
-    const Lines lines = load(R"({"textures": {
-        "b": {"file": "b.png"},
-        "text": "not an object",
-        "a": {"file": "a.png"},
-        "C": {"repeated": true},
-        "ok": {"file": "red.png"}
-    }})");
-    EXPECT_EQ(lines, (Lines{"TextureManager: Missing FILE property for [C]",
-                            "TextureManager: Unable to load file a.png.",
-                            "TextureManager: Unable to load file b.png.",
-                            "TextureManager: Missing FILE property for [text]"}));
-    EXPECT_EQ(textureManager.textures.size(), 1u);
-    EXPECT_TRUE(textureManager.exists("ok"));
-}
-
-TEST_F(ManifestTest, KeyWrittenTwiceTakesTheLaterValue)
-{
-    EXPECT_EQ(load(R"({"textures": {"k": {"file": "gone.png"}, "k": {"file": "red.png"}}})"), Lines{});
-    EXPECT_TRUE(textureManager.exists("k"));
-}
-
-TEST_F(ManifestTest, TextAfterTheDocumentIsIgnored)
-{
-    EXPECT_EQ(load(R"({"textures": {"k": {"file": "red.png"}}} trailing [junk)"), Lines{});
-    EXPECT_TRUE(textureManager.exists("k"));
-}
-
-TEST_F(ManifestTest, DocumentCutOffAfterItsSecondEntryStillRegistersBoth)
-{
-    const Lines lines = load(R"({"textures": {"a": {"file": "red.png"}, "b": {"file": "red.png"})");
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "TextureManager: Error while parsing JSON.");
-    EXPECT_NE(lines[1].find("parse_error"), std::string::npos);
-    EXPECT_TRUE(textureManager.exists("a"));
-    EXPECT_TRUE(textureManager.exists("b"));
-}
-
-TEST_F(ManifestTest, FieldOfTheWrongTypeSkipsOnlyItsEntry)
-{
-    const Lines lines = load(R"({"textures": {
-        "a": {"file": 3},
-        "b": {"file": "red.png", "repeated": 1},
-        "c": {"file": "red.png"}
-    }})");
-    EXPECT_EQ(lines, (Lines{"TextureManager: Wrong type of file property for [a]",
-                            "TextureManager: Wrong type of repeated property for [b]"}));
-    EXPECT_FALSE(textureManager.exists("a"));
-    EXPECT_FALSE(textureManager.exists("b"));
-    EXPECT_TRUE(textureManager.exists("c"));
 }
 
 TEST(ValidateJson, ReportsOnlyTheFirstMissingName)
 {
-    ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(validateJson(nlohmann::json::object(), {"first", "second"}));
-    EXPECT_EQ(splitLines(::testing::internal::GetCapturedStderr()), Lines{"validateJson: Missing prop: first."});
-
-    ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(validateJson(nlohmann::json{{"a", 1}, {"b", nullptr}}, {"a", "b"}));
-    EXPECT_TRUE(validateJson(nlohmann::json::array(), {}));
-    EXPECT_TRUE(validateJson(nullptr, {}));
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(errorLinesOf([] { EXPECT_FALSE(validateJson(nlohmann::json::object(), {"first", "second"})); }),
+              Lines{"validateJson: Missing prop: first."});
+    EXPECT_EQ(errorLinesOf([] {
+                  EXPECT_TRUE(validateJson(nlohmann::json{{"a", 1}, {"b", nullptr}}, {"a", "b"}));
+                  EXPECT_TRUE(validateJson(nlohmann::json::array(), {}));
+                  EXPECT_TRUE(validateJson(nullptr, {}));
+              }),
+              Lines{});
 }

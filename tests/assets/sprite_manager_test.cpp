@@ -1,3 +1,5 @@
+// Sprites from a manifest in a temporary folder, over a 101 x 51 texture:
+// their rectangle, origin and place, the entries skipped, and sharing.
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
 #include "test_support.h"
@@ -16,7 +18,7 @@ struct SpriteManagerTest : ::testing::Test {
     {
         sf::Image image;
         image.create(101, 51, sf::Color::Yellow);
-        image.saveToFile("odd.png");
+        ASSERT_TRUE(image.saveToFile("odd.png"));
         ASSERT_TRUE(textureManager.add("odd", "odd.png", false));
     }
 
@@ -29,74 +31,61 @@ struct SpriteManagerTest : ::testing::Test {
 
 }  // namespace
 
-TEST_F(SpriteManagerTest, TextureAloneShowsTheWholeTextureAtTheOrigin)
+TEST_F(SpriteManagerTest, EachEntryGivesItsRectangleOriginAndPlace)
 {
-    EXPECT_EQ(load(R"({"plain": {"texture": "odd"}, "minus": {"texture": "odd", "rectW": -1, "rectH": -1}})"),
-              Lines{});
-    for (const char* key : {"plain", "minus"}) {
-        const sf::Sprite* sprite = spriteManager.get(key);
-        ASSERT_NE(sprite, nullptr);
-        EXPECT_EQ(sprite->getTexture(), textureManager.get("odd"));
-        EXPECT_EQ(sprite->getTextureRect(), sf::IntRect(0, 0, 101, 51));
-        EXPECT_EQ(sprite->getOrigin(), sf::Vector2f(0, 0));
-        EXPECT_EQ(sprite->getPosition(), sf::Vector2f(0, 0));
-        EXPECT_EQ(sprite->getColor(), sf::Color::White);
-    }
-}
-
-TEST_F(SpriteManagerTest, AutocenterUsesWholePixelHalvesAndPlacesAtTheScreenCentre)
-{
-    load(R"({
+    struct Case {
+        const char* key;
+        sf::IntRect rect;
+        sf::Vector2f origin, position;
+    };
+    EXPECT_EQ(load(R"({
+        "plain": {"texture": "odd"},
+        "minus": {"texture": "odd", "rectW": -1, "rectH": -1},
+        "cut": {"texture": "odd", "rectX": 3.9, "rectY": 10, "rectH": 20, "originX": 12.5, "originY": true},
         "centred": {"texture": "odd", "autocenter": true, "originX": 3, "rectX": 7, "rectW": 9},
         "placed": {"texture": "odd", "autocenter": true, "autocenter_place": true},
         "off": {"texture": "odd", "autocenter": false, "originX": 2}
-    })");
-    const sf::Sprite* centred = spriteManager.get("centred");
-    EXPECT_EQ(centred->getOrigin(), sf::Vector2f(50, 25));
-    EXPECT_EQ(centred->getTextureRect(), sf::IntRect(0, 0, 101, 51));
-    EXPECT_EQ(centred->getPosition(), sf::Vector2f(0, 0));
-
-    const sf::Sprite* placed = spriteManager.get("placed");
-    EXPECT_EQ(placed->getPosition(), sf::Vector2f(960, 540));
-    EXPECT_EQ(placed->getTransform().transformPoint(50, 25), sf::Vector2f(960, 540));
-
-    EXPECT_EQ(spriteManager.get("off")->getOrigin(), sf::Vector2f(2, 0));
+    })"),
+              Lines{});
+    const Case cases[] = {
+        {"plain", {0, 0, 101, 51}, {0, 0}, {0, 0}},
+        {"minus", {0, 0, 101, 51}, {0, 0}, {0, 0}},
+        {"cut", {3, 10, 101, 20}, {12.5f, 1.0f}, {0, 0}},  // truncated; sizes filled in on their own
+        {"centred", {0, 0, 101, 51}, {50, 25}, {0, 0}},    // whole-pixel halves of the texture
+        {"placed", {0, 0, 101, 51}, {50, 25}, {960, 540}},
+        {"off", {0, 0, 101, 51}, {2, 0}, {0, 0}},
+    };
+    for (const Case& expected : cases) {
+        const sf::Sprite* sprite = spriteManager.get(expected.key);
+        ASSERT_NE(sprite, nullptr) << expected.key;
+        EXPECT_EQ(sprite->getTexture(), textureManager.get("odd")) << expected.key;
+        EXPECT_EQ(sprite->getTextureRect(), expected.rect) << expected.key;
+        EXPECT_EQ(sprite->getOrigin(), expected.origin) << expected.key;
+        EXPECT_EQ(sprite->getPosition(), expected.position) << expected.key;
+        EXPECT_EQ(sprite->getColor(), sf::Color::White) << expected.key;
+    }
 }
 
-TEST_F(SpriteManagerTest, RectFieldsAreTruncatedAndSizesFilledInOnTheirOwn)
+TEST_F(SpriteManagerTest, BadEntriesAreSkippedWithALineAndSpritesAreShared)
 {
-    load(R"({"cut": {"texture": "odd", "rectX": 3.9, "rectY": 10, "rectH": 20, "originX": 12.5, "originY": true}})");
-    const sf::Sprite* cut = spriteManager.get("cut");
-    EXPECT_EQ(cut->getTextureRect(), sf::IntRect(3, 10, 101, 20));
-    EXPECT_EQ(cut->getOrigin(), sf::Vector2f(12.5f, 1.0f));
-}
-
-TEST_F(SpriteManagerTest, BadEntriesAreSkippedWithOneLineEach)
-{
-    const Lines lines = load(R"({
+    EXPECT_EQ(load(R"({
         "a_wrong": {"texture": "odd", "autocenter": 1},
         "b_unknown": {"texture": "nothing"},
         "c_notext": {"originX": 1},
         "d_number": {"texture": 7},
         "e_good": {"texture": "odd"}
-    })");
-    EXPECT_EQ(lines, (Lines{"SpriteManager: Wrong type of autocenter property for [a_wrong]",
-                            "TextureManager: Texture with key nothing does not exist.",
-                            "SpriteManager: Missing TEXTURE property for [c_notext]",
-                            "SpriteManager: Wrong type of texture property for [d_number]"}));
+    })"),
+              (Lines{"SpriteManager: Wrong type of autocenter property for [a_wrong]",
+                     "TextureManager: Texture with key nothing does not exist.",
+                     "SpriteManager: Missing TEXTURE property for [c_notext]",
+                     "SpriteManager: Wrong type of texture property for [d_number]"}));
     EXPECT_EQ(spriteManager.sprites.size(), 1u);
     EXPECT_EQ(errorLinesOf([] { EXPECT_EQ(spriteManager.get("b_unknown"), nullptr); }),
               Lines{"SpriteManager: Sprite with key b_unknown does not exist."});
-}
 
-TEST_F(SpriteManagerTest, SpritesAreSharedAndASecondLoadKeepsThem)
-{
-    const std::string manifest = R"({"s": {"texture": "odd"}})";
-    load(manifest);
-    spriteManager.get("s")->setColor(sf::Color(255, 255, 255, 40));
-    EXPECT_EQ(spriteManager.get("s")->getColor().a, 40);
-
-    sf::Sprite* first = spriteManager.get("s");
-    EXPECT_EQ(load(manifest), Lines{"SpriteManager: Sprite with key s already exists."});
-    EXPECT_EQ(spriteManager.get("s"), first);
+    sf::Sprite* good = spriteManager.get("e_good");
+    good->setColor(sf::Color(255, 255, 255, 40));
+    EXPECT_EQ(load(R"({"e_good": {"texture": "odd"}})"), Lines{"SpriteManager: Sprite with key e_good already exists."});
+    EXPECT_EQ(spriteManager.get("e_good"), good);
+    EXPECT_EQ(good->getColor().a, 40);
 }

@@ -147,11 +147,6 @@ struct BallSceneTest : ::testing::Test {
         return seen;
     }
 
-    void runTimeline()
-    {
-        for (int callNumber = 1; callNumber <= LAST_CALL; ++callNumber) calls.push_back(call(FRAME_S));
-    }
-
     const Observed& at(int callNumber) const { return calls.at(callNumber - 1); }
 };
 
@@ -169,124 +164,60 @@ double backOutFromOneToZero(double t)
 
 }  // namespace
 
-TEST_F(BallSceneTest, FirstCallSetsUpFadesInStepsAndDraws)
+// Call numbers at 0.25 s: stage 0 ends on call 9, stage 1 on 38, stage 2
+// on 67, stage 3 on 96, stages 4 to 8 on 112, 129, 146, 163 and 180,
+// stage 9 on 198, stage 10 on 246 and stage 11 on 264.
+TEST_F(BallSceneTest, TheTimelineMovesTheCameraBallsPanelPagesMusicAndFadeOnTheirCalls)
 {
     registerAssets();
-    const Observed first = call(FRAME_S);
-    EXPECT_EQ(first.result, SceneId::Balls);
-    EXPECT_TRUE(startsFade(first.fade, FadeMode::FromBlack, 1.0f));
-    EXPECT_EQ(first.iTime, FRAME_S);
-    EXPECT_EQ(first.camMix, 1.0f);
-    EXPECT_EQ(first.ballPos1, (Vec3{-7.0f, -20.0f, 0.0f}));
-    EXPECT_EQ(first.ballPos2, (Vec3{-7.0f, -20.0f, 0.0f}));
-    EXPECT_EQ(first.ballPos3, (Vec3{-7.0f, -20.0f, 2.0f}));
-    EXPECT_EQ(first.creditPos, (Vec3{-20.0f, -20.0f, 0.0f}));
-    const std::array<sf::Color, 5> expectedStrips = {TEXTURE_COLOURS.at("vemo"), TEXTURE_COLOURS.at("qrv"),
-                                                     TEXTURE_COLOURS.at("arku"), TEXTURE_COLOURS.at("white"),
-                                                     TEXTURE_COLOURS.at("credits_start")};
-    EXPECT_EQ(first.strips, expectedStrips);
-    EXPECT_TRUE(creditBall.frozen);
-    EXPECT_FALSE(first.musicPlaying);
-}
-
-TEST_F(BallSceneTest, CamMixHoldsThenEasesBackOutThenHoldsZeroThenFalls)
-{
-    registerAssets();
-    runTimeline();
-    for (int callNumber = 1; callNumber <= 38; ++callNumber) {
-        EXPECT_EQ(at(callNumber).camMix, 1.0f) << "call " << callNumber;
-    }
-    // Stage 1 ends on call 38; the ease runs from the next call on.
+    for (int callNumber = 1; callNumber <= LAST_CALL; ++callNumber) calls.push_back(call(FRAME_S));
     float lowest = 1.0f;
-    for (int callNumber = 39; callNumber <= 69; ++callNumber) {
-        const double easeTime = (callNumber - 38) * FRAME_S;
-        EXPECT_NEAR(at(callNumber).camMix, backOutFromOneToZero(easeTime), 1e-5) << "call " << callNumber;
-        lowest = std::min(lowest, at(callNumber).camMix);
+    for (int n = 1; n <= LAST_CALL; ++n) {
+        const Observed& seen = at(n);
+        // camMix holds 1, eases BackOut to 0 from the call after stage 1
+        // ends, holds 0 and then falls by one a call.
+        const double easeTime = (n - 38) * FRAME_S;
+        const double camMix = n <= 38 ? 1.0 : n <= 69 ? backOutFromOneToZero(easeTime) : n <= 198 ? 0.0 : 198 - n;
+        EXPECT_NEAR(seen.camMix, camMix, 1e-5) << "call " << n;
+        if (n <= 69) lowest = std::min(lowest, seen.camMix);
+        EXPECT_EQ(seen.iTime, n * FRAME_S) << "call " << n;
+        EXPECT_EQ(startsFade(seen.fade, FadeMode::ToBlack, 0.0f), n == 247) << "call " << n;
+        EXPECT_EQ(seen.result, n == LAST_CALL ? SceneId::Quit : SceneId::Balls) << "call " << n;
+        // The panel waits, shows for one call at the wall, then swings.
+        const Vec3 credit = n <= 96 ? Vec3{-20.0f, -20.0f, 0.0f}
+                            : n == 97 ? Vec3{-7.0f, -5.0f, 0.0f}
+                                      : Vec3{0.0f, 0.0f, 5.0f * static_cast<float>(std::sin((n - 1) * double{FRAME_S}))};
+        if (n < LAST_CALL) {
+            EXPECT_EQ(seen.creditPos, credit) << "call " << n;
+        }
+        const char* page = n < 113 ? "credits_start" : n < 130 ? "credits_orin" : n < 147 ? "credits_tasu"
+                         : n < 164 ? "credits_bexo" : n < 181 ? "credits_quil" : "credits_mave";
+        EXPECT_EQ(seen.strips[4], n < LAST_CALL ? TEXTURE_COLOURS.at(page) : sf::Color::Transparent) << "call " << n;
+        EXPECT_EQ(seen.musicPlaying, n >= 96) << "call " << n;
+        EXPECT_EQ(seen.bounceSound, n < 96) << "call " << n;
     }
     EXPECT_NEAR(lowest, -0.1f, 2e-3);
-    // Stage 9 ends on call 198.
-    for (int callNumber = 70; callNumber <= 198; ++callNumber) {
-        EXPECT_EQ(at(callNumber).camMix, 0.0f) << "call " << callNumber;
-    }
-    for (int callNumber = 199; callNumber <= LAST_CALL; ++callNumber) {
-        EXPECT_EQ(at(callNumber).camMix, -static_cast<float>(callNumber - 198)) << "call " << callNumber;
-    }
-}
+    EXPECT_TRUE(musicManager.music.getLoop());
+    EXPECT_TRUE(startsFade(at(1).fade, FadeMode::FromBlack, 1.0f));
+    const std::array<sf::Color, 5> firstStrips = {TEXTURE_COLOURS.at("vemo"), TEXTURE_COLOURS.at("qrv"),
+                                                  TEXTURE_COLOURS.at("arku"), TEXTURE_COLOURS.at("white"),
+                                                  TEXTURE_COLOURS.at("credits_start")};
+    EXPECT_EQ(at(1).strips, firstStrips);
 
-TEST_F(BallSceneTest, BallsComeIntoPlayOneAfterAnother)
-{
-    registerAssets();
-    runTimeline();
-    for (int callNumber = 1; callNumber <= 9; ++callNumber) {
-        EXPECT_EQ(at(callNumber).ballPos1, (Vec3{-7.0f, -20.0f, 0.0f})) << "call " << callNumber;
-    }
-    // Dropped from (7, 2, 0) when stage 0 ends on call 9.
+    // Each ball waits below the box until its stage ends, then starts on
+    // its call: ball1 dropped from (7, 2, 0), the others on the lowered floor.
+    const Vec3 waiting = {-7.0f, -20.0f, 0.0f};
+    EXPECT_EQ(at(1).ballPos2, waiting);
+    EXPECT_EQ(at(9).ballPos1, waiting);
     EXPECT_EQ(at(10).ballPos1, (Vec3{7.0f - 2.8f * FRAME_S, 2.0f - 0.4f * FRAME_S, 0.0f}));
     EXPECT_TRUE(at(37).depthFrozenAfter);
     EXPECT_FALSE(at(38).depthFrozenAfter);
-
-    EXPECT_EQ(at(38).ballPos2, (Vec3{-7.0f, -20.0f, 0.0f}));
-    EXPECT_NE(at(39).ballPos2, at(38).ballPos2);
-    EXPECT_EQ(at(39).ballPos2[1], -5.0f) << "on the lowered floor";
+    EXPECT_EQ(at(38).ballPos2, waiting);
+    EXPECT_NE(at(39).ballPos2, waiting);
+    EXPECT_EQ(at(39).ballPos2[1], -5.0f);
     EXPECT_EQ(at(67).ballPos3, (Vec3{-7.0f, -20.0f, 2.0f}));
     EXPECT_NE(at(68).ballPos3, at(67).ballPos3);
     EXPECT_EQ(at(68).ballPos3[1], -5.0f);
-}
-
-TEST_F(BallSceneTest, CreditsBodySwingsFromTheFrameAfterStageThreeEnds)
-{
-    registerAssets();
-    runTimeline();
-    for (int callNumber = 1; callNumber <= 96; ++callNumber) {
-        EXPECT_EQ(at(callNumber).creditPos, (Vec3{-20.0f, -20.0f, 0.0f})) << "call " << callNumber;
-    }
-    EXPECT_EQ(at(97).creditPos, (Vec3{-7.0f, -5.0f, 0.0f}));
-    for (int callNumber = 98; callNumber <= LAST_CALL - 1; ++callNumber) {
-        const double previousSceneTime = (callNumber - 1) * FRAME_S;
-        const float swing = 5.0f * static_cast<float>(std::sin(previousSceneTime));
-        EXPECT_EQ(at(callNumber).creditPos, (Vec3{0.0f, 0.0f, swing})) << "call " << callNumber;
-    }
-}
-
-TEST_F(BallSceneTest, MusicStartsAndBouncesFallSilentWhenStageThreeEnds)
-{
-    registerAssets();
-    runTimeline();
-    EXPECT_FALSE(at(95).musicPlaying);
-    EXPECT_TRUE(at(95).bounceSound);
-    EXPECT_TRUE(at(96).musicPlaying);
-    EXPECT_FALSE(at(96).bounceSound);
-    EXPECT_TRUE(musicManager.music.getLoop());
-    EXPECT_TRUE(at(LAST_CALL).musicPlaying);
-}
-
-TEST_F(BallSceneTest, CreditsPagesChangeWhenStagesFourToEightEnd)
-{
-    registerAssets();
-    runTimeline();
-    const std::vector<std::pair<int, const char*>> pages = {
-        {1, "credits_start"}, {113, "credits_orin"}, {130, "credits_tasu"},
-        {147, "credits_bexo"}, {164, "credits_quil"}, {181, "credits_mave"}, {LAST_CALL, ""}};
-    for (std::size_t page = 0; page + 1 < pages.size(); ++page) {
-        for (int callNumber = pages[page].first; callNumber < pages[page + 1].first; ++callNumber) {
-            ASSERT_EQ(at(callNumber).strips[4], TEXTURE_COLOURS.at(pages[page].second)) << "call " << callNumber;
-        }
-    }
-}
-
-TEST_F(BallSceneTest, FadesOutAfterStageTenAndQuitsDrawingNothingWhenStageElevenEnds)
-{
-    registerAssets();
-    runTimeline();
-    for (int callNumber = 2; callNumber <= LAST_CALL; ++callNumber) {
-        const bool fadeOut = startsFade(at(callNumber).fade, FadeMode::ToBlack, 0.0f);
-        EXPECT_EQ(fadeOut, callNumber == 247) << "call " << callNumber;
-        EXPECT_EQ(at(callNumber).result, callNumber == LAST_CALL ? SceneId::Quit : SceneId::Balls)
-            << "call " << callNumber;
-        EXPECT_EQ(at(callNumber).iTime, callNumber * FRAME_S);
-    }
-    EXPECT_EQ(at(LAST_CALL - 1).strips[4], TEXTURE_COLOURS.at("credits_mave"));
-    EXPECT_EQ(at(LAST_CALL).strips[4], sf::Color::Transparent);
 }
 
 TEST_F(BallSceneTest, MissingAssetsAreLeftOutEveryFrameAndTheTimelineRunsOn)

@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -36,11 +36,6 @@ const sf::Color CARD_COLOURS[] = {sf::Color(200, 0, 0), sf::Color(0, 200, 0), sf
 sf::Color inverted(sf::Color colour)
 {
     return sf::Color(255 - colour.r, 255 - colour.g, 255 - colour.b);
-}
-
-float uniformOf(sf::Shader& shader, const char* name)
-{
-    return uniformValues(shader, name, 1)[0];
 }
 
 enum class FadeStart { None, ToBlack, FromBlack };
@@ -108,16 +103,19 @@ struct IntroTest : ::testing::Test {
     float offset(const char* name)
     {
         target.setActive(true);
-        return uniformOf(textShader, name);
+        return uniformValues(textShader, name, 1)[0];
     }
 };
 
 }  // namespace
 
-TEST_F(IntroTest, AtQuarterSecondsFadesSoundsAndCardsComeOnTheirCalls)
+TEST_F(IntroTest, AtQuarterSecondsFadesSoundsCardsAndOffsetsComeOnTheirCalls)
 {
     registerCards();
     std::vector<int> toBlack, fromBlack, lo;
+    // The offsets carry the stage time of the call, to the one before the
+    // stage ends.
+    const std::map<int, float> offsets = {{1, 0.25f}, {21, 5.25f}, {22, 0.25f}, {30, 2.25f}};
     for (int callNumber = 1; callNumber <= 119; ++callNumber) {
         ASSERT_EQ(call(0.25f), SceneId::Intro) << "call " << callNumber;
         const FadeStart fade = fadeStarted();
@@ -126,6 +124,20 @@ TEST_F(IntroTest, AtQuarterSecondsFadesSoundsAndCardsComeOnTheirCalls)
         if (loStarted()) lo.push_back(callNumber);
         const int card = callNumber < 30 ? 0 : callNumber < 60 ? 1 : callNumber < 90 ? 2 : 3;
         ASSERT_EQ(centrePixel(), inverted(CARD_COLOURS[card])) << "call " << callNumber;
+        if (offsets.count(callNumber)) {
+            EXPECT_EQ(offset("xOffset"), offsets.at(callNumber)) << "call " << callNumber;
+            EXPECT_EQ(offset("yOffset"), offsets.at(callNumber)) << "call " << callNumber;
+        }
+        if (callNumber == 1) {
+            // The 64 x 64 card stands centred on the target.
+            const sf::Image image = target.getTexture().copyToImage();
+            EXPECT_EQ(image.getPixel(928, 508), inverted(CARD_COLOURS[0]));
+            EXPECT_EQ(image.getPixel(991, 571), inverted(CARD_COLOURS[0]));
+            for (const sf::Vector2u outside : {sf::Vector2u(927, 540), sf::Vector2u(992, 540), sf::Vector2u(960, 507),
+                                               sf::Vector2u(960, 572)}) {
+                EXPECT_EQ(image.getPixel(outside.x, outside.y), sf::Color::Transparent);
+            }
+        }
     }
     EXPECT_EQ(toBlack, (std::vector<int>{21, 51, 81, 111}));
     EXPECT_EQ(fromBlack, (std::vector<int>{1, 30, 60, 90}));
@@ -134,35 +146,6 @@ TEST_F(IntroTest, AtQuarterSecondsFadesSoundsAndCardsComeOnTheirCalls)
     EXPECT_EQ(call(0.25f), SceneId::Balls);
     EXPECT_EQ(centrePixel(), sf::Color::Transparent);
     EXPECT_EQ(fadeStarted(), FadeStart::None);
-}
-
-TEST_F(IntroTest, CardsStandCentredOnTheTarget)
-{
-    registerCards();
-    call(0.25f);
-    target.display();
-    const sf::Image image = target.getTexture().copyToImage();
-    const sf::Color shown = inverted(CARD_COLOURS[0]);
-    EXPECT_EQ(image.getPixel(928, 508), shown);
-    EXPECT_EQ(image.getPixel(991, 571), shown);
-    EXPECT_EQ(image.getPixel(927, 540), sf::Color::Transparent);
-    EXPECT_EQ(image.getPixel(992, 540), sf::Color::Transparent);
-    EXPECT_EQ(image.getPixel(960, 507), sf::Color::Transparent);
-    EXPECT_EQ(image.getPixel(960, 572), sf::Color::Transparent);
-}
-
-TEST_F(IntroTest, OffsetsCarryTheStageTimeOfTheCallBeforeTheStageEnds)
-{
-    registerCards();
-    const std::vector<std::pair<int, float>> expected = {{1, 0.25f}, {21, 5.25f}, {22, 0.25f}, {30, 2.25f}};
-    std::size_t next = 0;
-    for (int callNumber = 1; next < expected.size(); ++callNumber) {
-        call(0.25f);
-        if (callNumber != expected[next].first) continue;
-        EXPECT_EQ(offset("xOffset"), expected[next].second) << "call " << callNumber;
-        EXPECT_EQ(offset("yOffset"), expected[next].second) << "call " << callNumber;
-        ++next;
-    }
 }
 
 TEST_F(IntroTest, LongFramesEndOneStageEachAndHandOverOnTheEighthCall)
