@@ -38,7 +38,8 @@ test: build
 # memory of its own that nobody frees.
 SANITIZE_DIR = build-sanitize
 sanitize-build: deps
-	CXX=clang++-14 cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBOUNCEFEST_SANITIZE=ON
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DBOUNCEFEST_SANITIZE=ON
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 
 sanitize: sanitize-build

@@ -9,8 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <fstream>
 #include <iostream>
 
 namespace {
@@ -65,23 +63,6 @@ std::vector<double> envelopeOfAsset(const std::string& file, unsigned captureRat
     EXPECT_EQ(buffer.getSampleRate(), captureRate) << file;
     return envelope(toMono(buffer.getSamples(), buffer.getSampleCount(), buffer.getChannelCount()),
                     buffer.getSampleRate());
-}
-
-// The 16-bit WAV that OpenAL Soft wrote; its sizes may never have been
-// patched, so the samples run to the end of the file.
-std::vector<double> readCapture(const std::string& file, unsigned& rate)
-{
-    const std::string bytes = readBytes(file);
-    const std::size_t format = bytes.find("fmt ");
-    const std::size_t data = bytes.find("data");
-    if (format == std::string::npos || data == std::string::npos) return {};
-    std::uint16_t channels = 0, bits = 0;
-    std::memcpy(&channels, bytes.data() + format + 10, 2);
-    std::memcpy(&rate, bytes.data() + format + 12, 4);
-    std::memcpy(&bits, bytes.data() + format + 22, 2);
-    EXPECT_EQ(bits, 16);
-    const std::size_t count = (bytes.size() - data - 8) / 2;
-    return toMono(reinterpret_cast<const sf::Int16*>(bytes.data() + data + 8), count, channels);
 }
 
 // Seconds at which sound starts after at least `quietS` of silence.
@@ -149,9 +130,9 @@ TEST(Timeline, TheShowIsHeardOnTimeFromTheFirstCardToTheMusic)
     EXPECT_GE(run.seconds, SHOW_LENGTH_S);
     EXPECT_LE(run.seconds, SHOW_LENGTH_S + START_UP_S + 26 * SLOWEST_FRAME_S);
 
-    unsigned rate = 0;
-    const std::vector<double> env = envelope(readCapture(capture, rate), 44100);
-    ASSERT_EQ(rate, 44100u);
+    // OpenAL Soft completes the WAV's header when the show closes the device.
+    const unsigned rate = 44100;
+    const std::vector<double> env = envelopeOfAsset(capture, rate);
     EXPECT_NEAR(static_cast<double>(env.size()) * WINDOW_S, run.seconds, 1.0) << "the capture runs in real time";
 
     const std::vector<double> lo = envelopeOfAsset("assets/sounds/lo.wav", rate);
