@@ -88,4 +88,6 @@ TEST_F(MusicManagerTest, NumbersBeyondTheirIntegerAreRefused)
                      "MusicManager: Out of range value of volume property for [b]",
                      "MusicManager: Out of range value of loopTo property for [c]"}));
     EXPECT_EQ(musicManager.songs.at("d")->volume, -2147483648);
+    EXPECT_EQ(errorLinesOf([] { EXPECT_FALSE(musicManager.loadManifest("none.json")); }),
+              Lines{"MusicManager: Unable to open file none.json."});
 }

@@ -48,6 +48,8 @@ TEST(SoundManager, LoadsPoolsAndRefusesBadEntries)
     EXPECT_NEAR(soundManager.sounds.at("one")->buffer.getDuration().asSeconds(), 2.0f, 0.01f);
     EXPECT_EQ(errorLinesOf([] { EXPECT_FALSE(soundManager.add("four", "tone.wav", 1)); }),
               Lines{"SoundManager: Sound with key four already exists."});
+    EXPECT_EQ(errorLinesOf([] { EXPECT_FALSE(soundManager.loadManifest("none.json")); }),
+              Lines{"SoundManager: Unable to open file none.json."});
 }
 
 TEST(SoundManager, PlayRestartsTheFirstVoiceAndTellsTheListenerUnlessMuted)

@@ -87,5 +87,7 @@ TEST_F(SpriteManagerTest, BadEntriesAreSkippedWithALineAndSpritesAreShared)
     good->setColor(sf::Color(255, 255, 255, 40));
     EXPECT_EQ(load(R"({"e_good": {"texture": "odd"}})"), Lines{"SpriteManager: Sprite with key e_good already exists."});
     EXPECT_EQ(spriteManager.get("e_good"), good);
+    EXPECT_EQ(errorLinesOf([] { EXPECT_FALSE(spriteManager.loadManifest("none.json")); }),
+              Lines{"SpriteManager: Unable to open file none.json."});
     EXPECT_EQ(good->getColor().a, 40);
 }
