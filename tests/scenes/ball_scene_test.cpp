@@ -88,28 +88,17 @@ struct BallSceneTest : ::testing::Test {
     {
         ASSERT_TRUE(target.create(CANVAS_PX, CANVAS_PX));
         createOffscreenTarget();
-        folder.write("balls.vert", PLAIN_VERTEX_SHADER);
-        folder.write("balls.frag", STRIPS_FRAGMENT_SHADER);
-        ASSERT_TRUE(ballsShader.loadFromFile("balls.vert", "balls.frag"));
+        ASSERT_TRUE(ballsShader.loadFromMemory(PLAIN_VERTEX_SHADER, STRIPS_FRAGMENT_SHADER));
     }
 
     void registerAssets()
     {
-        for (const auto& [key, colour] : TEXTURE_COLOURS) addTexture(key, colour);
-        addTexture("canvas", sf::Color::Black);
+        for (const auto& [key, colour] : TEXTURE_COLOURS) addSolidTexture(key, CANVAS_PX, CANVAS_PX, colour);
+        addSolidTexture("canvas", CANVAS_PX, CANVAS_PX, sf::Color::Black);
         spriteManager.loadFromJson({{"sprites", {{"black", {{"texture", "canvas"}}}}}});
         writeToneFile("qrv.wav", 120.0);
         musicManager.loadFromJson({{"music", {{"qrv", {{"file", "qrv.wav"}}}}}});
-        writeToneFile("bounce.wav", 0.2);
-        ASSERT_TRUE(soundManager.add("bounce", "bounce.wav", 1));
-    }
-
-    void addTexture(const std::string& key, sf::Color colour)
-    {
-        sf::Image image;
-        image.create(CANVAS_PX, CANVAS_PX, colour);
-        ASSERT_TRUE(image.saveToFile(key + ".png"));
-        ASSERT_TRUE(textureManager.add(key, key + ".png", false));
+        addToneSound("bounce", 0.2);
     }
 
     float uniformFloat(const char* name) { return uniformValues(ballsShader, name, 1)[0]; }
@@ -136,8 +125,7 @@ struct BallSceneTest : ::testing::Test {
         seen.ballPos2 = uniformVec3("ballPos2");
         seen.ballPos3 = uniformVec3("ballPos3");
         seen.creditPos = uniformVec3("creditPos");
-        target.display();
-        const sf::Image image = target.getTexture().copyToImage();
+        const sf::Image image = shotOf(target);
         for (unsigned strip = 0; strip < seen.strips.size(); ++strip) {
             seen.strips[strip] = image.getPixel(strip * 10 + 5, 32);
         }

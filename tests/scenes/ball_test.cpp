@@ -34,11 +34,8 @@ struct BallTest : ::testing::Test {
 
     void SetUp() override
     {
-        folder.write("balls.vert", PLAIN_VERTEX_SHADER);
-        folder.write("balls.frag", POSITIONS_FRAGMENT_SHADER);
-        ASSERT_TRUE(ballsShader.loadFromFile("balls.vert", "balls.frag"));
-        writeToneFile("bounce.wav", 30.0);
-        ASSERT_TRUE(soundManager.add("bounce", "bounce.wav", 1));
+        ASSERT_TRUE(ballsShader.loadFromMemory(PLAIN_VERTEX_SHADER, POSITIONS_FRAGMENT_SHADER));
+        addToneSound("bounce", 30.0);
         soundManager.onPlay = [this](const std::string&) { ++bounces; };
     }
 

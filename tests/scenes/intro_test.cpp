@@ -47,11 +47,8 @@ struct IntroTest : ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX));
-        folder.write("text.vert", PLAIN_VERTEX_SHADER);
-        folder.write("text.frag", INVERTING_FRAGMENT_SHADER);
-        ASSERT_TRUE(textShader.loadFromFile("text.vert", "text.frag"));
-        writeToneFile("lo.wav", 30.0);
-        ASSERT_TRUE(soundManager.add("lo", "lo.wav", 1));
+        ASSERT_TRUE(textShader.loadFromMemory(PLAIN_VERTEX_SHADER, INVERTING_FRAGMENT_SHADER));
+        addToneSound("lo", 30.0);
     }
 
     // Four 64x64 cards, centred on their own middle.
@@ -60,10 +57,7 @@ struct IntroTest : ::testing::Test {
         nlohmann::json sprites = nlohmann::json::object();
         for (int card = 0; card < 4; ++card) {
             const std::string key = "intro" + std::to_string(card + 1);
-            sf::Image image;
-            image.create(64, 64, CARD_COLOURS[card]);
-            ASSERT_TRUE(image.saveToFile(key + ".png"));
-            ASSERT_TRUE(textureManager.add(key + "_texture", key + ".png", false));
+            addSolidTexture(key + "_texture", 64, 64, CARD_COLOURS[card]);
             sprites[key] = {{"texture", key + "_texture"}, {"autocenter", true}};
         }
         spriteManager.loadFromJson({{"sprites", sprites}});
@@ -96,8 +90,7 @@ struct IntroTest : ::testing::Test {
 
     sf::Color centrePixel()
     {
-        target.display();
-        return target.getTexture().copyToImage().getPixel(960, 540);
+        return shotOf(target).getPixel(960, 540);
     }
 
     float offset(const char* name)
@@ -130,7 +123,7 @@ TEST_F(IntroTest, AtQuarterSecondsFadesSoundsCardsAndOffsetsComeOnTheirCalls)
         }
         if (callNumber == 1) {
             // The 64 x 64 card stands centred on the target.
-            const sf::Image image = target.getTexture().copyToImage();
+            const sf::Image image = shotOf(target);
             EXPECT_EQ(image.getPixel(928, 508), inverted(CARD_COLOURS[0]));
             EXPECT_EQ(image.getPixel(991, 571), inverted(CARD_COLOURS[0]));
             for (const sf::Vector2u outside : {sf::Vector2u(927, 540), sf::Vector2u(992, 540), sf::Vector2u(960, 507),

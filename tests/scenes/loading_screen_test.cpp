@@ -43,26 +43,17 @@ struct LoadingScreenTest : ::testing::Test {
     // The bar textures and the "black" sprite, 16 px and blue so that it shows.
     void registerAssets(unsigned barWidth, unsigned barHeight)
     {
-        addTexture("loading_bar_empty", barWidth, barHeight, EMPTY_BAR_COLOUR);
-        addTexture("loading_bar_full", barWidth, barHeight, FULL_BAR_COLOUR);
-        addTexture("background", 16, 16, BACKGROUND_COLOUR);
+        addSolidTexture("loading_bar_empty", barWidth, barHeight, EMPTY_BAR_COLOUR);
+        addSolidTexture("loading_bar_full", barWidth, barHeight, FULL_BAR_COLOUR);
+        addSolidTexture("background", 16, 16, BACKGROUND_COLOUR);
         spriteManager.loadFromJson({{"sprites", {{"black", {{"texture", "background"}}}}}});
-    }
-
-    void addTexture(const std::string& key, unsigned width, unsigned height, sf::Color colour)
-    {
-        sf::Image solid;
-        solid.create(width, height, colour);
-        ASSERT_TRUE(solid.saveToFile(key + ".png"));
-        ASSERT_TRUE(textureManager.add(key, key + ".png", false));
     }
 
     SceneId call(float dt)
     {
         target.clear(sf::Color::Transparent);
         const SceneId next = updateLoadingScreen(target, dt);
-        target.display();
-        image = target.getTexture().copyToImage();
+        image = shotOf(target);
         return next;
     }
 
@@ -169,8 +160,7 @@ TEST(CenteredText, IsCentredOnTheTargetWidthAtTheGivenHeight)
         ASSERT_TRUE(target.create(width, 600));
         target.clear(sf::Color::Transparent);
         drawCenteredText(target, "Loading 7 times?!", 54, sf::Color::White, 420.0f);
-        target.display();
-        const sf::Image image = target.getTexture().copyToImage();
+        const sf::Image image = shotOf(target);
         unsigned left = width, right = 0, top = 600, bottom = 0;
         for (unsigned y = 0; y < 600; ++y) {
             for (unsigned x = 0; x < width; ++x) {

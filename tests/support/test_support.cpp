@@ -3,6 +3,9 @@
 
 #include <SFML/OpenGL.hpp>
 
+#include "assets/sound_manager.h"
+#include "assets/texture_manager.h"
+
 #include <SFML/Audio/SoundBuffer.hpp>
 #include <gtest/gtest.h>
 
@@ -63,6 +66,26 @@ void writeToneFile(const std::string& path, double seconds, unsigned sampleRate,
     sf::SoundBuffer buffer;
     buffer.loadFromSamples(samples.data(), samples.size(), channels, sampleRate);
     ASSERT_TRUE(buffer.saveToFile(path)) << path;
+}
+
+void addSolidTexture(const std::string& key, unsigned width, unsigned height, sf::Color colour)
+{
+    sf::Image image;
+    image.create(width, height, colour);
+    ASSERT_TRUE(image.saveToFile(key + ".png"));
+    ASSERT_TRUE(textureManager.add(key, key + ".png", false));
+}
+
+void addToneSound(const std::string& key, double seconds)
+{
+    writeToneFile(key + ".wav", seconds);
+    ASSERT_TRUE(soundManager.add(key, key + ".wav", 1));
+}
+
+sf::Image shotOf(sf::RenderTexture& target)
+{
+    target.display();
+    return target.getTexture().copyToImage();
 }
 
 const char* const PLAIN_VERTEX_SHADER = R"(// Uniforms: none.

@@ -2,6 +2,7 @@
 // Helpers for the tests: temporary run folders, captured error lines, a GL
 // context, and the real executable run under an X server of its own.
 
+#include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Shader.hpp>
 #include <gtest/gtest.h>
 
@@ -25,6 +26,16 @@ struct TempRunFolder {
 
 // Writes a quiet sine tone of this length as a 16-bit WAV file.
 void writeToneFile(const std::string& path, double seconds, unsigned sampleRate = 8000, unsigned channels = 1);
+
+// Registers a solid-colour texture, written as KEY.png in the working folder.
+void addSolidTexture(const std::string& key, unsigned width, unsigned height, sf::Color colour);
+
+// Registers a sound of one voice playing a quiet tone, written as KEY.wav in
+// the working folder.
+void addToneSound(const std::string& key, double seconds);
+
+// What the target shows now.
+sf::Image shotOf(sf::RenderTexture& target);
 
 // A vertex shader that passes position and colour through, for tests that
 // write their own fragment shaders.
