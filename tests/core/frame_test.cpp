@@ -56,10 +56,12 @@ TEST(Frame, RunsTheSceneThenTheFadeAndQuitStopsTheLoop)
         return target.getTexture().copyToImage().getPixel(100, 100);
     };
 
-    // No scene for an unknown id; the fade runs on and the overlay keeps
-    // the sprite's own alpha.
+    // No scene for an unknown id, and no overlay before any fade.
     fadeSprite = &overlay;
     sceneId = static_cast<SceneId>(5);
+    EXPECT_EQ(pixelAfterFrame(0.016f), sf::Color::Transparent);
+
+    // The fade runs on and the overlay keeps the sprite's own alpha.
     screenFade = ScreenFade{1.0f, 0.5f, FadeMode::FromBlack};
     EXPECT_EQ(pixelAfterFrame(0.5f).a, 191);
     EXPECT_EQ(screenFade.level, 0.75f);

@@ -50,19 +50,24 @@ TEST(Program, EscapeHeldFromTheStartEndsAfterTheFirstFrameWithNothingOnStandardE
 TEST(Program, AMissingDeviceIsOneLine)
 {
     struct Case {
-        std::string env;
+        std::vector<std::string> env;
         int exitCode;
         std::string out;
         std::string line;
     };
-    for (const Case& missing : {Case{"DISPLAY", 1, "", NO_DISPLAY}, Case{"DISPLAY=:987", 1, "", NO_DISPLAY},
-                                Case{"ALSOFT_DRIVERS=none", 0, "hello\n", NO_AUDIO}}) {
+    for (const Case& missing : {
+             Case{{"DISPLAY"}, 1, "", NO_DISPLAY},
+             Case{{"DISPLAY=:987"}, 1, "", NO_DISPLAY},
+             Case{{"ALSOFT_DRIVERS=none"}, 0, "hello\n", NO_AUDIO},
+             // ALSA without its configuration finds no device and has its own complaints.
+             Case{{"ALSOFT_DRIVERS=alsa", "ALSA_CONFIG_PATH=/nonexistent/alsa.conf"}, 0, "hello\n", NO_AUDIO},
+         }) {
         TempRunFolder folder;
         folder.copyRepositoryRunFiles();
-        const ProgramRun run = runWithEscapeHeld(folder, {missing.env});
-        EXPECT_EQ(run.exitCode, missing.exitCode) << missing.env;
-        EXPECT_EQ(run.out, missing.out) << missing.env;
-        EXPECT_EQ(splitLines(run.err), Lines{missing.line}) << missing.env;
+        const ProgramRun run = runWithEscapeHeld(folder, missing.env);
+        EXPECT_EQ(run.exitCode, missing.exitCode) << missing.env.back();
+        EXPECT_EQ(run.out, missing.out) << missing.env.back();
+        EXPECT_EQ(splitLines(run.err), Lines{missing.line}) << missing.env.back();
     }
 }
 
