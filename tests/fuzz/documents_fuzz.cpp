@@ -1,0 +1,129 @@
+// The fuzz targets, one for each document the show reads: the fuzzer's
+// bytes go where that reader finds them and are read as the show reads
+// them. Each target is this file built with its document's name as
+// FUZZ_DOCUMENT.
+// The error lines are not what is fuzzed, so std::cerr stays quiet.
+#include "assets/manifest.h"
+#include "assets/music_manager.h"
+#include "assets/sound_manager.h"
+#include "assets/sprite_manager.h"
+#include "assets/texture_manager.h"
+#include "core/config.h"
+
+#include <SFML/Audio/SoundBuffer.hpp>
+#include <SFML/Graphics/Image.hpp>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+// A scratch run folder with a small real image and sound, made once.
+void prepareFolder()
+{
+    static bool prepared = false;
+    if (prepared) return;
+    prepared = true;
+    std::cerr.rdbuf(nullptr);
+    const auto folder = std::filesystem::temp_directory_path() / ("bouncefest-fuzz-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    std::filesystem::current_path(folder);
+    sf::Image image;
+    image.create(2, 2, sf::Color::Red);
+    image.saveToFile("red.png");
+    const std::vector<sf::Int16> samples(800, 1000);
+    sf::SoundBuffer buffer;
+    buffer.loadFromSamples(samples.data(), samples.size(), 1, 8000);
+    buffer.saveToFile("tone.wav");
+}
+
+// Frees every record between runs, so that memory stays flat.
+template <typename Registry>
+void clearRegistry(Registry& registry)
+{
+    for (auto& entry : registry) delete entry.second;
+    registry.clear();
+}
+
+void write(const std::string& path, const std::string& input)
+{
+    std::ofstream(path, std::ios::binary) << input;
+}
+
+void configDocument(const std::string& input)
+{
+    write("config.json", input);
+    loadConfig();
+}
+
+void texturesDocument(const std::string& input)
+{
+    write("textures.json", input);
+    textureManager.loadManifest("textures.json");
+    clearRegistry(textureManager.textures);
+}
+
+// Over two registered textures.
+void spritesDocument(const std::string& input)
+{
+    if (textureManager.textures.empty()) {
+        textureManager.add("red", "red.png", false);
+        textureManager.add("tiled", "red.png", true);
+    }
+    write("sprites.json", input);
+    spriteManager.loadManifest("sprites.json");
+    clearRegistry(spriteManager.sprites);
+}
+
+// Each sound loaded is played.
+void soundsDocument(const std::string& input)
+{
+    write("sounds.json", input);
+    soundManager.loadManifest("sounds.json");
+    for (const auto& sound : soundManager.sounds) soundManager.play(sound.first);
+    soundManager.releaseAll();
+}
+
+// Each song is played.
+void musicDocument(const std::string& input)
+{
+    write("music.json", input);
+    musicManager.loadManifest("music.json");
+    for (const auto& song : musicManager.songs) musicManager.play(song.first, true);
+    musicManager.music.stop();
+    clearRegistry(musicManager.songs);
+}
+
+// The first line holds the names, separated by commas; the rest is the
+// document, read as the managers read theirs.
+void validateDocument(const std::string& input)
+{
+    std::istringstream stream(input);
+    std::string namesLine;
+    std::getline(stream, namesLine);
+    std::vector<std::string> names;
+    std::istringstream namesStream(namesLine);
+    for (std::string name; std::getline(namesStream, name, ',');) names.push_back(name);
+    nlohmann::json document;
+    readJsonDocument(stream, document);
+    validateJson(document, names);
+}
+
+const std::map<std::string, void (*)(const std::string&)> READERS = {
+    {"config", configDocument}, {"textures", texturesDocument}, {"sprites", spritesDocument},
+    {"sounds", soundsDocument}, {"music", musicDocument},       {"validate", validateDocument},
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    prepareFolder();
+    READERS.at(FUZZ_DOCUMENT)(std::string(reinterpret_cast<const char*>(data), size));
+    return 0;
+}
