@@ -19,7 +19,8 @@ namespace {
 // Runs a shell command in folder; its standard output.
 std::string outputOf(const std::string& command, const fs::path& folder)
 {
-    EXPECT_EQ(std::system(("cd '" + folder.string() + "' && " + command + " >command.out").c_str()), 0) << command;
+    const std::string out = (folder / "command.out").string();
+    EXPECT_EQ(std::system(("cd '" + folder.string() + "' && " + command + " >'" + out + "'").c_str()), 0) << command;
     return readBytes(folder / "command.out");
 }
 
