@@ -1,8 +1,7 @@
 // The show's shaders on Mesa under Xvfb, where the golden frames cannot
-// look: every uniform the show sets is live; the ball room is whole for
-// every camMix, hides the bodies waiting under its floor, blends the box's
-// edge into the sky and dithers the finale's dark sky; the card shader
-// carries on across a stage restart.
+// look: live uniforms, the ball room for every camMix, with the bodies
+// under its floor, its edge and its dark sky, and the card shader across a
+// stage restart.
 #include "test_support.h"
 
 #include "assets/texture_manager.h"
@@ -21,7 +20,7 @@ using Bodies = std::array<sf::Vector3f, 4>;  // ballPos1, ballPos2, ballPos3, cr
 // Mid-show: all three balls in play and the panel swinging.
 const Bodies IN_PLAY = {{{4.0f, 0.5f, 3.0f}, {-5.0f, -5.0f, -2.0f}, {1.5f, 2.6f, 9.0f}, {0.0f, 0.0f, -3.3f}}};
 
-double brightness(sf::Color c)
+double brightness(sf::Color c)  // the strongest channel, 0 to 1
 {
     return std::max({c.r, c.g, c.b}) / 255.0;
 }
@@ -36,8 +35,7 @@ double meanDifference(const sf::Image& a, const sf::Image& b)  // 0 to 1, over e
     return total / (W * H / 2 * 3 * 255.0);
 }
 
-// Both programs drawing into a screen-sized render texture, with the
-// textures the scenes give them.
+// Both programs, with the textures the scenes give them, drawing into a screen-sized render texture.
 struct Shaders : ::testing::Test {
     sf::RenderTexture target;
     sf::Shader balls, text;
@@ -59,8 +57,7 @@ struct Shaders : ::testing::Test {
     sf::Image draw(const sf::Sprite& sprite, const sf::Shader& shader)
     {
         target.clear(sf::Color::Transparent);
-        target.draw(sprite, sf::RenderStates(&shader));
-        target.display();
+        target.draw(sprite, sf::RenderStates(&shader)), target.display();
         return target.getTexture().copyToImage();
     }
 
@@ -79,15 +76,13 @@ struct Shaders : ::testing::Test {
 // each time the scene sets it.
 TEST_F(Shaders, BothProgramsBuildWithEveryUniformTheShowSets)
 {
-    const struct {
-        const sf::Shader* program;
-        std::vector<const char*> names;
-        std::size_t components;
-    } uniforms[] = {{&balls, {"camMix", "iTime", "ballTex1", "ballTex2", "ballTex3", "wallTex", "creditsTex"}, 1},
-                    {&balls, {"ballPos1", "ballPos2", "ballPos3", "creditPos"}, 3},
-                    {&text, {"currentTexture", "bgTexture", "xOffset", "yOffset"}, 1}};
-    for (const auto& u : uniforms) {
-        for (const char* name : u.names) EXPECT_EQ(uniformValues(*u.program, name, u.components).size(), u.components) << name;
+    for (const std::string name : {"camMix", "iTime", "ballTex1", "ballTex2", "ballTex3", "wallTex", "creditsTex",
+                                   "ballPos1", "ballPos2", "ballPos3", "creditPos"}) {
+        const std::size_t components = name.find("Pos") == std::string::npos ? 1 : 3;
+        EXPECT_EQ(uniformValues(balls, name.c_str(), components).size(), components) << name;
+    }
+    for (const char* name : {"currentTexture", "bgTexture", "xOffset", "yOffset"}) {
+        EXPECT_EQ(uniformValues(text, name, 1).size(), 1u) << name;
     }
 }
 
@@ -132,11 +127,10 @@ TEST_F(Shaders, BodiesWaitingUnderTheFloorStayUnseen)
 }
 
 // In the corner view the left wall's outer edge runs steeply down the left
-// of the screen against the dark sky. Where it crosses a pixel, the pixel
-// shows the part of each that it covers, so that most rows hold one pixel
-// between the two; a hard staircase jumps from sky to wall. At the finale
-// the dark sky steps one level at a time; dithered, neighbouring pixels
-// differ often enough that no band shows.
+// of the screen against the dark sky; a pixel it crosses shows the part of
+// each that it covers, so most rows hold one pixel between the two, where a
+// staircase jumps. The finale's dark sky steps one level at a time;
+// dithered, neighbouring pixels differ often enough that no band shows.
 TEST_F(Shaders, TheBoxsEdgeBlendsIntoTheSkyWhichIsDitheredAtTheFinale)
 {
     const sf::Image corner = room(0.0f), finale = room(-20.0f);
@@ -164,10 +158,9 @@ TEST_F(Shaders, TheBoxsEdgeBlendsIntoTheSkyWhichIsDitheredAtTheFinale)
     EXPECT_LE(static_cast<double>(equal) / pairs, 0.85) << equal << " of " << pairs << " pairs equal";
 }
 
-// An intro card drawn as the intro draws it, centred: its leaving stage
-// starts the seconds again at 0 while it shows, and its look carries on
-// across that restart as from one frame to the next. The card's
-// transparent parts and the vertex alpha stay.
+// An intro card drawn centred, as the intro draws it: its leaving stage
+// starts the seconds again at 0 while it shows, and its look carries on as
+// from one frame to the next. Its transparent parts and the vertex alpha stay.
 TEST_F(Shaders, TheCardsLookCarriesOnWhenTheLeavingStageRestartsTheSeconds)
 {
     sf::Image image;  // white and opaque but for a transparent band at the top
