@@ -39,29 +39,37 @@ TEST(Release, TheArchiveIsReproducibleOneFolderAndStartsFromElsewhereOnItsOwnLib
     ProgramOptions options;
     options.program = (unpacked / "run.sh").string();
     options.holdEscape = true;
-    options.extraEnv = {"LD_DEBUG=libs", "LD_DEBUG_OUTPUT=" + (scratch.path / "loader/libs").string(), "LD_LIBRARY_PATH"};
+    options.extraEnv = {"LD_DEBUG=libs", "LD_DEBUG_OUTPUT=" + (scratch.path / "loader/libs").string(),
+                        "LD_LIBRARY_PATH"};
     const ProgramRun run = runBouncefest(scratch.path / "elsewhere", options);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "hello\n");
     EXPECT_EQ(run.err, "");
     std::string log;
-    for (const fs::directory_entry& entry : fs::directory_iterator(scratch.path / "loader")) log += readBytes(entry.path());
+    for (const fs::directory_entry& entry : fs::directory_iterator(scratch.path / "loader")) {
+        log += readBytes(entry.path());
+    }
     std::map<std::string, std::set<std::string>> loadedFrom;  // library file name to folders
     const std::regex init("calling init: (.*)/([^/\n]*)\n");
-    for (std::sregex_iterator at(log.begin(), log.end(), init), end; at != end; ++at) loadedFrom[(*at)[2]].insert((*at)[1]);
+    for (std::sregex_iterator at(log.begin(), log.end(), init), end; at != end; ++at) {
+        loadedFrom[(*at)[2]].insert((*at)[1]);
+    }
 
     // One folder: the show, its launcher and README, the run files, every
     // file the manifests name, and under lib/ the libraries loaded from there.
     std::set<std::string> expected;
     for (const char* file : {"bouncefest", "run.sh", "README.txt", "config.json", "assets/textures.json",
-                             "assets/sprites.json", "assets/sounds.json", "assets/music.json", "assets/roboto-thin.ttf",
-                             "assets/shaders/passthrough.vert", "assets/shaders/balls.frag", "assets/shaders/peephole.frag"}) {
+                             "assets/sprites.json", "assets/sounds.json", "assets/music.json",
+                             "assets/roboto-thin.ttf", "assets/shaders/passthrough.vert", "assets/shaders/balls.frag",
+                             "assets/shaders/peephole.frag"}) {
         expected.insert(name + "/" + file);
     }
     for (const char* manifest : {"assets/textures.json", "assets/sounds.json", "assets/music.json"}) {
         const nlohmann::json document = nlohmann::json::parse(std::ifstream(repositoryRoot() / manifest));
         for (const auto& [kind, entries] : document.items()) {
-            for (const auto& [key, entry] : entries.items()) expected.insert(name + "/" + entry.at("file").get<std::string>());
+            for (const auto& [key, entry] : entries.items()) {
+                expected.insert(name + "/" + entry.at("file").get<std::string>());
+            }
         }
     }
     for (const auto& [file, folders] : loadedFrom) {
@@ -76,7 +84,8 @@ TEST(Release, TheArchiveIsReproducibleOneFolderAndStartsFromElsewhereOnItsOwnLib
     for (const std::string library : {"libsfml-graphics.so", "libsfml-window.so", "libsfml-system.so",
                                       "libsfml-audio.so", "libopenal.so", "libvorbis.so", "libvorbisfile.so",
                                       "libvorbisenc.so", "libogg.so", "libFLAC.so", "libfreetype.so"}) {
-        const auto loaded = std::find_if(loadedFrom.begin(), loadedFrom.end(), [&](const auto& l) { return l.first.rfind(library + ".", 0) == 0; });
+        const auto loaded = std::find_if(loadedFrom.begin(), loadedFrom.end(),
+                                         [&](const auto& file) { return file.first.rfind(library + ".", 0) == 0; });
         ASSERT_NE(loaded, loadedFrom.end()) << library << " was not loaded";
         EXPECT_EQ(loaded->second, std::set<std::string>{lib.string()}) << library;
     }

@@ -195,7 +195,9 @@ TEST_F(CaptureTest, MarkedSoundsShowWhereEachPlayStartsWhereARestartCutsItAndWhe
         const std::int64_t played = at - songStart, looped = (played - SONG_FRAMES) % (SONG_FRAMES - LOOP_TO_FRAMES);
         if (played >= 0) return marked(played < SONG_FRAMES ? played : LOOP_TO_FRAMES + looped, channel);
         std::int64_t play = -1;
-        for (const std::int64_t frame : loFrames) play = frame * SAMPLES_PER_FRAME <= at ? frame * SAMPLES_PER_FRAME : play;
+        for (const std::int64_t frame : loFrames) {
+            if (frame * SAMPLES_PER_FRAME <= at) play = frame * SAMPLES_PER_FRAME;
+        }
         return play < 0 ? sf::Int16(0) : marked(at - play, channel);
     };
     for (const auto& [from, to] : {std::pair{std::int64_t(0), ballSceneStart * SAMPLES_PER_FRAME},
@@ -223,7 +225,8 @@ TEST_F(CaptureTest, APartOfTheShowIsAnMp4OfTheRightSizeRateLengthAndStreams)
     double fileS = 0, audioS = 0;
     int videoFrames = 0;
     EXPECT_EQ(std::sscanf(probe.c_str(), "h264,High,1920,1080,yuv420p,60/1,60/1,%*f,%*d,%d aac,LC,48000,2,stereo,0/0,"
-                          "0/0,%lf,%*d,%*d \"mov,mp4,m4a,3gp,3g2,mj2\",%lf", &videoFrames, &audioS, &fileS), 3) << probe;
+                          "0/0,%lf,%*d,%*d \"mov,mp4,m4a,3gp,3g2,mj2\",%lf",
+                          &videoFrames, &audioS, &fileS), 3) << probe;
     EXPECT_EQ(videoFrames, 30);
     EXPECT_NEAR(audioS, 0.5, 0.03);
     EXPECT_NEAR(fileS, 0.5, 0.03);

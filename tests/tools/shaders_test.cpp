@@ -65,7 +65,8 @@ struct Shaders : ::testing::Test {
     sf::Image room(float camMix, const Bodies& bodies = {{{4, 0.5f, 3}, {-5, -5, -2}, {1.5f, 2.6f, 9}, {0, 0, -3.3f}}})
     {
         balls.setUniform("camMix", camMix);
-        for (int i = 0; i < 4; ++i) balls.setUniform(i < 3 ? "ballPos" + std::to_string(i + 1) : "creditPos", bodies[i]);
+        const char* const names[] = {"ballPos1", "ballPos2", "ballPos3", "creditPos"};
+        for (int i = 0; i < 4; ++i) balls.setUniform(names[i], bodies[i]);
         return draw(sf::Sprite(*textureManager.get("black")), balls);
     }
 };
@@ -115,7 +116,7 @@ TEST_F(Shaders, BodiesWaitingUnderTheFloorStayUnseen)
             Bodies moved = waiting;
             moved[body] = position;
             const double difference = meanDifference(reference, room(camMix, moved));
-            EXPECT_EQ(difference > (seen ? 1.0e-3 : 1.0e-4), seen) << name << ", camMix " << camMix << ": " << difference;
+            EXPECT_EQ(difference > (seen ? 1.0e-3 : 1.0e-4), seen) << name << " at " << camMix << ": " << difference;
         }
     }
 }
