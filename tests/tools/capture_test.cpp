@@ -212,16 +212,16 @@ TEST_F(CaptureTest, MarkedSoundsShowWhereEachPlayStartsWhereARestartCutsItAndWhe
 // parties and upload sites ask of a 1080p60 capture: H.264 High, yuv420p,
 // exactly 60 fps, AAC stereo at 48 kHz. On a machine without an audio
 // device, with OpenAL's error lines on: the tool needs no device.
-TEST_F(CaptureTest, APartOfTheShowIsAnMp4OfTheRightSizeRateLengthAndStreams)
+TEST_F(CaptureTest, AStretchOfTheShowIsAnMp4OfTheRightSizeRateLengthAndStreams)
 {
-    const ToolRun run = runCapture(repositoryRoot(), "--seconds 22-22.5 '" + (folder.path / "part.mp4").string() + "'",
+    const ToolRun run = runCapture(repositoryRoot(), "--seconds 22-22.5 '" + (folder.path / "clip.mp4").string() + "'",
                                    "ALSOFT_DRIVERS=none ALSOFT_LOGLEVEL=1");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.errorLines, Lines{});
     const std::string probe = outputOf(
         "ffprobe -v error -count_frames -show_entries stream=codec_name,profile,width,height,pix_fmt,r_frame_rate,"
         "avg_frame_rate,nb_read_frames,sample_rate,channels,channel_layout,duration,bit_rate:format=format_name,"
-        "duration -of csv=p=0 part.mp4");
+        "duration -of csv=p=0 clip.mp4");
     double fileS = 0, audioS = 0;
     int videoFrames = 0;
     EXPECT_EQ(std::sscanf(probe.c_str(), "h264,High,1920,1080,yuv420p,60/1,60/1,%*f,%*d,%d aac,LC,48000,2,stereo,0/0,"

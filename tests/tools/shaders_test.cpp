@@ -122,7 +122,7 @@ TEST_F(Shaders, BodiesWaitingUnderTheFloorStayUnseen)
 }
 
 // In the corner view the left wall's outer edge runs steeply down the left
-// of the screen against the dark sky; a pixel it crosses shows the part of
+// of the screen against the dark sky; a pixel it crosses shows the share of
 // each that it covers, so most rows hold one pixel between the two, where a
 // staircase jumps. The finale's dark sky steps one level at a time;
 // dithered, neighbouring pixels differ often enough that no band shows.
