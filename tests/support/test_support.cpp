@@ -55,16 +55,15 @@ void TempRunFolder::copyRepositoryRunFiles() const
     fs::copy(repositoryRoot() / "assets", path / "assets", fs::copy_options::recursive);
 }
 
-void writeToneFile(const std::string& path, double seconds, unsigned sampleRate, unsigned channels)
+void writeToneFile(const std::string& path, double seconds)
 {
-    const std::size_t frames = static_cast<std::size_t>(seconds * sampleRate);
-    std::vector<sf::Int16> samples(frames * channels);
+    constexpr unsigned SAMPLE_RATE = 8000;
+    std::vector<sf::Int16> samples(static_cast<std::size_t>(seconds * SAMPLE_RATE));
     for (std::size_t i = 0; i < samples.size(); ++i) {
-        const double time = static_cast<double>(i / channels) / sampleRate;
-        samples[i] = static_cast<sf::Int16>(3000.0 * std::sin(2.0 * M_PI * 440.0 * time));
+        samples[i] = static_cast<sf::Int16>(3000.0 * std::sin(2.0 * M_PI * 440.0 * i / SAMPLE_RATE));
     }
     sf::SoundBuffer buffer;
-    buffer.loadFromSamples(samples.data(), samples.size(), channels, sampleRate);
+    buffer.loadFromSamples(samples.data(), samples.size(), 1, SAMPLE_RATE);
     ASSERT_TRUE(buffer.saveToFile(path)) << path;
 }
 

@@ -25,7 +25,7 @@ struct TempRunFolder {
 };
 
 // Writes a quiet sine tone of this length as a 16-bit WAV file.
-void writeToneFile(const std::string& path, double seconds, unsigned sampleRate = 8000, unsigned channels = 1);
+void writeToneFile(const std::string& path, double seconds);
 
 // Registers a solid-colour texture, written as KEY.png in the working folder.
 void addSolidTexture(const std::string& key, unsigned width, unsigned height, sf::Color colour);
