@@ -16,8 +16,8 @@
 //   sampler2D wallTex                  the tiles of walls, floor and ceiling (repeated)
 //   sampler2D creditsTex               the credits page on the panel
 // From passthrough.vert, worked out from ballPos1..3, creditPos, camMix and
-// iTime: the ray, the eye, the centres of the balls and the panel, and the
-// floor's height.
+// iTime: the ray, the eye, the balls' centres and drawn sizes, the room's
+// corners and how much of each wall shows, and the panel's place and facing.
 #version 120
 
 uniform sampler2D ballTex1;
@@ -31,21 +31,23 @@ varying vec3 eyePosition;
 varying vec3 ball1;         // centres
 varying vec3 ball2;
 varying vec3 ball3;
+varying vec3 ballRadii;     // as drawn; 0 while a ball waits
+varying vec3 roomLow;       // the room's corners, relative to the eye
+varying vec3 roomHigh;
+varying vec3 lowWallsShown; // how much shows of the walls at roomLow's x, y, z
+varying vec3 highWallsShown;
 varying vec3 panel;
-varying float floorLevel;
+varying vec3 panelFacing;   // the panel's normal, towards the eye
+varying vec3 panelAcross;   // and the page's rightward direction
 
 const float PI = 3.14159265;
 const float NO_HIT = 1.0e4;
 
-const float BALL_RADIUS = 1.0;
-// Bodies below this height wait outside the room and are not drawn.
+// The vertex shader hands over a panel that is off its swing path below this height.
 const float WAITING_BELOW_Y = -12.0;
-// Ball centres stay within x -7..7 and z -10..12; the walls stand a radius beyond.
-const float WALL_X = 8.0;
-const float BACK_WALL_Z = -11.0;
-const float FRONT_WALL_Z = 13.0;
-const float CEILING_Y = 7.6;
-const vec2 PANEL_HALF_SIZE = vec2(3.6, 1.8);
+// Half the page's size; the page's lettering is at least 22 pixels tall in
+// the credits view.
+const vec2 PANEL_HALF_SIZE = vec2(4.0, 2.0);
 // The tile texture, two by two tiles, covers 2 x 2 units.
 const float TILE_WORLD_SIZE = 2.0;
 
@@ -89,12 +91,12 @@ vec3 decodeGamma(vec3 colour)
 }
 
 // Distance along a unit ray from the eye to a ball's near side, or NO_HIT.
-float ballEntry(vec3 eye, vec3 direction, vec3 centre)
+float ballEntry(vec3 eye, vec3 direction, vec3 centre, float radius)
 {
     vec3 away = eye - centre;
     float b = dot(away, direction);
-    float h = b * b - dot(away, away) + BALL_RADIUS * BALL_RADIUS;
-    return (h > 0.0 && b < 0.0 && centre.y > WAITING_BELOW_Y) ? -b - h * inversesqrt(h) : NO_HIT;
+    float h = b * b - dot(away, away) + radius * radius;
+    return (h > 0.0 && b < 0.0) ? -b - h * inversesqrt(h) : NO_HIT;
 }
 
 // The room is seen from inside only: the ray's exit through the box, so that
@@ -119,18 +121,18 @@ float roomExit(vec3 direction, vec3 lowCorner, vec3 highCorner, out vec3 normal,
     return tFar;
 }
 
-// The panel stands upright and turns to face the eye, so that the page
-// reads from every side: the distance along the ray to its plane or
-// NO_HIT, with the point of the page that the ray meets and how far that
-// lies inside the panel's outline (negative outside).
+// The panel turns to face the eye, its page level, so that the page reads
+// from every side at its full height: the distance along the ray to its
+// plane or NO_HIT, with the point of the page that the ray meets and how
+// far that lies inside the panel's outline (negative outside).
 float panelHit(vec3 eye, vec3 direction, vec3 centre, out vec2 pagePosition, out float inside)
 {
-    vec2 towardEye = normalize(eye.xz - centre.xz);
-    float approach = dot(direction.xz, towardEye);
-    float t = dot(centre.xz - eye.xz, towardEye) / (abs(approach) > 1.0e-5 ? approach : 1.0e-5);
-    // The eye stands on the line through the centre along towardEye, so
-    // across the page only the ray's own travel counts.
-    vec2 planar = vec2(dot(direction.xz, vec2(towardEye.y, -towardEye.x)), direction.y) * t + vec2(0.0, eye.y - centre.y);
+    float approach = dot(direction, panelFacing);
+    float t = dot(centre - eye, panelFacing) / (abs(approach) > 1.0e-5 ? approach : 1.0e-5);
+    // The eye stands on the line through the centre along the panel's
+    // normal, so across the page only the ray's own travel counts.
+    vec3 travel = direction * t;
+    vec2 planar = vec2(dot(travel, panelAcross), dot(travel, cross(panelFacing, panelAcross)));
     pagePosition = vec2(0.5, 0.5) + vec2(0.5, -0.5) / PANEL_HALF_SIZE * planar;
     vec2 margins = PANEL_HALF_SIZE - abs(planar);
     inside = min(margins.x, margins.y);
@@ -160,9 +162,9 @@ float latitudeFromTop(float y)
 // The skins turn about the upright axis with the ball's travel, so the belt
 // with the name stays level and readable. Lookups away from their own ball
 // read one fixed texel, which costs little.
-vec3 ballSkin(int ball, vec3 centre, vec3 normal)
+vec3 ballSkin(int ball, vec3 centre, float radius, vec3 normal)
 {
-    float turns = (centre.x - centre.z) * (1.0 / (2.0 * PI * BALL_RADIUS));
+    float turns = (centre.x - centre.z) * (1.0 / (2.0 * PI)) / radius;
     vec2 skinPosition = vec2(turnsAround(normal.x, normal.z) + 0.75 - turns, latitudeFromTop(normal.y));
     vec2 unused = vec2(0.5);
     vec3 skin1 = texture2D(ballTex1, ball == 1 ? skinPosition : unused).rgb;
@@ -181,11 +183,12 @@ vec3 roomAlbedo(vec3 position, vec3 normal)
 }
 
 // Darkening near the edges that the cameras see: each of the floor, the
-// back wall and the side walls shades what faces it closely.
-float cornerOcclusion(vec3 position, vec3 normal, float floorLevel)
+// back wall and the side walls shades what faces it closely. The position
+// is relative to the eye, as are the room's corners.
+float cornerOcclusion(vec3 position, vec3 normal)
 {
-    vec3 nearLow = max(1.0 - (position - vec3(-WALL_X, floorLevel, BACK_WALL_Z)) * (1.0 / CORNER_OCCLUSION_REACH), 0.0);
-    float nearRight = max(1.0 - (WALL_X - position.x) * (1.0 / CORNER_OCCLUSION_REACH), 0.0);
+    vec3 nearLow = max(1.0 - (position - roomLow) * (1.0 / CORNER_OCCLUSION_REACH), 0.0);
+    float nearRight = max(1.0 - (roomHigh.x - position.x) * (1.0 / CORNER_OCCLUSION_REACH), 0.0);
     float occlusion = dot(1.0 - normal, nearLow * nearLow) + (1.0 + normal.x) * nearRight * nearRight;
     return max(1.0 - CORNER_OCCLUSION_STRENGTH * occlusion, 0.0);
 }
@@ -193,14 +196,15 @@ float cornerOcclusion(vec3 position, vec3 normal, float floorLevel)
 // What one ball leaves of the lamp's light (x) and of the sky (y) at a
 // point; away is the point minus the centre. The penumbra grows with how
 // far the ray to the lamp passes outside the ball, against the distance.
-vec2 ballShade(vec3 away, vec3 normal, vec3 lightDirection)
+vec2 ballShade(vec3 away, float radius, vec3 normal, vec3 lightDirection)
 {
     float distanceSquared = dot(away, away);
     float inverseDistance = inversesqrt(distanceSquared);
     float along = dot(away, lightDirection);
-    float clearance = (distanceSquared - along * along - BALL_RADIUS * BALL_RADIUS) * inverseDistance;
+    float radiusSquared = radius * radius;
+    float clearance = (distanceSquared - along * along - radiusSquared) * inverseDistance;
     float lit = clamp(SHADOW_SOFTNESS * clearance, 0.0, 1.0);
-    float hidden = -dot(normal, away) * BALL_RADIUS * BALL_RADIUS * inverseDistance * inverseDistance * inverseDistance;
+    float hidden = -dot(normal, away) * radiusSquared * inverseDistance * inverseDistance * inverseDistance;
     return vec2(along > 0.0 ? 1.0 : lit * lit * (3.0 - 2.0 * lit), 1.0 - clamp(hidden, 0.0, 1.0));
 }
 
@@ -283,14 +287,17 @@ void main()
     // way, so that edge pixels can blend the room with the sky.
     vec3 n;
     float boxInside;
-    float tRoom = roomExit(direction, vec3(-WALL_X, floorLevel, BACK_WALL_Z) - eye, vec3(WALL_X, CEILING_Y, FRONT_WALL_Z) - eye, n, boxInside);
-    float roomCover = coverage(boxInside);
-    float t1 = ballEntry(eye, direction, ball1);
-    float t2 = ballEntry(eye, direction, ball2);
-    float t3 = ballEntry(eye, direction, ball3);
+    float tRoom = roomExit(direction, roomLow, roomHigh, n, boxInside);
+    // The wall the ray leaves the room by: its normal points back in.
+    float wallShown = dot(max(n, 0.0), lowWallsShown) + dot(max(-n, 0.0), highWallsShown);
+    float roomCover = coverage(boxInside) * wallShown;
+    float t1 = ballEntry(eye, direction, ball1, ballRadii.x);
+    float t2 = ballEntry(eye, direction, ball2, ballRadii.y);
+    float t3 = ballEntry(eye, direction, ball3, ballRadii.z);
     float tBall = min(t1, min(t2, t3));
     int ball = t1 == tBall ? 1 : t2 == tBall ? 2 : 3;
     vec3 centre = ball == 1 ? ball1 : ball == 2 ? ball2 : ball3;
+    float radius = ball == 1 ? ballRadii.x : ball == 2 ? ballRadii.y : ballRadii.z;
 
     vec2 pagePosition;
     float panelInside;
@@ -300,12 +307,14 @@ void main()
 
     bool onBall = tBall < tRoom;
     float t = clamp(min(tRoom, tBall), 0.0, NO_HIT);
-    vec3 position = eye + direction * t;
-    n = onBall ? (position - centre) * (1.0 / BALL_RADIUS) : n;
+    vec3 fromEye = direction * t;
+    vec3 position = eye + fromEye;
+    n = onBall ? normalize(position - centre) : n;
+    roomCover = onBall ? 1.0 : roomCover;
 
     // Every lookup runs for every pixel, outside any condition, which keeps
     // the renderer on its fast sampling path.
-    vec3 skin = ballSkin(onBall ? ball : 0, centre, n);
+    vec3 skin = ballSkin(onBall ? ball : 0, centre, radius, n);
     vec3 tiles = roomAlbedo(position, n);
     // The page glows by itself.
     vec3 page = decodeGamma(texture2D(creditsTex, panelCover > 0.0 ? pagePosition : vec2(0.5)).rgb);
@@ -315,9 +324,10 @@ void main()
     float lightDistanceSquared = dot(toLight, toLight);
     vec3 lightDirection = toLight * inversesqrt(lightDistanceSquared);
     vec3 light = LIGHT_COLOUR * (max(dot(n, lightDirection), 0.0) / (lightDistanceSquared + LIGHT_FALLOFF_OFFSET));
-    vec2 shade = ballShade(position - ball1, n, lightDirection) * ballShade(position - ball2, n, lightDirection)
-               * ballShade(position - ball3, n, lightDirection);
-    float occlusion = shade.y * cornerOcclusion(position, n, floorLevel);
+    vec2 shade = ballShade(position - ball1, ballRadii.x, n, lightDirection)
+               * ballShade(position - ball2, ballRadii.y, n, lightDirection)
+               * ballShade(position - ball3, ballRadii.z, n, lightDirection);
+    float occlusion = shade.y * cornerOcclusion(fromEye, n);
 
     vec3 mirrored = reflect(direction, n);
     float highlight = max(dot(mirrored, lightDirection), 0.0);

@@ -233,7 +233,7 @@ TEST_F(BallsShader, EachBodyAndTheSceneClockMoveThePicture)
     EXPECT_GT(meanDifference(reference, render(0.0f, IN_PLAY)), 1.0e-3) << "the camera's sway";
 }
 
-// In the corner view the left wall's outer edge runs steeply down the left
+// In the corner view the floor's near edge runs steeply down the lower left
 // of the screen against the dark sky. Where it crosses a pixel, the pixel
 // shows the part of each that it covers, so that most rows hold one pixel
 // between the two; a hard staircase jumps from sky to wall.
@@ -244,7 +244,7 @@ TEST_F(BallsShader, TheBoxsEdgeAgainstTheSkyBlendsByCoverage)
     const double wallAtLeast = 0.6;
     int rows = 0;
     int blended = 0;
-    for (unsigned y = 300; y < 700; y += 4) {
+    for (unsigned y = 660; y < 1040; y += 4) {
         unsigned x = 1;
         // The wall begins where three bright pixels follow each other, which no star does.
         while (x < SCREEN_WIDTH / 2 && !(brightness(frame.getPixel(x, y)) >= wallAtLeast &&
