@@ -5,12 +5,17 @@
 // texture is not used; every pixel gets alpha 1. The box's outline against
 // the sky, the panel's outline and the stars show by how much of each pixel
 // they cover, blended after the tone curve as a finer raster would average.
+// A wall fades out as the eye nears its plane, so that the eye never cuts
+// one; the balls grow into play and are never drawn below the floor.
 // A software renderer runs every branch for every pixel, so the work is
 // branch-free and lean: the vertex shader does all that depends on the
-// scene's uniforms alone, there is no library trigonometry, divisions and
-// square roots (slow on a CPU) give way to reciprocal square roots, each ball's
-// offset from the shaded point serves both its shadow and its occlusion,
-// and textures serve only what the camera sees directly.
+// scene's uniforms alone (down to each ball's drawn size, how far the wall
+// nearest the eye has faded along each axis, the panel's facing and the
+// size of a pixel for the stars), there is no library trigonometry,
+// divisions and square roots (slow on a CPU) give way to reciprocal square
+// roots, each ball's offset from the shaded point serves both its shadow
+// and its occlusion, textures serve only what the camera sees directly,
+// and the sky and the page, given in display values, skip the tone curve.
 // Uniforms:
 //   sampler2D ballTex1, ballTex2, ballTex3  equirectangular ball skins (repeated)
 //   sampler2D wallTex                  the tiles of walls, floor and ceiling (repeated)
@@ -27,6 +32,7 @@ uniform sampler2D wallTex;
 uniform sampler2D creditsTex;
 
 varying vec3 rayDirection;  // not of unit length
+varying float pixelsPerRadian;  // across the screen, where the ray points
 varying vec3 eyePosition;
 varying vec3 ball1;         // centres
 varying vec3 ball2;
@@ -34,8 +40,8 @@ varying vec3 ball3;
 varying vec3 ballRadii;     // as drawn; 0 while a ball waits
 varying vec3 roomLow;       // the room's corners, relative to the eye
 varying vec3 roomHigh;
-varying vec3 lowWallsShown; // how much shows of the walls at roomLow's x, y, z
-varying vec3 highWallsShown;
+varying vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
+                            // faded, positive for the wall at roomLow, negative at roomHigh
 varying vec3 panel;
 varying vec3 panelFacing;   // the panel's normal, towards the eye
 varying vec3 panelAcross;   // and the page's rightward direction
@@ -48,6 +54,8 @@ const float WAITING_BELOW_Y = -12.0;
 // Half the page's size; the page's lettering is at least 22 pixels tall in
 // the credits view.
 const vec2 PANEL_HALF_SIZE = vec2(4.0, 2.0);
+// A skin turns once as its ball travels round its full size, 1.4 units across.
+const float SKIN_TURNS_PER_UNIT = 1.0 / (2.0 * PI * 1.4);
 // The tile texture, two by two tiles, covers 2 x 2 units.
 const float TILE_WORLD_SIZE = 2.0;
 
@@ -71,8 +79,10 @@ const vec3 BACK_WALL_TINT = vec3(0.74, 0.84, 1.0);
 const vec3 SIDE_WALL_TINT = vec3(0.94, 0.8, 1.0);
 const vec3 CEILING_TINT = vec3(0.9, 0.9, 0.95);
 
-const vec3 SKY_LOW = vec3(0.004, 0.002, 0.014);
-const vec3 SKY_HIGH = vec3(0.03, 0.012, 0.07);
+// The sky in display values, below and overhead: the tone curve is all
+// but straight over its narrow range, so it is blended after the curve.
+const vec3 SKY_LOW_SHOWN = vec3(0.0335, 0.0223, 0.0783);
+const vec3 SKY_HIGH_SHOWN = vec3(0.1406, 0.07, 0.273);
 // The sky is split into cells on the faces of a cube around the eye, a
 // face STAR_CELLS cells across from its centre to its edge: half a cell
 // over a whole number, so that a face's own coordinate never wavers
@@ -162,9 +172,9 @@ float latitudeFromTop(float y)
 // The skins turn about the upright axis with the ball's travel, so the belt
 // with the name stays level and readable. Lookups away from their own ball
 // read one fixed texel, which costs little.
-vec3 ballSkin(int ball, vec3 centre, float radius, vec3 normal)
+vec3 ballSkin(int ball, vec3 centre, vec3 normal)
 {
-    float turns = (centre.x - centre.z) * (1.0 / (2.0 * PI)) / radius;
+    float turns = (centre.x - centre.z) * SKIN_TURNS_PER_UNIT;
     vec2 skinPosition = vec2(turnsAround(normal.x, normal.z) + 0.75 - turns, latitudeFromTop(normal.y));
     vec2 unused = vec2(0.5);
     vec3 skin1 = texture2D(ballTex1, ball == 1 ? skinPosition : unused).rgb;
@@ -215,9 +225,9 @@ float hash(vec3 cell)
     return fract((cell.x + cell.y) * cell.z);
 }
 
-vec3 skyColour(vec3 direction)
+vec3 skyShown(vec3 direction)
 {
-    return mix(SKY_LOW, SKY_HIGH, direction.y * 0.5 + 0.5);
+    return mix(SKY_LOW_SHOWN, SKY_HIGH_SHOWN, direction.y * 0.5 + 0.5);
 }
 
 // The brightness of the star in the direction's cell (0 for none), and in y
@@ -288,8 +298,9 @@ void main()
     vec3 n;
     float boxInside;
     float tRoom = roomExit(direction, roomLow, roomHigh, n, boxInside);
-    // The wall the ray leaves the room by: its normal points back in.
-    float wallShown = dot(max(n, 0.0), lowWallsShown) + dot(max(-n, 0.0), highWallsShown);
+    // The wall the ray leaves the room by: its normal points back in, so
+    // towards +x, +y or +z for a wall at roomLow.
+    float wallShown = 1.0 - dot(max(n * wallsFaded, 0.0), vec3(1.0));
     float roomCover = coverage(boxInside) * wallShown;
     float t1 = ballEntry(eye, direction, ball1, ballRadii.x);
     float t2 = ballEntry(eye, direction, ball2, ballRadii.y);
@@ -297,7 +308,6 @@ void main()
     float tBall = min(t1, min(t2, t3));
     int ball = t1 == tBall ? 1 : t2 == tBall ? 2 : 3;
     vec3 centre = ball == 1 ? ball1 : ball == 2 ? ball2 : ball3;
-    float radius = ball == 1 ? ballRadii.x : ball == 2 ? ballRadii.y : ballRadii.z;
 
     vec2 pagePosition;
     float panelInside;
@@ -314,10 +324,10 @@ void main()
 
     // Every lookup runs for every pixel, outside any condition, which keeps
     // the renderer on its fast sampling path.
-    vec3 skin = ballSkin(onBall ? ball : 0, centre, radius, n);
+    vec3 skin = ballSkin(onBall ? ball : 0, centre, n);
     vec3 tiles = roomAlbedo(position, n);
-    // The page glows by itself.
-    vec3 page = decodeGamma(texture2D(creditsTex, panelCover > 0.0 ? pagePosition : vec2(0.5)).rgb);
+    // The page glows by itself, shown as it is painted.
+    vec3 page = texture2D(creditsTex, panelCover > 0.0 ? pagePosition : vec2(0.5)).rgb;
     vec3 albedo = onBall ? skin : tiles;
 
     vec3 toLight = LIGHT_POSITION - position;
@@ -352,16 +362,14 @@ void main()
 
     // Edges blend by how much of the pixel each side covers, in display
     // values, as a finer raster would average them.
-    vec3 sky = skyColour(direction);
-    vec3 pixelStep = dFdx(direction);
-    vec2 shining = star(direction, inversesqrt(dot(pixelStep, pixelStep) + 1.0e-20));
+    vec2 shining = star(direction, pixelsPerRadian);
     // The panel stands inside the room's outline, the sky outside it: one
     // of them at most shares a pixel with the room.
     bool besidePanel = panelCover > 0.0;
     // A star adds the square root of its brightness, much as the tone curve
     // would spread it.
     float starShown = STAR_SHOWN * shining.x * inversesqrt(shining.x + 1.0e-20) * shining.y;
-    vec3 otherShown = toneMap(besidePanel ? page : sky) + (besidePanel ? 0.0 : starShown);
+    vec3 otherShown = besidePanel ? page : skyShown(direction) + starShown;
     vec3 shown = mix(toneMap(colour), otherShown, besidePanel ? panelCover : 1.0 - roomCover);
     gl_FragColor = vec4(shown + ditherOffset(), 1.0);
 }

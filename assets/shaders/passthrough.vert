@@ -28,6 +28,7 @@ uniform float iTime;
 
 // For the ball room; all but the ray are the same at every corner.
 varying vec3 rayDirection;  // not of unit length
+varying float pixelsPerRadian;  // across the screen, where the ray points
 varying vec3 eyePosition;
 varying vec3 ball1;         // centres
 varying vec3 ball2;
@@ -35,8 +36,8 @@ varying vec3 ball3;
 varying vec3 ballRadii;     // as drawn; 0 while a ball waits
 varying vec3 roomLow;       // the room's corners, relative to the eye
 varying vec3 roomHigh;
-varying vec3 lowWallsShown; // how much shows of the walls at roomLow's x, y, z
-varying vec3 highWallsShown;
+varying vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
+                            // faded, positive for the wall at roomLow, negative at roomHigh
 varying vec3 panel;
 varying vec3 panelFacing;   // the panel's normal, towards the eye
 varying vec3 panelAcross;   // and the page's rightward direction
@@ -49,10 +50,11 @@ const float BALL_RADIUS = 1.4;
 // Bodies below this height wait outside the room and are not drawn.
 const float WAITING_BELOW_Y = -12.0;
 // Ball centres stay within x -7..7 and z -10..12 and rest at y -2.752
-// before the floor drops and at -5 after; the room stands a radius beyond.
-const vec3 BALL_ROOM_LOW = vec3(-7.0, -5.0, -10.0);
-const vec3 BALL_ROOM_HIGH = vec3(7.0, 7.6 - BALL_RADIUS, 12.0);
-const float RAISED_FLOOR_Y = -2.752;
+// before the floor drops and at -5 after; walls and floor stand a radius
+// beyond, the ceiling well above the highest bounce.
+const vec3 ROOM_LOW = vec3(-7.0, -5.0, -10.0) - BALL_RADIUS;
+const vec3 ROOM_HIGH = vec3(7.0 + BALL_RADIUS, 7.6, 12.0 + BALL_RADIUS);
+const float RAISED_FLOOR_Y = -2.752 - BALL_RADIUS;
 // Where a body waits unseen, below the room.
 const vec3 HIDDEN_BODY = vec3(0.0, -20.0, 0.0);
 // The panel shows only on its swing path: on the frame it is let go it may
@@ -99,7 +101,7 @@ const float CAMERA_SWAY_HEIGHT = 0.35;
 // in half screen heights). Both moves start and end at rest: the way to
 // the credits view is eased at both ends, so the camera comes to a stop
 // where camMix passes 0, and the flight gathers speed from there.
-void placeCamera(vec2 screen, float way, out vec3 eye, out vec3 ray)
+void placeCamera(vec2 screen, float way, out vec3 eye, out vec3 ray, out float pixelsPerRadian)
 {
     float towardCredits = smoothstep(0.0, 1.0, way);
     float fall = max(way - 1.0, 0.0);
@@ -123,6 +125,11 @@ void placeCamera(vec2 screen, float way, out vec3 eye, out vec3 ray)
     vec3 right = normalize(vec3(-forward.z, 0.0, forward.x));
     vec3 up = cross(right, forward);
     ray = screen.x * right + screen.y * up + mix(FRONT_FOCAL, CREDITS_FOCAL, towardCredits) * forward;
+    // A pixel moves the ray by right / (half the screen's height); the
+    // part of that across the ray turns it.
+    float rayLength = length(ray);
+    float alongRay = dot(ray, right) / rayLength;
+    pixelsPerRadian = RESOLUTION.y * 0.5 * rayLength * inversesqrt(1.0 - alongRay * alongRay);
 }
 
 // A ball's drawn radius: growing after it is let go, hidden while it
@@ -141,15 +148,17 @@ void main()
 
     float way = 1.0 - camMix;
     vec2 screen = vec2((gl_TexCoord[0].x * 2.0 - 1.0) * (RESOLUTION.x / RESOLUTION.y), 1.0 - gl_TexCoord[0].y * 2.0);
-    placeCamera(screen, way, eyePosition, rayDirection);
+    placeCamera(screen, way, eyePosition, rayDirection, pixelsPerRadian);
 
-    vec3 low = BALL_ROOM_LOW - BALL_RADIUS;
-    low.y = mix(RAISED_FLOOR_Y, BALL_ROOM_LOW.y, smoothstep(0.0, FLOOR_DROPPED_AT, way)) - BALL_RADIUS;
-    vec3 high = BALL_ROOM_HIGH + BALL_RADIUS;
+    vec3 low = ROOM_LOW;
+    low.y = mix(RAISED_FLOOR_Y, ROOM_LOW.y, smoothstep(0.0, FLOOR_DROPPED_AT, way));
     roomLow = low - eyePosition;
-    roomHigh = high - eyePosition;
-    lowWallsShown = smoothstep(0.0, WALL_FADE_DISTANCE, -roomLow);
-    highWallsShown = smoothstep(0.0, WALL_FADE_DISTANCE, roomHigh);
+    roomHigh = ROOM_HIGH - eyePosition;
+    // The room is far wider than twice the fading distance, so along each
+    // axis only the wall nearer the eye can be fading.
+    vec3 fadedLow = 1.0 - smoothstep(0.0, WALL_FADE_DISTANCE, -roomLow);
+    vec3 fadedHigh = 1.0 - smoothstep(0.0, WALL_FADE_DISTANCE, roomHigh);
+    wallsFaded = mix(-fadedHigh, fadedLow, step(-roomLow, roomHigh));
 
     vec3 growth = smoothstep(0.0, GROWING_SECONDS, iTime - BALLS_LET_GO_AT);
     ball1 = ballPos1;

@@ -26,7 +26,9 @@ static const double PAGE_BORDER_PIXELS = 6.0;
 static const double PAGE_BORDER_RADIUS_PIXELS = 30.0;
 // The ball room shows a page about 540 pixels wide at the least, a little
 // over half the grid: these sizes keep every line's capitals at least 22
-// pixels tall on screen.
+// pixels tall on screen. It shows the page's pixels a little magnified,
+// each on one or two screen pixels, so the page is softened to keep its
+// edges from stepping.
 static const double SMALLEST_LETTER_PIXELS = 66.0;
 static const double ROLE_LETTER_PIXELS = 80.0;
 
@@ -114,6 +116,7 @@ bool paintCreditsTitlePage(const std::string& path)
     fillText(cr, "Grumble Owl vs The Quirkz", Lettering{PANGO_WEIGHT_LIGHT, SMALLEST_LETTER_PIXELS}, 300.0, 0xd4dbff);
     fillText(cr, "QRV Bouncefest 2025", Lettering{PANGO_WEIGHT_BOLD, SMALLEST_LETTER_PIXELS, PANGO_STYLE_NORMAL, 2.0},
              392.0, 0xff6fe0);
+    canvas.soften();
     return canvas.save(path);
 }
 
@@ -130,5 +133,6 @@ bool paintCreditsPage(const std::string& path, const std::string& role, const st
     cairo_fill(cr);
 
     fillText(cr, name, Lettering{PANGO_WEIGHT_HEAVY, 190.0}, 325.0, 0xffffff);
+    canvas.soften();
     return canvas.save(path);
 }
