@@ -67,17 +67,16 @@ TEST_F(BallRoom, TheMeanChangeNeverStepsWhereAMoveStartsOrCamMixPassesZero)
     // The bodies and the clock stand still: all the change is the camera's and the floor's.
     const Balls balls = {{{4.0f, -5.0f, 3.0f}, {-5.0f, -3.0f, -2.0f}, {1.5f, -5.0f, 9.0f}}};
     for (int firstFrame : {-1, 175, 999}) {
-        sf::Image previous = render(30.0f, camMixOnFrame(firstFrame), balls);
-        double before = -1.0;  // none yet
-        for (int frame = firstFrame + 1; frame < firstFrame + 5; ++frame) {
-            const sf::Image next = render(30.0f, camMixOnFrame(frame), balls);
-            const std::vector<int> change = changes(previous, next);
-            const double mean = std::accumulate(change.begin(), change.end(), 0.0) / (change.size() * 3.0);
-            if (before >= 0.0) {
-                EXPECT_LE(mean, 1.5 * before + 0.4) << "frame " << frame;
-                EXPECT_GE(mean, before / 1.5 - 0.4) << "frame " << frame;
-            }
-            previous = next, before = mean;
+        std::vector<sf::Image> frames;
+        for (int frame = firstFrame; frame < firstFrame + 5; ++frame) frames.push_back(render(30.0f, camMixOnFrame(frame), balls));
+        std::vector<double> means;  // from each frame to the next
+        for (std::size_t i = 1; i < frames.size(); ++i) {
+            const std::vector<int> change = changes(frames[i - 1], frames[i]);
+            means.push_back(std::accumulate(change.begin(), change.end(), 0.0) / (change.size() * 3.0));
+        }
+        for (std::size_t i = 1; i < means.size(); ++i) {
+            EXPECT_LE(means[i], 1.5 * means[i - 1] + 0.4) << "frame " << firstFrame + i + 1;
+            EXPECT_GE(means[i], means[i - 1] / 1.5 - 0.4) << "frame " << firstFrame + i + 1;
         }
     }
 }
