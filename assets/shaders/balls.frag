@@ -5,19 +5,24 @@
 // texture is not used; every pixel gets alpha 1. The box's outline against
 // the sky, the panel's outline and the stars show by how much of each pixel
 // they cover, blended after the tone curve as a finer raster would average.
+// A wall fades out as the eye nears its plane, so that the eye never cuts
+// one; the balls grow into play and are never drawn below the floor.
 // A software renderer runs every branch for every pixel, so the work is
 // branch-free and lean: the vertex shader does all that depends on the
-// scene's uniforms alone, there is no library trigonometry, divisions and
-// square roots (slow on a CPU) give way to reciprocal square roots, each ball's
-// offset from the shaded point serves both its shadow and its occlusion,
-// and textures serve only what the camera sees directly.
+// scene's uniforms alone (down to each ball's drawn size, how far the wall
+// nearest the eye has faded along each axis, the panel's facing and the
+// size of a pixel for the stars), there is no library trigonometry,
+// divisions and square roots (slow on a CPU) give way to reciprocal square
+// roots, each ball's offset from the shaded point serves both its shadow
+// and its occlusion, textures serve only what the camera sees directly,
+// and the sky and the page, given in display values, skip the tone curve.
 // Uniforms:
 //   sampler2D ballTex1, ballTex2, ballTex3  equirectangular ball skins (repeated)
 //   sampler2D wallTex                  the tiles of walls, floor and ceiling (repeated)
 //   sampler2D creditsTex               the credits page on the panel
 // From passthrough.vert, worked out from ballPos1..3, creditPos, camMix and
-// iTime: the ray, the eye, the centres of the balls and the panel, and the
-// floor's height.
+// iTime: the ray, the eye, the balls' centres and drawn sizes, the room's
+// corners and how much of each wall shows, and the panel's place and facing.
 #version 120
 
 uniform sampler2D ballTex1;
@@ -27,25 +32,30 @@ uniform sampler2D wallTex;
 uniform sampler2D creditsTex;
 
 varying vec3 rayDirection;  // not of unit length
+varying float pixelsPerRadian;  // across the screen, where the ray points
 varying vec3 eyePosition;
 varying vec3 ball1;         // centres
 varying vec3 ball2;
 varying vec3 ball3;
+varying vec3 ballRadii;     // as drawn; 0 while a ball waits
+varying vec3 roomLow;       // the room's corners, relative to the eye
+varying vec3 roomHigh;
+varying vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
+                            // faded, positive for the wall at roomLow, negative at roomHigh
 varying vec3 panel;
-varying float floorLevel;
+varying vec3 panelFacing;   // the panel's normal, towards the eye
+varying vec3 panelAcross;   // and the page's rightward direction
 
 const float PI = 3.14159265;
 const float NO_HIT = 1.0e4;
 
-const float BALL_RADIUS = 1.0;
-// Bodies below this height wait outside the room and are not drawn.
+// The vertex shader hands over a panel that is off its swing path below this height.
 const float WAITING_BELOW_Y = -12.0;
-// Ball centres stay within x -7..7 and z -10..12; the walls stand a radius beyond.
-const float WALL_X = 8.0;
-const float BACK_WALL_Z = -11.0;
-const float FRONT_WALL_Z = 13.0;
-const float CEILING_Y = 7.6;
-const vec2 PANEL_HALF_SIZE = vec2(3.6, 1.8);
+// Half the page's size; the page's lettering is at least 22 pixels tall in
+// the credits view.
+const vec2 PANEL_HALF_SIZE = vec2(4.0, 2.0);
+// A skin turns once as its ball travels round its full size, 1.4 units across.
+const float SKIN_TURNS_PER_UNIT = 1.0 / (2.0 * PI * 1.4);
 // The tile texture, two by two tiles, covers 2 x 2 units.
 const float TILE_WORLD_SIZE = 2.0;
 
@@ -69,8 +79,10 @@ const vec3 BACK_WALL_TINT = vec3(0.74, 0.84, 1.0);
 const vec3 SIDE_WALL_TINT = vec3(0.94, 0.8, 1.0);
 const vec3 CEILING_TINT = vec3(0.9, 0.9, 0.95);
 
-const vec3 SKY_LOW = vec3(0.004, 0.002, 0.014);
-const vec3 SKY_HIGH = vec3(0.03, 0.012, 0.07);
+// The sky in display values, below and overhead: the tone curve is all
+// but straight over its narrow range, so it is blended after the curve.
+const vec3 SKY_LOW_SHOWN = vec3(0.0335, 0.0223, 0.0783);
+const vec3 SKY_HIGH_SHOWN = vec3(0.1406, 0.07, 0.273);
 // The sky is split into cells on the faces of a cube around the eye, a
 // face STAR_CELLS cells across from its centre to its edge: half a cell
 // over a whole number, so that a face's own coordinate never wavers
@@ -89,12 +101,12 @@ vec3 decodeGamma(vec3 colour)
 }
 
 // Distance along a unit ray from the eye to a ball's near side, or NO_HIT.
-float ballEntry(vec3 eye, vec3 direction, vec3 centre)
+float ballEntry(vec3 eye, vec3 direction, vec3 centre, float radius)
 {
     vec3 away = eye - centre;
     float b = dot(away, direction);
-    float h = b * b - dot(away, away) + BALL_RADIUS * BALL_RADIUS;
-    return (h > 0.0 && b < 0.0 && centre.y > WAITING_BELOW_Y) ? -b - h * inversesqrt(h) : NO_HIT;
+    float h = b * b - dot(away, away) + radius * radius;
+    return (h > 0.0 && b < 0.0) ? -b - h * inversesqrt(h) : NO_HIT;
 }
 
 // The room is seen from inside only: the ray's exit through the box, so that
@@ -119,18 +131,18 @@ float roomExit(vec3 direction, vec3 lowCorner, vec3 highCorner, out vec3 normal,
     return tFar;
 }
 
-// The panel stands upright and turns to face the eye, so that the page
-// reads from every side: the distance along the ray to its plane or
-// NO_HIT, with the point of the page that the ray meets and how far that
-// lies inside the panel's outline (negative outside).
+// The panel turns to face the eye, its page level, so that the page reads
+// from every side at its full height: the distance along the ray to its
+// plane or NO_HIT, with the point of the page that the ray meets and how
+// far that lies inside the panel's outline (negative outside).
 float panelHit(vec3 eye, vec3 direction, vec3 centre, out vec2 pagePosition, out float inside)
 {
-    vec2 towardEye = normalize(eye.xz - centre.xz);
-    float approach = dot(direction.xz, towardEye);
-    float t = dot(centre.xz - eye.xz, towardEye) / (abs(approach) > 1.0e-5 ? approach : 1.0e-5);
-    // The eye stands on the line through the centre along towardEye, so
-    // across the page only the ray's own travel counts.
-    vec2 planar = vec2(dot(direction.xz, vec2(towardEye.y, -towardEye.x)), direction.y) * t + vec2(0.0, eye.y - centre.y);
+    float approach = dot(direction, panelFacing);
+    float t = dot(centre - eye, panelFacing) / (abs(approach) > 1.0e-5 ? approach : 1.0e-5);
+    // The eye stands on the line through the centre along the panel's
+    // normal, so across the page only the ray's own travel counts.
+    vec3 travel = direction * t;
+    vec2 planar = vec2(dot(travel, panelAcross), dot(travel, cross(panelFacing, panelAcross)));
     pagePosition = vec2(0.5, 0.5) + vec2(0.5, -0.5) / PANEL_HALF_SIZE * planar;
     vec2 margins = PANEL_HALF_SIZE - abs(planar);
     inside = min(margins.x, margins.y);
@@ -162,7 +174,7 @@ float latitudeFromTop(float y)
 // read one fixed texel, which costs little.
 vec3 ballSkin(int ball, vec3 centre, vec3 normal)
 {
-    float turns = (centre.x - centre.z) * (1.0 / (2.0 * PI * BALL_RADIUS));
+    float turns = (centre.x - centre.z) * SKIN_TURNS_PER_UNIT;
     vec2 skinPosition = vec2(turnsAround(normal.x, normal.z) + 0.75 - turns, latitudeFromTop(normal.y));
     vec2 unused = vec2(0.5);
     vec3 skin1 = texture2D(ballTex1, ball == 1 ? skinPosition : unused).rgb;
@@ -181,11 +193,12 @@ vec3 roomAlbedo(vec3 position, vec3 normal)
 }
 
 // Darkening near the edges that the cameras see: each of the floor, the
-// back wall and the side walls shades what faces it closely.
-float cornerOcclusion(vec3 position, vec3 normal, float floorLevel)
+// back wall and the side walls shades what faces it closely. The position
+// is relative to the eye, as are the room's corners.
+float cornerOcclusion(vec3 position, vec3 normal)
 {
-    vec3 nearLow = max(1.0 - (position - vec3(-WALL_X, floorLevel, BACK_WALL_Z)) * (1.0 / CORNER_OCCLUSION_REACH), 0.0);
-    float nearRight = max(1.0 - (WALL_X - position.x) * (1.0 / CORNER_OCCLUSION_REACH), 0.0);
+    vec3 nearLow = max(1.0 - (position - roomLow) * (1.0 / CORNER_OCCLUSION_REACH), 0.0);
+    float nearRight = max(1.0 - (roomHigh.x - position.x) * (1.0 / CORNER_OCCLUSION_REACH), 0.0);
     float occlusion = dot(1.0 - normal, nearLow * nearLow) + (1.0 + normal.x) * nearRight * nearRight;
     return max(1.0 - CORNER_OCCLUSION_STRENGTH * occlusion, 0.0);
 }
@@ -193,14 +206,15 @@ float cornerOcclusion(vec3 position, vec3 normal, float floorLevel)
 // What one ball leaves of the lamp's light (x) and of the sky (y) at a
 // point; away is the point minus the centre. The penumbra grows with how
 // far the ray to the lamp passes outside the ball, against the distance.
-vec2 ballShade(vec3 away, vec3 normal, vec3 lightDirection)
+vec2 ballShade(vec3 away, float radius, vec3 normal, vec3 lightDirection)
 {
     float distanceSquared = dot(away, away);
     float inverseDistance = inversesqrt(distanceSquared);
     float along = dot(away, lightDirection);
-    float clearance = (distanceSquared - along * along - BALL_RADIUS * BALL_RADIUS) * inverseDistance;
+    float radiusSquared = radius * radius;
+    float clearance = (distanceSquared - along * along - radiusSquared) * inverseDistance;
     float lit = clamp(SHADOW_SOFTNESS * clearance, 0.0, 1.0);
-    float hidden = -dot(normal, away) * BALL_RADIUS * BALL_RADIUS * inverseDistance * inverseDistance * inverseDistance;
+    float hidden = -dot(normal, away) * radiusSquared * inverseDistance * inverseDistance * inverseDistance;
     return vec2(along > 0.0 ? 1.0 : lit * lit * (3.0 - 2.0 * lit), 1.0 - clamp(hidden, 0.0, 1.0));
 }
 
@@ -211,9 +225,9 @@ float hash(vec3 cell)
     return fract((cell.x + cell.y) * cell.z);
 }
 
-vec3 skyColour(vec3 direction)
+vec3 skyShown(vec3 direction)
 {
-    return mix(SKY_LOW, SKY_HIGH, direction.y * 0.5 + 0.5);
+    return mix(SKY_LOW_SHOWN, SKY_HIGH_SHOWN, direction.y * 0.5 + 0.5);
 }
 
 // The brightness of the star in the direction's cell (0 for none), and in y
@@ -283,11 +297,14 @@ void main()
     // way, so that edge pixels can blend the room with the sky.
     vec3 n;
     float boxInside;
-    float tRoom = roomExit(direction, vec3(-WALL_X, floorLevel, BACK_WALL_Z) - eye, vec3(WALL_X, CEILING_Y, FRONT_WALL_Z) - eye, n, boxInside);
-    float roomCover = coverage(boxInside);
-    float t1 = ballEntry(eye, direction, ball1);
-    float t2 = ballEntry(eye, direction, ball2);
-    float t3 = ballEntry(eye, direction, ball3);
+    float tRoom = roomExit(direction, roomLow, roomHigh, n, boxInside);
+    // The wall the ray leaves the room by: its normal points back in, so
+    // towards +x, +y or +z for a wall at roomLow.
+    float wallShown = 1.0 - dot(max(n * wallsFaded, 0.0), vec3(1.0));
+    float roomCover = coverage(boxInside) * wallShown;
+    float t1 = ballEntry(eye, direction, ball1, ballRadii.x);
+    float t2 = ballEntry(eye, direction, ball2, ballRadii.y);
+    float t3 = ballEntry(eye, direction, ball3, ballRadii.z);
     float tBall = min(t1, min(t2, t3));
     int ball = t1 == tBall ? 1 : t2 == tBall ? 2 : 3;
     vec3 centre = ball == 1 ? ball1 : ball == 2 ? ball2 : ball3;
@@ -300,24 +317,27 @@ void main()
 
     bool onBall = tBall < tRoom;
     float t = clamp(min(tRoom, tBall), 0.0, NO_HIT);
-    vec3 position = eye + direction * t;
-    n = onBall ? (position - centre) * (1.0 / BALL_RADIUS) : n;
+    vec3 fromEye = direction * t;
+    vec3 position = eye + fromEye;
+    n = onBall ? normalize(position - centre) : n;
+    roomCover = onBall ? 1.0 : roomCover;
 
     // Every lookup runs for every pixel, outside any condition, which keeps
     // the renderer on its fast sampling path.
     vec3 skin = ballSkin(onBall ? ball : 0, centre, n);
     vec3 tiles = roomAlbedo(position, n);
-    // The page glows by itself.
-    vec3 page = decodeGamma(texture2D(creditsTex, panelCover > 0.0 ? pagePosition : vec2(0.5)).rgb);
+    // The page glows by itself, shown as it is painted.
+    vec3 page = texture2D(creditsTex, panelCover > 0.0 ? pagePosition : vec2(0.5)).rgb;
     vec3 albedo = onBall ? skin : tiles;
 
     vec3 toLight = LIGHT_POSITION - position;
     float lightDistanceSquared = dot(toLight, toLight);
     vec3 lightDirection = toLight * inversesqrt(lightDistanceSquared);
     vec3 light = LIGHT_COLOUR * (max(dot(n, lightDirection), 0.0) / (lightDistanceSquared + LIGHT_FALLOFF_OFFSET));
-    vec2 shade = ballShade(position - ball1, n, lightDirection) * ballShade(position - ball2, n, lightDirection)
-               * ballShade(position - ball3, n, lightDirection);
-    float occlusion = shade.y * cornerOcclusion(position, n, floorLevel);
+    vec2 shade = ballShade(position - ball1, ballRadii.x, n, lightDirection)
+               * ballShade(position - ball2, ballRadii.y, n, lightDirection)
+               * ballShade(position - ball3, ballRadii.z, n, lightDirection);
+    float occlusion = shade.y * cornerOcclusion(fromEye, n);
 
     vec3 mirrored = reflect(direction, n);
     float highlight = max(dot(mirrored, lightDirection), 0.0);
@@ -342,16 +362,14 @@ void main()
 
     // Edges blend by how much of the pixel each side covers, in display
     // values, as a finer raster would average them.
-    vec3 sky = skyColour(direction);
-    vec3 pixelStep = dFdx(direction);
-    vec2 shining = star(direction, inversesqrt(dot(pixelStep, pixelStep) + 1.0e-20));
+    vec2 shining = star(direction, pixelsPerRadian);
     // The panel stands inside the room's outline, the sky outside it: one
     // of them at most shares a pixel with the room.
     bool besidePanel = panelCover > 0.0;
     // A star adds the square root of its brightness, much as the tone curve
     // would spread it.
     float starShown = STAR_SHOWN * shining.x * inversesqrt(shining.x + 1.0e-20) * shining.y;
-    vec3 otherShown = toneMap(besidePanel ? page : sky) + (besidePanel ? 0.0 : starShown);
+    vec3 otherShown = besidePanel ? page : skyShown(direction) + starShown;
     vec3 shown = mix(toneMap(colour), otherShown, besidePanel ? panelCover : 1.0 - roomCover);
     gl_FragColor = vec4(shown + ditherOffset(), 1.0);
 }

@@ -2,17 +2,21 @@
 // fixed pipeline would; the intro's text shader needs no more.
 // For the ball room it also works out, at each corner of the screen, what
 // depends on the uniforms alone: the camera's eye and its ray through that
-// corner (which varies linearly across the screen), the floor's height, and
-// the bodies' centres. A software renderer fetches a uniform at a greater
-// cost than it interpolates a varying, and would otherwise redo the camera
+// corner (which varies linearly across the screen), the room's corners and
+// how much of each wall shows, the bodies' centres and drawn sizes, and
+// the panel's facing. A software renderer fetches a uniform at a greater
+// cost than it interpolates a varying, and would otherwise redo all this
 // for every few pixels.
 // Uniforms (set by the ball scene):
 //   vec3 ballPos1, ballPos2, ballPos3  ball centres (below y -12: not yet in play)
 //   vec3 creditPos                     centre of the credits panel (likewise); it is
 //                                      drawn only on its swing path, x 0 and y 0
-//   float camMix                       1: front view; 0: view from the upper corner;
-//                                      below 0: the camera swings away (down to about -70)
-//   float iTime                        seconds since the scene began
+//   float camMix                       1: front view; 0: the credits view from the
+//                                      corner; it eases from 1 to 0 past a dip to
+//                                      -0.1, and later falls to about -64 as the
+//                                      camera flies out
+//   float iTime                        seconds since the scene began; the balls are
+//                                      let go at 2, 9 and 16 s
 #version 120
 
 uniform vec3 ballPos1;
@@ -24,72 +28,116 @@ uniform float iTime;
 
 // For the ball room; all but the ray are the same at every corner.
 varying vec3 rayDirection;  // not of unit length
+varying float pixelsPerRadian;  // across the screen, where the ray points
 varying vec3 eyePosition;
 varying vec3 ball1;         // centres
 varying vec3 ball2;
 varying vec3 ball3;
+varying vec3 ballRadii;     // as drawn; 0 while a ball waits
+varying vec3 roomLow;       // the room's corners, relative to the eye
+varying vec3 roomHigh;
+varying vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
+                            // faded, positive for the wall at roomLow, negative at roomHigh
 varying vec3 panel;
-varying float floorLevel;
+varying vec3 panelFacing;   // the panel's normal, towards the eye
+varying vec3 panelAcross;   // and the page's rightward direction
 
 const vec2 RESOLUTION = vec2(1920.0, 1080.0);
 
-// Ball centres rest at y -2.752 before the floor drops and at -5 after.
-const float RAISED_FLOOR_Y = -3.752;
-const float LOWERED_FLOOR_Y = -6.0;
+// Large enough that the credits view shows the balls big while the whole
+// floor stays in frame.
+const float BALL_RADIUS = 1.4;
+// Bodies below this height wait outside the room and are not drawn.
+const float WAITING_BELOW_Y = -12.0;
+// Ball centres stay within x -7..7 and z -10..12 and rest at y -2.752
+// before the floor drops and at -5 after; walls and floor stand a radius
+// beyond, the ceiling well above the highest bounce.
+const vec3 ROOM_LOW = vec3(-7.0, -5.0, -10.0) - BALL_RADIUS;
+const vec3 ROOM_HIGH = vec3(7.0 + BALL_RADIUS, 7.6, 12.0 + BALL_RADIUS);
+const float RAISED_FLOOR_Y = -2.752 - BALL_RADIUS;
 // Where a body waits unseen, below the room.
 const vec3 HIDDEN_BODY = vec3(0.0, -20.0, 0.0);
 // The panel shows only on its swing path: on the frame it is let go it may
 // stand anywhere, half inside a wall.
 const float OFF_SWING_PATH = 0.001;
 
-// The floor falls while camMix leaves 1 for this value.
-const float FLOOR_DROP_DONE_AT = 0.85;
+// Each ball grows to its full size in this time from the moment it is let
+// go, and never reaches below the drawn floor: ball 2 starts from the
+// lowered floor while the drawn one is still dropping, so it swells out of
+// the floor as that falls away.
+const vec3 BALLS_LET_GO_AT = vec3(2.0, 9.0, 16.0);
+const float GROWING_SECONDS = 0.4;
+
+// camMix is turned into the way from the front view (0) to the credits
+// view (1), beyond which the camera flies out. The floor has dropped once
+// the camera is this far on the way, before the first ball comes down on
+// the lowered floor.
+const float FLOOR_DROPPED_AT = 0.5;
+// A wall fades out as the eye comes within this distance of its plane
+// from the room's side, so that no wall is ever seen edge on and cut away
+// by the eye passing through it; it fades in likewise as the eye leaves.
+const float WALL_FADE_DISTANCE = 4.0;
 
 // Camera views: eye, target and focal length in half screen heights.
-const vec3 FRONT_EYE = vec3(0.0, 1.0, 21.0);
+const vec3 FRONT_EYE = vec3(0.0, 1.0, 29.4);
 const vec3 FRONT_TARGET = vec3(0.0, 0.35, 0.0);
 const float FRONT_FOCAL = 4.4;
-const vec3 CORNER_EYE = vec3(16.0, 12.0, 23.0);
-const vec3 CORNER_TARGET = vec3(0.0, -1.8, 0.5);
-const float CORNER_FOCAL = 2.3;
-// The finale, per unit that camMix falls below 0.
+const vec3 CREDITS_EYE = vec3(22.5, 11.0, 14.5);
+const vec3 CREDITS_TARGET = vec3(0.0, -4.0, 1.5);
+const float CREDITS_FOCAL = 3.64;
+// The flight out, per unit of its progress.
 const float SPIRAL_TURN_PER_UNIT = 0.035;
 const float SPIRAL_WIDENING_PER_UNIT = 0.05;
 const float SPIRAL_RISE_PER_UNIT = 0.9;
+// camMix falls steadily into the flight; its progress grows as the square
+// of the fall at first and as the fall itself after about this much, so
+// that the camera gathers speed. The dip past 0 at the end of the first
+// move hardly stirs it.
+const float FLIGHT_GATHERING_UNITS = 1.0;
 const float CAMERA_SWAYS_PER_SECOND = 0.12;
 const float CAMERA_SWAY_HEIGHT = 0.35;
 
-// The floor drops as soon as camMix starts to leave 1.
-float floorY()
-{
-    return mix(LOWERED_FLOOR_Y, RAISED_FLOOR_Y, smoothstep(FLOOR_DROP_DONE_AT, 1.0, camMix));
-}
-
 // The eye and the ray through a point of the screen (x across, y up, both
-// in half screen heights).
-void placeCamera(vec2 screen, out vec3 eye, out vec3 ray)
+// in half screen heights). Both moves start and end at rest: the way to
+// the credits view is eased at both ends, so the camera comes to a stop
+// where camMix passes 0, and the flight gathers speed from there.
+void placeCamera(vec2 screen, float way, out vec3 eye, out vec3 ray, out float pixelsPerRadian)
 {
-    float towardFront = max(camMix, 0.0);
-    float spiral = max(-camMix, 0.0);
-    vec3 target = mix(CORNER_TARGET, FRONT_TARGET, towardFront);
-    eye = mix(CORNER_EYE, FRONT_EYE, towardFront);
+    float towardCredits = smoothstep(0.0, 1.0, way);
+    float fall = max(way - 1.0, 0.0);
+    float flight = fall * fall / (fall + FLIGHT_GATHERING_UNITS);
+    vec3 target = mix(FRONT_TARGET, CREDITS_TARGET, towardCredits);
+    eye = mix(FRONT_EYE, CREDITS_EYE, towardCredits);
 
-    // Below 0 the eye swings round the room, drawing away and rising. The
+    // In flight the eye swings round the room, drawing away and rising. The
     // turn is the rational form of a rotation by 2 atan(p), which eases
     // towards half a turn.
-    float p = spiral * SPIRAL_TURN_PER_UNIT;
+    float p = flight * SPIRAL_TURN_PER_UNIT;
     vec2 turn = vec2(1.0 - p * p, 2.0 * p) / (1.0 + p * p);
-    vec2 around = (eye.xz - target.xz) * (1.0 + spiral * SPIRAL_WIDENING_PER_UNIT);
+    vec2 around = (eye.xz - target.xz) * (1.0 + flight * SPIRAL_WIDENING_PER_UNIT);
     eye.xz = target.xz + vec2(turn.x * around.x + turn.y * around.y, turn.x * around.y - turn.y * around.x);
     // A slow sway, as if the camera were held by hand.
     float sway = fract(iTime * CAMERA_SWAYS_PER_SECOND);
     sway *= 1.0 - sway;
-    eye.y += spiral * SPIRAL_RISE_PER_UNIT + CAMERA_SWAY_HEIGHT * 16.0 * sway * sway;
+    eye.y += flight * SPIRAL_RISE_PER_UNIT + CAMERA_SWAY_HEIGHT * 16.0 * sway * sway;
 
     vec3 forward = normalize(target - eye);
     vec3 right = normalize(vec3(-forward.z, 0.0, forward.x));
     vec3 up = cross(right, forward);
-    ray = screen.x * right + screen.y * up + mix(CORNER_FOCAL, FRONT_FOCAL, towardFront) * forward;
+    ray = screen.x * right + screen.y * up + mix(FRONT_FOCAL, CREDITS_FOCAL, towardCredits) * forward;
+    // A pixel moves the ray by right / (half the screen's height); the
+    // part of that across the ray turns it.
+    float rayLength = length(ray);
+    float alongRay = dot(ray, right) / rayLength;
+    pixelsPerRadian = RESOLUTION.y * 0.5 * rayLength * inversesqrt(1.0 - alongRay * alongRay);
+}
+
+// A ball's drawn radius: growing after it is let go, hidden while it
+// waits, and never reaching below the floor.
+float drawnRadius(vec3 centre, float growth, float floorY)
+{
+    float radius = min(BALL_RADIUS * growth, centre.y - floorY);
+    return centre.y > WAITING_BELOW_Y ? max(radius, 0.0) : 0.0;
 }
 
 void main()
@@ -98,11 +146,28 @@ void main()
     gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
     gl_FrontColor = gl_Color;
 
+    float way = 1.0 - camMix;
     vec2 screen = vec2((gl_TexCoord[0].x * 2.0 - 1.0) * (RESOLUTION.x / RESOLUTION.y), 1.0 - gl_TexCoord[0].y * 2.0);
-    placeCamera(screen, eyePosition, rayDirection);
+    placeCamera(screen, way, eyePosition, rayDirection, pixelsPerRadian);
+
+    vec3 low = ROOM_LOW;
+    low.y = mix(RAISED_FLOOR_Y, ROOM_LOW.y, smoothstep(0.0, FLOOR_DROPPED_AT, way));
+    roomLow = low - eyePosition;
+    roomHigh = ROOM_HIGH - eyePosition;
+    // The room is far wider than twice the fading distance, so along each
+    // axis only the wall nearer the eye can be fading.
+    vec3 fadedLow = 1.0 - smoothstep(0.0, WALL_FADE_DISTANCE, -roomLow);
+    vec3 fadedHigh = 1.0 - smoothstep(0.0, WALL_FADE_DISTANCE, roomHigh);
+    wallsFaded = mix(-fadedHigh, fadedLow, step(-roomLow, roomHigh));
+
+    vec3 growth = smoothstep(0.0, GROWING_SECONDS, iTime - BALLS_LET_GO_AT);
     ball1 = ballPos1;
     ball2 = ballPos2;
     ball3 = ballPos3;
+    ballRadii = vec3(drawnRadius(ballPos1, growth.x, low.y), drawnRadius(ballPos2, growth.y, low.y),
+                     drawnRadius(ballPos3, growth.z, low.y));
+
     panel = abs(creditPos.x) + abs(creditPos.y) < OFF_SWING_PATH ? creditPos : HIDDEN_BODY;
-    floorLevel = floorY();
+    panelFacing = normalize(eyePosition - panel);
+    panelAcross = normalize(vec3(panelFacing.z, 0.0, -panelFacing.x));
 }

@@ -121,7 +121,7 @@ TEST_F(Shaders, BodiesWaitingUnderTheFloorStayUnseen)
     }
 }
 
-// In the corner view the left wall's outer edge runs steeply down the left
+// In the corner view the floor's near edge runs steeply down the lower left
 // of the screen against the dark sky; a pixel it crosses shows the share of
 // each that it covers, so most rows hold one pixel between the two, where a
 // staircase jumps. The finale's dark sky steps one level at a time;
@@ -131,7 +131,7 @@ TEST_F(Shaders, TheBoxsEdgeBlendsIntoTheSkyWhichIsDitheredAtTheFinale)
     const sf::Image corner = room(0.0f), finale = room(-20.0f);
     const double sky = 0.2, wall = 0.6;  // at most, at least
     int rows = 0, blended = 0;
-    for (unsigned y = 300, x = 1; y < 700; y += 4, ++rows, x = 1) {
+    for (unsigned y = 660, x = 1; y < 1040; y += 4, ++rows, x = 1) {
         // The wall begins where three bright pixels follow each other, which no star does.
         while (x < W / 2 && std::min({brightness(corner, x, y), brightness(corner, x + 1, y),
                                       brightness(corner, x + 2, y)}) < wall) {

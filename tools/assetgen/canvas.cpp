@@ -36,6 +36,32 @@ void Canvas::setPixel(int x, int y, double red, double green, double blue, doubl
     *pixel = toByte(a) << 24 | toByte(red * a) << 16 | toByte(green * a) << 8 | toByte(blue * a);
 }
 
+void Canvas::soften()
+{
+    cairo_surface_flush(surface);
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const int bytesPerPixel = 4;
+    // Premultiplied components blur as they are; the border repeats.
+    for (const int step : {bytesPerPixel, stride}) {
+        const int count = step == bytesPerPixel ? width : height;
+        for (int line = 0; line < (step == bytesPerPixel ? height : width); ++line) {
+            unsigned char* first = data + (step == bytesPerPixel ? line * stride : line * bytesPerPixel);
+            for (int component = 0; component < bytesPerPixel; ++component) {
+                unsigned char* at = first + component;
+                int before = at[0];
+                for (int i = 0; i < count; ++i) {
+                    const int here = at[i * step];
+                    const int after = at[std::min(i + 1, count - 1) * step];
+                    at[i * step] = static_cast<unsigned char>((before + 2 * here + after + 2) / 4);
+                    before = here;
+                }
+            }
+        }
+    }
+    cairo_surface_mark_dirty(surface);
+}
+
 bool Canvas::save(const std::string& path)
 {
     cairo_surface_flush(surface);

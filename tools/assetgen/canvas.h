@@ -22,6 +22,9 @@ struct Canvas {
 
     // Sets one pixel from straight (not premultiplied) 0..1 components.
     void setPixel(int x, int y, double red, double green, double blue, double alpha);
+    // Blurs by a quarter, a half and a quarter across and then down, so that
+    // every edge spans two pixels.
+    void soften();
     // Writes the surface as a PNG. False, with an error line, on failure.
     bool save(const std::string& path);
 };

@@ -24,6 +24,13 @@ static const double PAGE_DESIGN_HEIGHT = 512.0;
 static const double PAGE_BORDER_INSET_PIXELS = 20.0;
 static const double PAGE_BORDER_PIXELS = 6.0;
 static const double PAGE_BORDER_RADIUS_PIXELS = 30.0;
+// The ball room shows a page about 540 pixels wide at the least, a little
+// over half the grid: these sizes keep every line's capitals at least 22
+// pixels tall on screen. It shows the page's pixels a little magnified,
+// each on one or two screen pixels, so the page is softened to keep its
+// edges from stepping.
+static const double SMALLEST_LETTER_PIXELS = 66.0;
+static const double ROLE_LETTER_PIXELS = 80.0;
 
 // The largest size up to TITLE_LETTER_PIXELS at which the title fits the card.
 static Lettering fittedTitleLettering(cairo_t* cr, const std::string& title)
@@ -105,10 +112,11 @@ bool paintCreditsTitlePage(const std::string& path)
     Canvas canvas(CREDITS_PAGE_WIDTH_PIXELS, CREDITS_PAGE_HEIGHT_PIXELS);
     cairo_t* cr = canvas.cr;
     paintPageBackground(cr);
-    fillText(cr, "CREDITS", Lettering{PANGO_WEIGHT_HEAVY, 150.0, PANGO_STYLE_NORMAL, 8.0}, 190.0, 0xffffff);
-    fillText(cr, "Grumble Owl vs The Quirkz", Lettering{PANGO_WEIGHT_LIGHT, 50.0}, 318.0, 0xd4dbff);
-    fillText(cr, "QRV Bouncefest 2025", Lettering{PANGO_WEIGHT_BOLD, 42.0, PANGO_STYLE_NORMAL, 2.0}, 392.0,
-             0xff6fe0);
+    fillText(cr, "CREDITS", Lettering{PANGO_WEIGHT_HEAVY, 150.0, PANGO_STYLE_NORMAL, 8.0}, 165.0, 0xffffff);
+    fillText(cr, "Grumble Owl vs The Quirkz", Lettering{PANGO_WEIGHT_LIGHT, SMALLEST_LETTER_PIXELS}, 300.0, 0xd4dbff);
+    fillText(cr, "QRV Bouncefest 2025", Lettering{PANGO_WEIGHT_BOLD, SMALLEST_LETTER_PIXELS, PANGO_STYLE_NORMAL, 2.0},
+             392.0, 0xff6fe0);
+    canvas.soften();
     return canvas.save(path);
 }
 
@@ -117,13 +125,14 @@ bool paintCreditsPage(const std::string& path, const std::string& role, const st
     Canvas canvas(CREDITS_PAGE_WIDTH_PIXELS, CREDITS_PAGE_HEIGHT_PIXELS);
     cairo_t* cr = canvas.cr;
     paintPageBackground(cr);
-    fillText(cr, role, Lettering{PANGO_WEIGHT_MEDIUM, 56.0, PANGO_STYLE_NORMAL, 16.0}, 140.0, 0x4fe6ff);
+    fillText(cr, role, Lettering{PANGO_WEIGHT_MEDIUM, ROLE_LETTER_PIXELS, PANGO_STYLE_NORMAL, 16.0}, 130.0, 0x4fe6ff);
 
     const double ruleWidth = 140.0;
-    cairo_rectangle(cr, (PAGE_DESIGN_WIDTH - ruleWidth) * 0.5, 192.0, ruleWidth, 5.0);
+    cairo_rectangle(cr, (PAGE_DESIGN_WIDTH - ruleWidth) * 0.5, 196.0, ruleWidth, 5.0);
     setSourceHex(cr, 0xff4fd8);
     cairo_fill(cr);
 
     fillText(cr, name, Lettering{PANGO_WEIGHT_HEAVY, 190.0}, 325.0, 0xffffff);
+    canvas.soften();
     return canvas.save(path);
 }
