@@ -1,16 +1,19 @@
 // The show's shaders on Mesa under Xvfb, where the golden frames cannot
 // look: live uniforms, the ball room for every camMix, with the bodies
-// under its floor, its edge and its dark sky, and the card shader across a
-// stage restart.
+// under its floor, its edge and its dark sky, its camera moves and the
+// balls' entrances, and the card shader across a stage restart.
 #include "test_support.h"
 
 #include "assets/texture_manager.h"
+#include "core/easing.h"
+#include "scenes/ball.h"
 
 #include <SFML/Graphics.hpp>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <numeric>
 
 namespace {
 
@@ -31,6 +34,28 @@ double meanDifference(const sf::Image& a, const sf::Image& b)  // 0 to 1, over e
         total += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
     }
     return total / (W * H / 2 * 3 * 255.0);
+}
+
+const float FRAME_S = 1.0f / 60.0f;
+const sf::Vector3f WAITING(-7.0f, -20.0f, 0.0f);
+
+// camMix on a frame counted from the start of the scene's ease (BackOut, 1 to 0 in 8 s,
+// passing 0 on frame 178), 1 before it; from frame 1001 the flight out falls by 4 a second.
+float camMixOnFrame(int frame)
+{
+    Tween ease;
+    ease.start(1.0f, 0.0f, 8.0f, Easing::BackOut, 0.0f);
+    for (int i = 0; i < std::min(frame, 480); ++i) ease.update(FRAME_S);
+    return frame <= 0 ? 1.0f : frame < 480 ? ease.value() : -4.0f * FRAME_S * std::max(frame - 1000, 0);
+}
+
+// The change at each pixel, over its three channels, in levels.
+std::vector<int> changes(const sf::Image& from, const sf::Image& to)
+{
+    std::vector<int> result(W * H);
+    for (std::size_t i = 0; i < result.size() * 4; ++i)
+        result[i / 4] += i % 4 == 3 ? 0 : std::abs(from.getPixelsPtr()[i] - to.getPixelsPtr()[i]);
+    return result;
 }
 
 // Both programs, with the scenes' textures, drawing into a screen-sized render texture.
@@ -174,4 +199,59 @@ TEST_F(Shaders, TheCardsLookCarriesOnWhenTheLeavingStageRestartsTheSeconds)
     const sf::Image lastOfShowing = render(5.0f + 1.0f / 60.0f);
     EXPECT_LT(meanDifference(render(1.0f / 60.0f), lastOfShowing) * 255.0, 0.5);
     EXPECT_GT(meanDifference(render(5.0f), lastOfShowing) * 255.0, 0.0) << "the look moves from frame to frame";
+}
+
+TEST_F(Shaders, TheMeanChangeNeverStepsWhereAMoveStartsOrCamMixPassesZero)
+{
+    // The bodies and the clock stand still: all the change is the camera's and the floor's.
+    const Bodies bodies = {{{4.0f, -5.0f, 3.0f}, {-5.0f, -3.0f, -2.0f}, {1.5f, -5.0f, 9.0f}, WAITING}};
+    for (int firstFrame : {-1, 175, 999}) {
+        std::vector<sf::Image> frames;
+        for (int frame = firstFrame; frame < firstFrame + 5; ++frame) frames.push_back(room(camMixOnFrame(frame), bodies));
+        std::vector<double> means;  // from each frame to the next
+        for (std::size_t i = 1; i < frames.size(); ++i) {
+            const std::vector<int> change = changes(frames[i - 1], frames[i]);
+            means.push_back(std::accumulate(change.begin(), change.end(), 0.0) / (change.size() * 3.0));
+        }
+        for (std::size_t i = 1; i < means.size(); ++i) {
+            EXPECT_LE(means[i], 1.5 * means[i - 1] + 0.4) << "frame " << firstFrame + i + 1;
+            EXPECT_GE(means[i], means[i - 1] / 1.5 - 0.4) << "frame " << firstFrame + i + 1;
+        }
+    }
+}
+
+// Each ball's first frames as the scene lets it go, stepped by the ball model, against the ball waiting.
+TEST_F(Shaders, EachBallGrowsIntoPlayAndIsNeverCutByTheFloor)
+{
+    struct Entrance { int index; sf::Vector3f start; float floorY, letGoSeconds; int easeFrame; };
+    bounceSoundEnabled = false;
+    for (const Entrance& entrance : {Entrance{0, {7.0f, 2.0f, 0.0f}, -2.752f, 2.0f, -1000},
+                                     Entrance{1, WAITING, -5.0f, 9.0f, 1}, Entrance{2, WAITING, -5.0f, 16.0f, 421}}) {
+        Ball ball;
+        ball.setup(entrance.start.x, entrance.start.y, entrance.start.z, -2.8f, 5.5f, "ballPos", true);
+        ball.floorY = entrance.floorY;
+        depthFrozen = entrance.easeFrame < 0;
+        std::vector<long> areas;
+        for (int frame = 1; frame <= 6; ++frame) {
+            ball.step(FRAME_S);
+            Bodies bodies = {WAITING, WAITING, WAITING, WAITING};
+            const float camMix = camMixOnFrame(entrance.easeFrame + frame - 1);
+            // A ball moves first on the frame after the one that lets it go.
+            balls.setUniform("iTime", entrance.letGoSeconds + (frame + 1) * FRAME_S);
+            const sf::Image without = room(camMix, bodies);
+            bodies[entrance.index] = {ball.x, ball.y, ball.z};
+            const std::vector<int> change = changes(without, room(camMix, bodies));
+            int left = W, right = 0, top = H, bottom = 0;
+            areas.push_back(0);
+            for (int i = 0; i < int(W * H); ++i) {
+                if (change[i] < 120) continue;
+                ++areas.back(), left = std::min(left, i % int(W)), right = std::max(right, i % int(W));
+                top = std::min(top, i / int(W)), bottom = std::max(bottom, i / int(W));
+            }
+            // A ball is about as tall as it is wide; one cut by the floor is flat.
+            EXPECT_TRUE(right < left + 8 || bottom - top > 0.8 * (right - left)) << "ball " << entrance.index + 1;
+        }
+        const long firstSeen = *std::find_if(areas.begin(), areas.end(), [](long area) { return area > 0; });
+        EXPECT_LE(firstSeen, areas.back() / 2) << "ball " << entrance.index + 1;
+    }
 }
