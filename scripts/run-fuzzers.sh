@@ -1,5 +1,6 @@
 #!/bin/sh
-# Runs every fuzz target in BUILD_DIR for SECONDS each, one per core at a
+# Runs every fuzz target of BUILD_DIR/documents_fuzz, one for each folder
+# NAME of seeds in tests/fuzz/corpus, for SECONDS each and one per core at a
 # time (or only TARGET, as each of those runs does), starting from the
 # committed seeds in tests/fuzz/corpus/NAME and from a deep and a long
 # document written here; new inputs stay in a scratch folder. Inputs reach
@@ -9,12 +10,12 @@
 # BUILD_DIR/crashes and fails the run.
 # Usage: run-fuzzers.sh BUILD_DIR SECONDS [TARGET]
 set -eu
-build=$1
+build=$(cd "$1" && pwd)  # the targets work in a scratch folder of their own
 seconds=$2
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ $# -lt 3 ]; then
     mkdir -p "$build/crashes"
-    ls "$build"/*_fuzz | xargs -n 1 -P "$(nproc)" "$0" "$build" "$seconds"
+    ls "$root/tests/fuzz/corpus" | xargs -n 1 -P "$(nproc)" "$0" "$build" "$seconds"
     exit
 fi
 
@@ -39,12 +40,11 @@ write_seeds() {
       printf '"last": {}}}\n'; } >"$2/long.json"
 }
 
-target=$3
-name=$(basename "$target" _fuzz)
+name=$3
 scratch=$(mktemp -d)
 seeds=$(mktemp -d)
 write_seeds "$name" "$seeds"
-ASAN_OPTIONS=detect_leaks=0 "$target" -max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=4096 \
+ASAN_OPTIONS=detect_leaks=0 FUZZ_DOCUMENT="$name" "$build/documents_fuzz" -max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=4096 \
     -max_len=1048576 -dict="$root/tests/fuzz/json.dict" \
     -artifact_prefix="$build/crashes/$name-" "$scratch" "$root/tests/fuzz/corpus/$name" "$seeds" \
     </dev/null >"$build/$name.log" 2>&1 || { tail -n 60 "$build/$name.log"; rm -rf "$scratch" "$seeds"; exit 1; }

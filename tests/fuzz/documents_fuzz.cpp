@@ -1,7 +1,7 @@
 // The fuzz targets, one for each document the show reads: the fuzzer's
 // bytes go where that reader finds them and are read as the show reads
-// them. Each target is this file built with its document's name as
-// FUZZ_DOCUMENT.
+// them. The environment's FUZZ_DOCUMENT names the target, so that one build
+// serves them all.
 // The error lines are not what is fuzzed, so std::cerr stays quiet.
 #include "assets/manifest.h"
 #include "assets/music_manager.h"
@@ -14,6 +14,8 @@
 #include <SFML/Graphics/Image.hpp>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -23,12 +25,9 @@
 
 namespace {
 
-// A scratch run folder with a small real image and sound, made once.
+// A scratch run folder with a small real image and sound.
 void prepareFolder()
 {
-    static bool prepared = false;
-    if (prepared) return;
-    prepared = true;
     std::cerr.rdbuf(nullptr);
     const auto folder = std::filesystem::temp_directory_path() / ("bouncefest-fuzz-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
@@ -121,9 +120,20 @@ const std::map<std::string, void (*)(const std::string&)> READERS = {
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    const char* document = std::getenv("FUZZ_DOCUMENT");
+    if (document == nullptr || READERS.count(document) == 0) {
+        std::fprintf(stderr, "Set FUZZ_DOCUMENT to one of config, textures, sprites, sounds, music, validate.\n");
+        std::exit(1);
+    }
+    prepareFolder();
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    prepareFolder();
-    READERS.at(FUZZ_DOCUMENT)(std::string(reinterpret_cast<const char*>(data), size));
+    static const auto read = READERS.at(std::getenv("FUZZ_DOCUMENT"));
+    read(std::string(reinterpret_cast<const char*>(data), size));
     return 0;
 }
