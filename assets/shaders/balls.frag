@@ -22,8 +22,10 @@
 //   sampler2D creditsTex               the credits page on the panel
 // From passthrough.vert, worked out from ballPos1..3, creditPos, camMix and
 // iTime: the ray, the eye, the balls' centres and drawn sizes, the room's
-// corners and how much of each wall shows, and the panel's place and facing.
-#version 120
+// corners and how much of each wall shows, and the panel's place and facing;
+// all but the ray and the pixel's size come flat, copied rather than
+// interpolated for every pixel.
+#version 130
 
 uniform sampler2D ballTex1;
 uniform sampler2D ballTex2;
@@ -31,20 +33,20 @@ uniform sampler2D ballTex3;
 uniform sampler2D wallTex;
 uniform sampler2D creditsTex;
 
-varying vec3 rayDirection;  // not of unit length
-varying float pixelsPerRadian;  // across the screen, where the ray points
-varying vec3 eyePosition;
-varying vec3 ball1;         // centres
-varying vec3 ball2;
-varying vec3 ball3;
-varying vec3 ballRadii;     // as drawn; 0 while a ball waits
-varying vec3 roomLow;       // the room's corners, relative to the eye
-varying vec3 roomHigh;
-varying vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
+noperspective in vec3 rayDirection;  // not of unit length
+noperspective in float pixelsPerRadian;  // across the screen, where the ray points
+flat in vec3 eyePosition;
+flat in vec3 ball1;         // centres
+flat in vec3 ball2;
+flat in vec3 ball3;
+flat in vec3 ballRadii;     // as drawn; 0 while a ball waits
+flat in vec3 roomLow;       // the room's corners, relative to the eye
+flat in vec3 roomHigh;
+flat in vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
                             // faded, positive for the wall at roomLow, negative at roomHigh
-varying vec3 panel;
-varying vec3 panelFacing;   // the panel's normal, towards the eye
-varying vec3 panelAcross;   // and the page's rightward direction
+flat in vec3 panel;
+flat in vec3 panelFacing;   // the panel's normal, towards the eye
+flat in vec3 panelAcross;   // and the page's rightward direction
 
 const float PI = 3.14159265;
 const float NO_HIT = 1.0e4;

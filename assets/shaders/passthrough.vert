@@ -4,9 +4,11 @@
 // depends on the uniforms alone: the camera's eye and its ray through that
 // corner (which varies linearly across the screen), the room's corners and
 // how much of each wall shows, the bodies' centres and drawn sizes, and
-// the panel's facing. A software renderer fetches a uniform at a greater
-// cost than it interpolates a varying, and would otherwise redo all this
-// for every few pixels.
+// the panel's facing: done here, it is done once a corner, where a
+// software renderer would otherwise redo it for every few pixels. What is
+// the same at every corner is handed over flat, which the renderer copies
+// to each pixel rather than interpolating it; the ray is interpolated
+// without perspective correction, which a flat screen does not need.
 // Uniforms (set by the ball scene):
 //   vec3 ballPos1, ballPos2, ballPos3  ball centres (below y -12: not yet in play)
 //   vec3 creditPos                     centre of the credits panel (likewise); it is
@@ -17,7 +19,7 @@
 //                                      camera flies out
 //   float iTime                        seconds since the scene began; the balls are
 //                                      let go at 2, 9 and 16 s
-#version 120
+#version 130
 
 uniform vec3 ballPos1;
 uniform vec3 ballPos2;
@@ -26,21 +28,21 @@ uniform vec3 creditPos;
 uniform float camMix;
 uniform float iTime;
 
-// For the ball room; all but the ray are the same at every corner.
-varying vec3 rayDirection;  // not of unit length
-varying float pixelsPerRadian;  // across the screen, where the ray points
-varying vec3 eyePosition;
-varying vec3 ball1;         // centres
-varying vec3 ball2;
-varying vec3 ball3;
-varying vec3 ballRadii;     // as drawn; 0 while a ball waits
-varying vec3 roomLow;       // the room's corners, relative to the eye
-varying vec3 roomHigh;
-varying vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
+// For the ball room; all but the ray and the pixel's size are the same at every corner.
+noperspective out vec3 rayDirection;  // not of unit length
+noperspective out float pixelsPerRadian;  // across the screen, where the ray points
+flat out vec3 eyePosition;
+flat out vec3 ball1;         // centres
+flat out vec3 ball2;
+flat out vec3 ball3;
+flat out vec3 ballRadii;     // as drawn; 0 while a ball waits
+flat out vec3 roomLow;       // the room's corners, relative to the eye
+flat out vec3 roomHigh;
+flat out vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
                             // faded, positive for the wall at roomLow, negative at roomHigh
-varying vec3 panel;
-varying vec3 panelFacing;   // the panel's normal, towards the eye
-varying vec3 panelAcross;   // and the page's rightward direction
+flat out vec3 panel;
+flat out vec3 panelFacing;   // the panel's normal, towards the eye
+flat out vec3 panelAcross;   // and the page's rightward direction
 
 const vec2 RESOLUTION = vec2(1920.0, 1080.0);
 
