@@ -9,9 +9,10 @@
 // one; the balls grow into play and are never drawn below the floor.
 // A software renderer runs every branch for every pixel, so the work is
 // branch-free and lean: the vertex shader does all that depends on the
-// scene's uniforms alone (down to each ball's drawn size, how far the wall
-// nearest the eye has faded along each axis, the panel's facing and the
-// size of a pixel for the stars), there is no library trigonometry,
+// scene's uniforms alone (down to each ball's drawn size, its place and
+// reach from the eye and its skin's turn, how far the wall nearest the eye
+// has faded along each axis, the panel's plane and axes and the size of a
+// pixel for the stars), there is no library trigonometry,
 // divisions and square roots (slow on a CPU) give way to reciprocal square
 // roots, each ball's offset from the shaded point serves both its shadow
 // and its occlusion, textures serve only what the camera sees directly,
@@ -22,7 +23,7 @@
 //   sampler2D creditsTex               the credits page on the panel
 // From passthrough.vert, worked out from ballPos1..3, creditPos, camMix and
 // iTime: the ray, the eye, the balls' centres and drawn sizes, the room's
-// corners and how much of each wall shows, and the panel's place and facing;
+// corners and how much of each wall shows, and the panel's plane and axes;
 // all but the ray and the pixel's size come flat, copied rather than
 // interpolated for every pixel.
 #version 130
@@ -36,28 +37,27 @@ uniform sampler2D creditsTex;
 noperspective in vec3 rayDirection;  // not of unit length
 noperspective in float pixelsPerRadian;  // across the screen, where the ray points
 flat in vec3 eyePosition;
-flat in vec3 ball1;         // centres
+flat in vec3 ball1;         // centres, relative to the eye
 flat in vec3 ball2;
 flat in vec3 ball3;
-flat in vec3 ballRadii;     // as drawn; 0 while a ball waits
+flat in vec3 ballRadiiSquared;  // as drawn; 0 while a ball waits
+flat in vec3 eyePowers;     // for each ball, the eye's distance to the centre squared less the radius squared
+flat in vec3 skinTurns;     // how far each skin has turned with its ball's travel
 flat in vec3 roomLow;       // the room's corners, relative to the eye
 flat in vec3 roomHigh;
 flat in vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
                             // faded, positive for the wall at roomLow, negative at roomHigh
-flat in vec3 panel;
+flat in float panelPlane;   // the panel's plane along its normal from the eye; 0 while it waits
 flat in vec3 panelFacing;   // the panel's normal, towards the eye
-flat in vec3 panelAcross;   // and the page's rightward direction
+flat in vec3 panelAcross;   // and the page's rightward
+flat in vec3 panelUp;       // and upward directions
 
 const float PI = 3.14159265;
 const float NO_HIT = 1.0e4;
 
-// The vertex shader hands over a panel that is off its swing path below this height.
-const float WAITING_BELOW_Y = -12.0;
 // Half the page's size; the page's lettering is at least 22 pixels tall in
 // the credits view.
 const vec2 PANEL_HALF_SIZE = vec2(4.0, 2.0);
-// A skin turns once as its ball travels round its full size, 1.4 units across.
-const float SKIN_TURNS_PER_UNIT = 1.0 / (2.0 * PI * 1.4);
 // The tile texture, two by two tiles, covers 2 x 2 units.
 const float TILE_WORLD_SIZE = 2.0;
 
@@ -102,13 +102,13 @@ vec3 decodeGamma(vec3 colour)
     return colour * colour;
 }
 
-// Distance along a unit ray from the eye to a ball's near side, or NO_HIT.
-float ballEntry(vec3 eye, vec3 direction, vec3 centre, float radius)
+// Distance along a unit ray from the eye to a ball's near side, or NO_HIT;
+// the centre is relative to the eye.
+float ballEntry(vec3 direction, vec3 centre, float eyePower)
 {
-    vec3 away = eye - centre;
-    float b = dot(away, direction);
-    float h = b * b - dot(away, away) + radius * radius;
-    return (h > 0.0 && b < 0.0) ? -b - h * inversesqrt(h) : NO_HIT;
+    float b = dot(centre, direction);
+    float h = b * b - eyePower;
+    return (h > 0.0 && b > 0.0) ? b - h * inversesqrt(h) : NO_HIT;
 }
 
 // The room is seen from inside only: the ray's exit through the box, so that
@@ -137,18 +137,17 @@ float roomExit(vec3 direction, vec3 lowCorner, vec3 highCorner, out vec3 normal,
 // from every side at its full height: the distance along the ray to its
 // plane or NO_HIT, with the point of the page that the ray meets and how
 // far that lies inside the panel's outline (negative outside).
-float panelHit(vec3 eye, vec3 direction, vec3 centre, out vec2 pagePosition, out float inside)
+float panelHit(vec3 direction, out vec2 pagePosition, out float inside)
 {
     float approach = dot(direction, panelFacing);
-    float t = dot(centre - eye, panelFacing) / (abs(approach) > 1.0e-5 ? approach : 1.0e-5);
+    float t = panelPlane / (abs(approach) > 1.0e-5 ? approach : 1.0e-5);
     // The eye stands on the line through the centre along the panel's
     // normal, so across the page only the ray's own travel counts.
-    vec3 travel = direction * t;
-    vec2 planar = vec2(dot(travel, panelAcross), dot(travel, cross(panelFacing, panelAcross)));
+    vec2 planar = vec2(dot(direction, panelAcross), dot(direction, panelUp)) * t;
     pagePosition = vec2(0.5, 0.5) + vec2(0.5, -0.5) / PANEL_HALF_SIZE * planar;
     vec2 margins = PANEL_HALF_SIZE - abs(planar);
     inside = min(margins.x, margins.y);
-    return (t > 0.0 && centre.y > WAITING_BELOW_Y) ? t : NO_HIT;
+    return t > 0.0 ? t : NO_HIT;
 }
 
 // atan(y, x) / 2 pi, within a thousandth of a turn: a third of a skin texel.
@@ -174,9 +173,8 @@ float latitudeFromTop(float y)
 // The skins turn about the upright axis with the ball's travel, so the belt
 // with the name stays level and readable. Lookups away from their own ball
 // read one fixed texel, which costs little.
-vec3 ballSkin(int ball, vec3 centre, vec3 normal)
+vec3 ballSkin(int ball, float turns, vec3 normal)
 {
-    float turns = (centre.x - centre.z) * SKIN_TURNS_PER_UNIT;
     vec2 skinPosition = vec2(turnsAround(normal.x, normal.z) + 0.75 - turns, latitudeFromTop(normal.y));
     vec2 unused = vec2(0.5);
     vec3 skin1 = texture2D(ballTex1, ball == 1 ? skinPosition : unused).rgb;
@@ -208,12 +206,11 @@ float cornerOcclusion(vec3 position, vec3 normal)
 // What one ball leaves of the lamp's light (x) and of the sky (y) at a
 // point; away is the point minus the centre. The penumbra grows with how
 // far the ray to the lamp passes outside the ball, against the distance.
-vec2 ballShade(vec3 away, float radius, vec3 normal, vec3 lightDirection)
+vec2 ballShade(vec3 away, float radiusSquared, vec3 normal, vec3 lightDirection)
 {
     float distanceSquared = dot(away, away);
     float inverseDistance = inversesqrt(distanceSquared);
     float along = dot(away, lightDirection);
-    float radiusSquared = radius * radius;
     float clearance = (distanceSquared - along * along - radiusSquared) * inverseDistance;
     float lit = clamp(SHADOW_SOFTNESS * clearance, 0.0, 1.0);
     float hidden = -dot(normal, away) * radiusSquared * inverseDistance * inverseDistance * inverseDistance;
@@ -304,16 +301,17 @@ void main()
     // towards +x, +y or +z for a wall at roomLow.
     float wallShown = 1.0 - dot(max(n * wallsFaded, 0.0), vec3(1.0));
     float roomCover = coverage(boxInside) * wallShown;
-    float t1 = ballEntry(eye, direction, ball1, ballRadii.x);
-    float t2 = ballEntry(eye, direction, ball2, ballRadii.y);
-    float t3 = ballEntry(eye, direction, ball3, ballRadii.z);
+    float t1 = ballEntry(direction, ball1, eyePowers.x);
+    float t2 = ballEntry(direction, ball2, eyePowers.y);
+    float t3 = ballEntry(direction, ball3, eyePowers.z);
     float tBall = min(t1, min(t2, t3));
     int ball = t1 == tBall ? 1 : t2 == tBall ? 2 : 3;
     vec3 centre = ball == 1 ? ball1 : ball == 2 ? ball2 : ball3;
+    float turns = ball == 1 ? skinTurns.x : ball == 2 ? skinTurns.y : skinTurns.z;
 
     vec2 pagePosition;
     float panelInside;
-    float tPanel = panelHit(eye, direction, panel, pagePosition, panelInside);
+    float tPanel = panelHit(direction, pagePosition, panelInside);
     float panelCover = coverage(panelInside);
     panelCover = tPanel <= tBall && tPanel < NO_HIT ? panelCover : 0.0;
 
@@ -321,12 +319,12 @@ void main()
     float t = clamp(min(tRoom, tBall), 0.0, NO_HIT);
     vec3 fromEye = direction * t;
     vec3 position = eye + fromEye;
-    n = onBall ? normalize(position - centre) : n;
+    n = onBall ? normalize(fromEye - centre) : n;
     roomCover = onBall ? 1.0 : roomCover;
 
     // Every lookup runs for every pixel, outside any condition, which keeps
     // the renderer on its fast sampling path.
-    vec3 skin = ballSkin(onBall ? ball : 0, centre, n);
+    vec3 skin = ballSkin(onBall ? ball : 0, turns, n);
     vec3 tiles = roomAlbedo(position, n);
     // The page glows by itself, shown as it is painted.
     vec3 page = texture2D(creditsTex, panelCover > 0.0 ? pagePosition : vec2(0.5)).rgb;
@@ -336,9 +334,9 @@ void main()
     float lightDistanceSquared = dot(toLight, toLight);
     vec3 lightDirection = toLight * inversesqrt(lightDistanceSquared);
     vec3 light = LIGHT_COLOUR * (max(dot(n, lightDirection), 0.0) / (lightDistanceSquared + LIGHT_FALLOFF_OFFSET));
-    vec2 shade = ballShade(position - ball1, ballRadii.x, n, lightDirection)
-               * ballShade(position - ball2, ballRadii.y, n, lightDirection)
-               * ballShade(position - ball3, ballRadii.z, n, lightDirection);
+    vec2 shade = ballShade(fromEye - ball1, ballRadiiSquared.x, n, lightDirection)
+               * ballShade(fromEye - ball2, ballRadiiSquared.y, n, lightDirection)
+               * ballShade(fromEye - ball3, ballRadiiSquared.z, n, lightDirection);
     float occlusion = shade.y * cornerOcclusion(fromEye, n);
 
     vec3 mirrored = reflect(direction, n);
