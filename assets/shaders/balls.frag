@@ -12,11 +12,13 @@
 // scene's uniforms alone (down to each ball's drawn size, its place and
 // reach from the eye and its skin's turn, how far the wall nearest the eye
 // has faded along each axis, the panel's plane and axes and the size of a
-// pixel for the stars), there is no library trigonometry,
-// divisions and square roots (slow on a CPU) give way to reciprocal square
-// roots, each ball's offset from the shaded point serves both its shadow
-// and its occlusion, textures serve only what the camera sees directly,
-// and the sky and the page, given in display values, skip the tone curve.
+// pixel for the stars), there is no library trigonometry, a reciprocal
+// square root (to this renderer a square root and then a division) is
+// taken only where it scales several values, and a square root or a
+// quotient alone is taken as it is, each ball's offset from the shaded
+// point serves both its shadow and its occlusion, textures serve only what
+// the camera sees directly, and the sky and the page, given in display
+// values, skip the tone curve.
 // Uniforms:
 //   sampler2D ballTex1, ballTex2, ballTex3  equirectangular ball skins (repeated)
 //   sampler2D wallTex                  the tiles of walls, floor and ceiling (repeated)
@@ -108,7 +110,7 @@ float ballEntry(vec3 direction, vec3 centre, float eyePower)
 {
     float b = dot(centre, direction);
     float h = b * b - eyePower;
-    return (h > 0.0 && b > 0.0) ? b - h * inversesqrt(h) : NO_HIT;
+    return (h > 0.0 && b > 0.0) ? b - sqrt(h) : NO_HIT;
 }
 
 // The room is seen from inside only: the ray's exit through the box, so that
@@ -120,8 +122,7 @@ float roomExit(vec3 direction, vec3 lowCorner, vec3 highCorner, out vec3 normal,
 {
     // The nudge keeps an axis-parallel ray finite.
     vec3 nudged = direction + vec3(1.0e-9);
-    vec3 root = inversesqrt(nudged * nudged);  // 1 / |nudged|
-    vec3 inverse = nudged * root * root;
+    vec3 inverse = 1.0 / nudged;
     vec3 t0 = lowCorner * inverse;
     vec3 t1 = highCorner * inverse;
     vec3 exits = max(t0, t1);
@@ -155,7 +156,7 @@ float turnsAround(float y, float x)
 {
     vec2 size = abs(vec2(x, y));
     float larger = max(max(size.x, size.y), 1.0e-6);
-    float ratio = min(size.x, size.y) * inversesqrt(larger * larger);
+    float ratio = min(size.x, size.y) / larger;
     float octant = ratio * (0.125 + 0.0435 * (1.0 - ratio));
     float quadrant = size.y > size.x ? 0.25 - octant : octant;
     float upper = x < 0.0 ? 0.5 - quadrant : quadrant;
@@ -166,7 +167,7 @@ float turnsAround(float y, float x)
 float latitudeFromTop(float y)
 {
     float size = min(abs(y), 1.0);
-    float fromPole = (1.0 - size) * inversesqrt(1.0 - size + 1.0e-12) * (1.5707288 + size * (-0.2121144 + size * (0.074261 - 0.0187293 * size))) * (1.0 / PI);
+    float fromPole = sqrt(1.0 - size) * (1.5707288 + size * (-0.2121144 + size * (0.074261 - 0.0187293 * size))) * (1.0 / PI);
     return y < 0.0 ? 1.0 - fromPole : fromPole;
 }
 
@@ -236,16 +237,15 @@ vec2 star(vec3 direction, float pixelsPerRadian)
 {
     vec3 across = abs(direction);
     float largest = max(max(across.x, across.y), across.z);
-    vec3 onFace = direction * (STAR_CELLS * inversesqrt(largest * largest));
+    vec3 onFace = direction * (STAR_CELLS / largest);
     vec3 cell = floor(onFace);
     float chance = hash(cell);
     float brightness = max(chance - (1.0 - STAR_SHARE), 0.0) * (1.0 / STAR_SHARE);
     // Off the cell's centre by up to a quarter of the cell, drawn from the same hash.
     vec3 offset = onFace - cell - 0.25 - 0.5 * fract(chance * vec3(397.0, 613.0, 211.0));
-    float squared = dot(offset, offset) + 1.0e-20;
     // A cell spans about largest / STAR_CELLS radians.
     float pixelsPerCell = pixelsPerRadian * largest * (1.0 / STAR_CELLS);
-    return vec2(brightness, clamp((STAR_RADIUS - squared * inversesqrt(squared)) * pixelsPerCell + 0.5, 0.0, 1.0));
+    return vec2(brightness, clamp((STAR_RADIUS - length(offset)) * pixelsPerCell + 0.5, 0.0, 1.0));
 }
 
 // How much of the pixel lies where a distance that is positive inside an
@@ -256,7 +256,7 @@ float coverage(float inside)
 {
     inside = max(inside, -1.0);
     vec2 change = vec2(dFdx(inside), dFdy(inside));
-    return clamp(inside * inversesqrt(dot(change, change) + 1.0e-20) + 0.5, 0.0, 1.0);
+    return clamp(inside / sqrt(dot(change, change) + 1.0e-20) + 0.5, 0.0, 1.0);
 }
 
 // What the room shows in a mirror, by direction alone: the back or a side
@@ -267,14 +267,13 @@ vec3 roomSeenToward(vec3 direction)
     return mix(wall * (0.45 + 0.35 * direction.y), LIGHT_PANEL_GLOW, smoothstep(0.82, 0.9, direction.y));
 }
 
-// A filmic curve, top / bottom, encoded with gamma 2: the square root of
-// the quotient is top / sqrt(top * bottom).
+// A filmic curve, top / bottom, encoded with gamma 2.
 vec3 toneMap(vec3 colour)
 {
     colour = max(colour, 0.0);
     vec3 top = colour * (2.51 * colour + 0.03);
     vec3 bottom = colour * (2.43 * colour + 0.59) + 0.14;
-    return min(top * inversesqrt(top * bottom + 1.0e-12), 1.0);
+    return min(sqrt(top / bottom), 1.0);
 }
 
 // Up to half a level either way, so that the dark sky's gentle gradient,
@@ -368,7 +367,7 @@ void main()
     bool besidePanel = panelCover > 0.0;
     // A star adds the square root of its brightness, much as the tone curve
     // would spread it.
-    float starShown = STAR_SHOWN * shining.x * inversesqrt(shining.x + 1.0e-20) * shining.y;
+    float starShown = STAR_SHOWN * sqrt(shining.x) * shining.y;
     vec3 otherShown = besidePanel ? page : skyShown(direction) + starShown;
     vec3 shown = mix(toneMap(colour), otherShown, besidePanel ? panelCover : 1.0 - roomCover);
     gl_FragColor = vec4(shown + ditherOffset(), 1.0);
