@@ -49,7 +49,8 @@ flat in vec3 roomLow;       // the room's corners, relative to the eye
 flat in vec3 roomHigh;
 flat in vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
                             // faded, positive for the wall at roomLow, negative at roomHigh
-flat in float panelPlane;   // the panel's plane along its normal from the eye; 0 while it waits
+flat in float panelPlane;   // how far the panel's plane lies along its normal from the eye (negative);
+                            // 0 off its swing path, so that no ray meets it
 flat in vec3 panelFacing;   // the panel's normal, towards the eye
 flat in vec3 panelAcross;   // and the page's rightward
 flat in vec3 panelUp;       // and upward directions
@@ -167,7 +168,8 @@ float turnsAround(float y, float x)
 float latitudeFromTop(float y)
 {
     float size = min(abs(y), 1.0);
-    float fromPole = sqrt(1.0 - size) * (1.5707288 + size * (-0.2121144 + size * (0.074261 - 0.0187293 * size))) * (1.0 / PI);
+    float fromPole = sqrt(1.0 - size) * (1.5707288 + size * (-0.2121144 + size * (0.074261 - 0.0187293 * size)))
+                   * (1.0 / PI);
     return y < 0.0 ? 1.0 - fromPole : fromPole;
 }
 

@@ -43,8 +43,9 @@ flat out vec3 skinTurns;     // how far each skin has turned with its ball's tra
 flat out vec3 roomLow;       // the room's corners, relative to the eye
 flat out vec3 roomHigh;
 flat out vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
-                            // faded, positive for the wall at roomLow, negative at roomHigh
-flat out float panelPlane;   // the panel's plane along its normal from the eye; 0 while it waits
+                             // faded, positive for the wall at roomLow, negative at roomHigh
+flat out float panelPlane;   // how far the panel's plane lies along its normal from the eye (negative);
+                             // 0 off its swing path, so that no ray meets it
 flat out vec3 panelFacing;   // the panel's normal, towards the eye
 flat out vec3 panelAcross;   // and the page's rightward
 flat out vec3 panelUp;       // and upward directions
