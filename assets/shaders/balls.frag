@@ -9,16 +9,18 @@
 // one; the balls grow into play and are never drawn below the floor.
 // A software renderer runs every branch for every pixel, so the work is
 // branch-free and lean: the vertex shader does all that depends on the
-// scene's uniforms alone (down to each ball's drawn size, its place and
-// reach from the eye and its skin's turn, how far the wall nearest the eye
-// has faded along each axis, the panel's plane and axes and the size of a
-// pixel for the stars), there is no library trigonometry, a reciprocal
-// square root (to this renderer a square root and then a division) is
-// taken only where it scales several values, and a square root or a
-// quotient alone is taken as it is, each ball's offset from the shaded
-// point serves both its shadow and its occlusion, textures serve only what
-// the camera sees directly, and the sky and the page, given in display
-// values, skip the tone curve.
+// scene's uniforms alone (down to each ball's drawn size, inverse radius,
+// place and reach from the eye and its skin's turn, how far the wall
+// nearest the eye has faded along each axis, the panel's plane and axes
+// and the size of a pixel for the stars), there is no library
+// trigonometry, and square roots and divisions (slow on a CPU) are few: a
+// reciprocal square root is to this renderer a square root and then a
+// division, so a square root or a quotient alone is taken as it is, and
+// the tone curve, the lamp's light and the balls' shading each share one
+// division among their quotients. Each ball's offset from the shaded point
+// serves both its shadow and its occlusion, textures serve only what the
+// camera sees directly, and the sky and the page, given in display values,
+// skip the tone curve.
 // Uniforms:
 //   sampler2D ballTex1, ballTex2, ballTex3  equirectangular ball skins (repeated)
 //   sampler2D wallTex                  the tiles of walls, floor and ceiling (repeated)
@@ -43,6 +45,7 @@ flat in vec3 ball1;         // centres, relative to the eye
 flat in vec3 ball2;
 flat in vec3 ball3;
 flat in vec3 ballRadiiSquared;  // as drawn; 0 while a ball waits
+flat in vec3 ballInverseRadii;  // which scale a point on a ball to its normal
 flat in vec3 eyePowers;     // for each ball, the eye's distance to the centre squared less the radius squared
 flat in vec3 skinTurns;     // how far each skin has turned with its ball's travel
 flat in vec3 roomLow;       // the room's corners, relative to the eye
@@ -207,12 +210,12 @@ float cornerOcclusion(vec3 position, vec3 normal)
 }
 
 // What one ball leaves of the lamp's light (x) and of the sky (y) at a
-// point; away is the point minus the centre. The penumbra grows with how
-// far the ray to the lamp passes outside the ball, against the distance.
-vec2 ballShade(vec3 away, float radiusSquared, vec3 normal, vec3 lightDirection)
+// point; away is the point minus the centre, at the distance whose square
+// and inverse are given. The penumbra grows with how far the ray to the
+// lamp passes outside the ball, against the distance.
+vec2 ballShade(vec3 away, float distanceSquared, float inverseDistance, float radiusSquared, vec3 normal,
+               vec3 lightDirection)
 {
-    float distanceSquared = dot(away, away);
-    float inverseDistance = inversesqrt(distanceSquared);
     float along = dot(away, lightDirection);
     float clearance = (distanceSquared - along * along - radiusSquared) * inverseDistance;
     float lit = clamp(SHADOW_SOFTNESS * clearance, 0.0, 1.0);
@@ -275,7 +278,10 @@ vec3 toneMap(vec3 colour)
     colour = max(colour, 0.0);
     vec3 top = colour * (2.51 * colour + 0.03);
     vec3 bottom = colour * (2.43 * colour + 0.59) + 0.14;
-    return min(sqrt(top / bottom), 1.0);
+    // One division serves all three channels: each bottom's inverse is the
+    // product of the other two over that of all three.
+    vec3 others = bottom.yzx * bottom.zxy;
+    return min(sqrt(top * others * (1.0 / (bottom.x * others.x))), 1.0);
 }
 
 // Up to half a level either way, so that the dark sky's gentle gradient,
@@ -309,6 +315,7 @@ void main()
     int ball = t1 == tBall ? 1 : t2 == tBall ? 2 : 3;
     vec3 centre = ball == 1 ? ball1 : ball == 2 ? ball2 : ball3;
     float turns = ball == 1 ? skinTurns.x : ball == 2 ? skinTurns.y : skinTurns.z;
+    float inverseRadius = ball == 1 ? ballInverseRadii.x : ball == 2 ? ballInverseRadii.y : ballInverseRadii.z;
 
     vec2 pagePosition;
     float panelInside;
@@ -320,7 +327,7 @@ void main()
     float t = clamp(min(tRoom, tBall), 0.0, NO_HIT);
     vec3 fromEye = direction * t;
     vec3 position = eye + fromEye;
-    n = onBall ? normalize(fromEye - centre) : n;
+    n = onBall ? (fromEye - centre) * inverseRadius : n;
     roomCover = onBall ? 1.0 : roomCover;
 
     // Every lookup runs for every pixel, outside any condition, which keeps
@@ -331,13 +338,26 @@ void main()
     vec3 page = texture2D(creditsTex, panelCover > 0.0 ? pagePosition : vec2(0.5)).rgb;
     vec3 albedo = onBall ? skin : tiles;
 
+    // One division serves the lamp's direction and falloff.
     vec3 toLight = LIGHT_POSITION - position;
     float lightDistanceSquared = dot(toLight, toLight);
-    vec3 lightDirection = toLight * inversesqrt(lightDistanceSquared);
-    vec3 light = LIGHT_COLOUR * (max(dot(n, lightDirection), 0.0) / (lightDistanceSquared + LIGHT_FALLOFF_OFFSET));
-    vec2 shade = ballShade(fromEye - ball1, ballRadiiSquared.x, n, lightDirection)
-               * ballShade(fromEye - ball2, ballRadiiSquared.y, n, lightDirection)
-               * ballShade(fromEye - ball3, ballRadiiSquared.z, n, lightDirection);
+    float lightDistance = sqrt(lightDistanceSquared);
+    float falloffBelow = lightDistanceSquared + LIGHT_FALLOFF_OFFSET;
+    float lightShare = 1.0 / (lightDistance * falloffBelow);
+    vec3 lightDirection = toLight * (falloffBelow * lightShare);
+    vec3 light = LIGHT_COLOUR * (max(dot(n, lightDirection), 0.0) * lightDistance * lightShare);
+    // And one serves the inverse distances to the balls, each the product of
+    // the other two distances over that of all three.
+    vec3 away1 = fromEye - ball1;
+    vec3 away2 = fromEye - ball2;
+    vec3 away3 = fromEye - ball3;
+    vec3 distancesSquared = vec3(dot(away1, away1), dot(away2, away2), dot(away3, away3));
+    vec3 distances = sqrt(distancesSquared);
+    vec3 otherDistances = distances.yzx * distances.zxy;
+    vec3 inverseDistances = otherDistances * (1.0 / (distances.x * otherDistances.x));
+    vec2 shade = ballShade(away1, distancesSquared.x, inverseDistances.x, ballRadiiSquared.x, n, lightDirection)
+               * ballShade(away2, distancesSquared.y, inverseDistances.y, ballRadiiSquared.y, n, lightDirection)
+               * ballShade(away3, distancesSquared.z, inverseDistances.z, ballRadiiSquared.z, n, lightDirection);
     float occlusion = shade.y * cornerOcclusion(fromEye, n);
 
     vec3 mirrored = reflect(direction, n);

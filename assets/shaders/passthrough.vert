@@ -38,6 +38,7 @@ flat out vec3 ball1;         // centres, relative to the eye
 flat out vec3 ball2;
 flat out vec3 ball3;
 flat out vec3 ballRadiiSquared;  // as drawn; 0 while a ball waits
+flat out vec3 ballInverseRadii;  // which scale a point on a ball to its normal
 flat out vec3 eyePowers;     // for each ball, the eye's distance to the centre squared less the radius squared
 flat out vec3 skinTurns;     // how far each skin has turned with its ball's travel
 flat out vec3 roomLow;       // the room's corners, relative to the eye
@@ -175,6 +176,8 @@ void main()
     vec3 radii = vec3(drawnRadius(ballPos1, growth.x, low.y), drawnRadius(ballPos2, growth.y, low.y),
                       drawnRadius(ballPos3, growth.z, low.y));
     ballRadiiSquared = radii * radii;
+    // A waiting ball is never met, but its inverse is kept finite.
+    ballInverseRadii = 1.0 / max(radii, 1.0e-6);
     eyePowers = vec3(dot(ball1, ball1), dot(ball2, ball2), dot(ball3, ball3)) - ballRadiiSquared;
     skinTurns = (vec3(ballPos1.x, ballPos2.x, ballPos3.x) - vec3(ballPos1.z, ballPos2.z, ballPos3.z))
               * SKIN_TURNS_PER_UNIT;
