@@ -9,21 +9,28 @@
 // one; the balls grow into play and are never drawn below the floor.
 // A software renderer runs every branch for every pixel, so the work is
 // branch-free and lean: the vertex shader does all that depends on the
-// scene's uniforms alone (down to each ball's drawn size, how far the wall
-// nearest the eye has faded along each axis, the panel's facing and the
-// size of a pixel for the stars), there is no library trigonometry,
-// divisions and square roots (slow on a CPU) give way to reciprocal square
-// roots, each ball's offset from the shaded point serves both its shadow
-// and its occlusion, textures serve only what the camera sees directly,
-// and the sky and the page, given in display values, skip the tone curve.
+// scene's uniforms alone (down to each ball's drawn size, inverse radius,
+// place and reach from the eye and its skin's turn, how far the wall
+// nearest the eye has faded along each axis, the panel's plane and axes
+// and the size of a pixel for the stars), there is no library
+// trigonometry, and square roots and divisions (slow on a CPU) are few: a
+// reciprocal square root is to this renderer a square root and then a
+// division, so a square root or a quotient alone is taken as it is, and
+// the tone curve, the lamp's light and the balls' shading each share one
+// division among their quotients. Each ball's offset from the shaded point
+// serves both its shadow and its occlusion, textures serve only what the
+// camera sees directly, and the sky and the page, given in display values,
+// skip the tone curve.
 // Uniforms:
 //   sampler2D ballTex1, ballTex2, ballTex3  equirectangular ball skins (repeated)
 //   sampler2D wallTex                  the tiles of walls, floor and ceiling (repeated)
 //   sampler2D creditsTex               the credits page on the panel
 // From passthrough.vert, worked out from ballPos1..3, creditPos, camMix and
 // iTime: the ray, the eye, the balls' centres and drawn sizes, the room's
-// corners and how much of each wall shows, and the panel's place and facing.
-#version 120
+// corners and how much of each wall shows, and the panel's plane and axes;
+// all but the ray and the pixel's size come flat, copied rather than
+// interpolated for every pixel.
+#version 130
 
 uniform sampler2D ballTex1;
 uniform sampler2D ballTex2;
@@ -31,31 +38,32 @@ uniform sampler2D ballTex3;
 uniform sampler2D wallTex;
 uniform sampler2D creditsTex;
 
-varying vec3 rayDirection;  // not of unit length
-varying float pixelsPerRadian;  // across the screen, where the ray points
-varying vec3 eyePosition;
-varying vec3 ball1;         // centres
-varying vec3 ball2;
-varying vec3 ball3;
-varying vec3 ballRadii;     // as drawn; 0 while a ball waits
-varying vec3 roomLow;       // the room's corners, relative to the eye
-varying vec3 roomHigh;
-varying vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
+noperspective in vec3 rayDirection;  // not of unit length
+noperspective in float pixelsPerRadian;  // across the screen, where the ray points
+flat in vec3 eyePosition;
+flat in vec3 ball1;         // centres, relative to the eye
+flat in vec3 ball2;
+flat in vec3 ball3;
+flat in vec3 ballRadiiSquared;  // as drawn; 0 while a ball waits
+flat in vec3 ballInverseRadii;  // which scale a point on a ball to its normal
+flat in vec3 eyePowers;     // for each ball, the eye's distance to the centre squared less the radius squared
+flat in vec3 skinTurns;     // how far each skin has turned with its ball's travel
+flat in vec3 roomLow;       // the room's corners, relative to the eye
+flat in vec3 roomHigh;
+flat in vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
                             // faded, positive for the wall at roomLow, negative at roomHigh
-varying vec3 panel;
-varying vec3 panelFacing;   // the panel's normal, towards the eye
-varying vec3 panelAcross;   // and the page's rightward direction
+flat in float panelPlane;   // how far the panel's plane lies along its normal from the eye (negative);
+                            // 0 off its swing path, so that no ray meets it
+flat in vec3 panelFacing;   // the panel's normal, towards the eye
+flat in vec3 panelAcross;   // and the page's rightward
+flat in vec3 panelUp;       // and upward directions
 
 const float PI = 3.14159265;
 const float NO_HIT = 1.0e4;
 
-// The vertex shader hands over a panel that is off its swing path below this height.
-const float WAITING_BELOW_Y = -12.0;
 // Half the page's size; the page's lettering is at least 22 pixels tall in
 // the credits view.
 const vec2 PANEL_HALF_SIZE = vec2(4.0, 2.0);
-// A skin turns once as its ball travels round its full size, 1.4 units across.
-const float SKIN_TURNS_PER_UNIT = 1.0 / (2.0 * PI * 1.4);
 // The tile texture, two by two tiles, covers 2 x 2 units.
 const float TILE_WORLD_SIZE = 2.0;
 
@@ -100,13 +108,13 @@ vec3 decodeGamma(vec3 colour)
     return colour * colour;
 }
 
-// Distance along a unit ray from the eye to a ball's near side, or NO_HIT.
-float ballEntry(vec3 eye, vec3 direction, vec3 centre, float radius)
+// Distance along a unit ray from the eye to a ball's near side, or NO_HIT;
+// the centre is relative to the eye.
+float ballEntry(vec3 direction, vec3 centre, float eyePower)
 {
-    vec3 away = eye - centre;
-    float b = dot(away, direction);
-    float h = b * b - dot(away, away) + radius * radius;
-    return (h > 0.0 && b < 0.0) ? -b - h * inversesqrt(h) : NO_HIT;
+    float b = dot(centre, direction);
+    float h = b * b - eyePower;
+    return (h > 0.0 && b > 0.0) ? b - sqrt(h) : NO_HIT;
 }
 
 // The room is seen from inside only: the ray's exit through the box, so that
@@ -118,8 +126,7 @@ float roomExit(vec3 direction, vec3 lowCorner, vec3 highCorner, out vec3 normal,
 {
     // The nudge keeps an axis-parallel ray finite.
     vec3 nudged = direction + vec3(1.0e-9);
-    vec3 root = inversesqrt(nudged * nudged);  // 1 / |nudged|
-    vec3 inverse = nudged * root * root;
+    vec3 inverse = 1.0 / nudged;
     vec3 t0 = lowCorner * inverse;
     vec3 t1 = highCorner * inverse;
     vec3 exits = max(t0, t1);
@@ -135,18 +142,17 @@ float roomExit(vec3 direction, vec3 lowCorner, vec3 highCorner, out vec3 normal,
 // from every side at its full height: the distance along the ray to its
 // plane or NO_HIT, with the point of the page that the ray meets and how
 // far that lies inside the panel's outline (negative outside).
-float panelHit(vec3 eye, vec3 direction, vec3 centre, out vec2 pagePosition, out float inside)
+float panelHit(vec3 direction, out vec2 pagePosition, out float inside)
 {
     float approach = dot(direction, panelFacing);
-    float t = dot(centre - eye, panelFacing) / (abs(approach) > 1.0e-5 ? approach : 1.0e-5);
+    float t = panelPlane / (abs(approach) > 1.0e-5 ? approach : 1.0e-5);
     // The eye stands on the line through the centre along the panel's
     // normal, so across the page only the ray's own travel counts.
-    vec3 travel = direction * t;
-    vec2 planar = vec2(dot(travel, panelAcross), dot(travel, cross(panelFacing, panelAcross)));
+    vec2 planar = vec2(dot(direction, panelAcross), dot(direction, panelUp)) * t;
     pagePosition = vec2(0.5, 0.5) + vec2(0.5, -0.5) / PANEL_HALF_SIZE * planar;
     vec2 margins = PANEL_HALF_SIZE - abs(planar);
     inside = min(margins.x, margins.y);
-    return (t > 0.0 && centre.y > WAITING_BELOW_Y) ? t : NO_HIT;
+    return t > 0.0 ? t : NO_HIT;
 }
 
 // atan(y, x) / 2 pi, within a thousandth of a turn: a third of a skin texel.
@@ -154,7 +160,7 @@ float turnsAround(float y, float x)
 {
     vec2 size = abs(vec2(x, y));
     float larger = max(max(size.x, size.y), 1.0e-6);
-    float ratio = min(size.x, size.y) * inversesqrt(larger * larger);
+    float ratio = min(size.x, size.y) / larger;
     float octant = ratio * (0.125 + 0.0435 * (1.0 - ratio));
     float quadrant = size.y > size.x ? 0.25 - octant : octant;
     float upper = x < 0.0 ? 0.5 - quadrant : quadrant;
@@ -165,16 +171,16 @@ float turnsAround(float y, float x)
 float latitudeFromTop(float y)
 {
     float size = min(abs(y), 1.0);
-    float fromPole = (1.0 - size) * inversesqrt(1.0 - size + 1.0e-12) * (1.5707288 + size * (-0.2121144 + size * (0.074261 - 0.0187293 * size))) * (1.0 / PI);
+    float fromPole = sqrt(1.0 - size) * (1.5707288 + size * (-0.2121144 + size * (0.074261 - 0.0187293 * size)))
+                   * (1.0 / PI);
     return y < 0.0 ? 1.0 - fromPole : fromPole;
 }
 
 // The skins turn about the upright axis with the ball's travel, so the belt
 // with the name stays level and readable. Lookups away from their own ball
 // read one fixed texel, which costs little.
-vec3 ballSkin(int ball, vec3 centre, vec3 normal)
+vec3 ballSkin(int ball, float turns, vec3 normal)
 {
-    float turns = (centre.x - centre.z) * SKIN_TURNS_PER_UNIT;
     vec2 skinPosition = vec2(turnsAround(normal.x, normal.z) + 0.75 - turns, latitudeFromTop(normal.y));
     vec2 unused = vec2(0.5);
     vec3 skin1 = texture2D(ballTex1, ball == 1 ? skinPosition : unused).rgb;
@@ -204,14 +210,13 @@ float cornerOcclusion(vec3 position, vec3 normal)
 }
 
 // What one ball leaves of the lamp's light (x) and of the sky (y) at a
-// point; away is the point minus the centre. The penumbra grows with how
-// far the ray to the lamp passes outside the ball, against the distance.
-vec2 ballShade(vec3 away, float radius, vec3 normal, vec3 lightDirection)
+// point; away is the point minus the centre, at the distance whose square
+// and inverse are given. The penumbra grows with how far the ray to the
+// lamp passes outside the ball, against the distance.
+vec2 ballShade(vec3 away, float distanceSquared, float inverseDistance, float radiusSquared, vec3 normal,
+               vec3 lightDirection)
 {
-    float distanceSquared = dot(away, away);
-    float inverseDistance = inversesqrt(distanceSquared);
     float along = dot(away, lightDirection);
-    float radiusSquared = radius * radius;
     float clearance = (distanceSquared - along * along - radiusSquared) * inverseDistance;
     float lit = clamp(SHADOW_SOFTNESS * clearance, 0.0, 1.0);
     float hidden = -dot(normal, away) * radiusSquared * inverseDistance * inverseDistance * inverseDistance;
@@ -237,16 +242,15 @@ vec2 star(vec3 direction, float pixelsPerRadian)
 {
     vec3 across = abs(direction);
     float largest = max(max(across.x, across.y), across.z);
-    vec3 onFace = direction * (STAR_CELLS * inversesqrt(largest * largest));
+    vec3 onFace = direction * (STAR_CELLS / largest);
     vec3 cell = floor(onFace);
     float chance = hash(cell);
     float brightness = max(chance - (1.0 - STAR_SHARE), 0.0) * (1.0 / STAR_SHARE);
     // Off the cell's centre by up to a quarter of the cell, drawn from the same hash.
     vec3 offset = onFace - cell - 0.25 - 0.5 * fract(chance * vec3(397.0, 613.0, 211.0));
-    float squared = dot(offset, offset) + 1.0e-20;
     // A cell spans about largest / STAR_CELLS radians.
     float pixelsPerCell = pixelsPerRadian * largest * (1.0 / STAR_CELLS);
-    return vec2(brightness, clamp((STAR_RADIUS - squared * inversesqrt(squared)) * pixelsPerCell + 0.5, 0.0, 1.0));
+    return vec2(brightness, clamp((STAR_RADIUS - length(offset)) * pixelsPerCell + 0.5, 0.0, 1.0));
 }
 
 // How much of the pixel lies where a distance that is positive inside an
@@ -257,7 +261,7 @@ float coverage(float inside)
 {
     inside = max(inside, -1.0);
     vec2 change = vec2(dFdx(inside), dFdy(inside));
-    return clamp(inside * inversesqrt(dot(change, change) + 1.0e-20) + 0.5, 0.0, 1.0);
+    return clamp(inside / sqrt(dot(change, change) + 1.0e-20) + 0.5, 0.0, 1.0);
 }
 
 // What the room shows in a mirror, by direction alone: the back or a side
@@ -268,14 +272,16 @@ vec3 roomSeenToward(vec3 direction)
     return mix(wall * (0.45 + 0.35 * direction.y), LIGHT_PANEL_GLOW, smoothstep(0.82, 0.9, direction.y));
 }
 
-// A filmic curve, top / bottom, encoded with gamma 2: the square root of
-// the quotient is top / sqrt(top * bottom).
+// A filmic curve, top / bottom, encoded with gamma 2.
 vec3 toneMap(vec3 colour)
 {
     colour = max(colour, 0.0);
     vec3 top = colour * (2.51 * colour + 0.03);
     vec3 bottom = colour * (2.43 * colour + 0.59) + 0.14;
-    return min(top * inversesqrt(top * bottom + 1.0e-12), 1.0);
+    // One division serves all three channels: each bottom's inverse is the
+    // product of the other two over that of all three.
+    vec3 others = bottom.yzx * bottom.zxy;
+    return min(sqrt(top * others * (1.0 / (bottom.x * others.x))), 1.0);
 }
 
 // Up to half a level either way, so that the dark sky's gentle gradient,
@@ -302,16 +308,18 @@ void main()
     // towards +x, +y or +z for a wall at roomLow.
     float wallShown = 1.0 - dot(max(n * wallsFaded, 0.0), vec3(1.0));
     float roomCover = coverage(boxInside) * wallShown;
-    float t1 = ballEntry(eye, direction, ball1, ballRadii.x);
-    float t2 = ballEntry(eye, direction, ball2, ballRadii.y);
-    float t3 = ballEntry(eye, direction, ball3, ballRadii.z);
+    float t1 = ballEntry(direction, ball1, eyePowers.x);
+    float t2 = ballEntry(direction, ball2, eyePowers.y);
+    float t3 = ballEntry(direction, ball3, eyePowers.z);
     float tBall = min(t1, min(t2, t3));
     int ball = t1 == tBall ? 1 : t2 == tBall ? 2 : 3;
     vec3 centre = ball == 1 ? ball1 : ball == 2 ? ball2 : ball3;
+    float turns = ball == 1 ? skinTurns.x : ball == 2 ? skinTurns.y : skinTurns.z;
+    float inverseRadius = ball == 1 ? ballInverseRadii.x : ball == 2 ? ballInverseRadii.y : ballInverseRadii.z;
 
     vec2 pagePosition;
     float panelInside;
-    float tPanel = panelHit(eye, direction, panel, pagePosition, panelInside);
+    float tPanel = panelHit(direction, pagePosition, panelInside);
     float panelCover = coverage(panelInside);
     panelCover = tPanel <= tBall && tPanel < NO_HIT ? panelCover : 0.0;
 
@@ -319,24 +327,37 @@ void main()
     float t = clamp(min(tRoom, tBall), 0.0, NO_HIT);
     vec3 fromEye = direction * t;
     vec3 position = eye + fromEye;
-    n = onBall ? normalize(position - centre) : n;
+    n = onBall ? (fromEye - centre) * inverseRadius : n;
     roomCover = onBall ? 1.0 : roomCover;
 
     // Every lookup runs for every pixel, outside any condition, which keeps
     // the renderer on its fast sampling path.
-    vec3 skin = ballSkin(onBall ? ball : 0, centre, n);
+    vec3 skin = ballSkin(onBall ? ball : 0, turns, n);
     vec3 tiles = roomAlbedo(position, n);
     // The page glows by itself, shown as it is painted.
     vec3 page = texture2D(creditsTex, panelCover > 0.0 ? pagePosition : vec2(0.5)).rgb;
     vec3 albedo = onBall ? skin : tiles;
 
+    // One division serves the lamp's direction and falloff.
     vec3 toLight = LIGHT_POSITION - position;
     float lightDistanceSquared = dot(toLight, toLight);
-    vec3 lightDirection = toLight * inversesqrt(lightDistanceSquared);
-    vec3 light = LIGHT_COLOUR * (max(dot(n, lightDirection), 0.0) / (lightDistanceSquared + LIGHT_FALLOFF_OFFSET));
-    vec2 shade = ballShade(position - ball1, ballRadii.x, n, lightDirection)
-               * ballShade(position - ball2, ballRadii.y, n, lightDirection)
-               * ballShade(position - ball3, ballRadii.z, n, lightDirection);
+    float lightDistance = sqrt(lightDistanceSquared);
+    float falloffBelow = lightDistanceSquared + LIGHT_FALLOFF_OFFSET;
+    float lightShare = 1.0 / (lightDistance * falloffBelow);
+    vec3 lightDirection = toLight * (falloffBelow * lightShare);
+    vec3 light = LIGHT_COLOUR * (max(dot(n, lightDirection), 0.0) * lightDistance * lightShare);
+    // And one serves the inverse distances to the balls, each the product of
+    // the other two distances over that of all three.
+    vec3 away1 = fromEye - ball1;
+    vec3 away2 = fromEye - ball2;
+    vec3 away3 = fromEye - ball3;
+    vec3 distancesSquared = vec3(dot(away1, away1), dot(away2, away2), dot(away3, away3));
+    vec3 distances = sqrt(distancesSquared);
+    vec3 otherDistances = distances.yzx * distances.zxy;
+    vec3 inverseDistances = otherDistances * (1.0 / (distances.x * otherDistances.x));
+    vec2 shade = ballShade(away1, distancesSquared.x, inverseDistances.x, ballRadiiSquared.x, n, lightDirection)
+               * ballShade(away2, distancesSquared.y, inverseDistances.y, ballRadiiSquared.y, n, lightDirection)
+               * ballShade(away3, distancesSquared.z, inverseDistances.z, ballRadiiSquared.z, n, lightDirection);
     float occlusion = shade.y * cornerOcclusion(fromEye, n);
 
     vec3 mirrored = reflect(direction, n);
@@ -368,7 +389,7 @@ void main()
     bool besidePanel = panelCover > 0.0;
     // A star adds the square root of its brightness, much as the tone curve
     // would spread it.
-    float starShown = STAR_SHOWN * shining.x * inversesqrt(shining.x + 1.0e-20) * shining.y;
+    float starShown = STAR_SHOWN * sqrt(shining.x) * shining.y;
     vec3 otherShown = besidePanel ? page : skyShown(direction) + starShown;
     vec3 shown = mix(toneMap(colour), otherShown, besidePanel ? panelCover : 1.0 - roomCover);
     gl_FragColor = vec4(shown + ditherOffset(), 1.0);

@@ -3,10 +3,14 @@
 // For the ball room it also works out, at each corner of the screen, what
 // depends on the uniforms alone: the camera's eye and its ray through that
 // corner (which varies linearly across the screen), the room's corners and
-// how much of each wall shows, the bodies' centres and drawn sizes, and
-// the panel's facing. A software renderer fetches a uniform at a greater
-// cost than it interpolates a varying, and would otherwise redo all this
-// for every few pixels.
+// how much of each wall shows, the balls' centres and drawn sizes, how
+// far the eye stands outside each ball and how far each skin has turned,
+// and the panel's plane and axes: done here, it is done once a corner,
+// where a software renderer would otherwise redo it for every few pixels.
+// What is the same at every corner is handed over flat, which the renderer
+// copies to each pixel rather than interpolating it; the ray is
+// interpolated without perspective correction, which a flat screen does
+// not need.
 // Uniforms (set by the ball scene):
 //   vec3 ballPos1, ballPos2, ballPos3  ball centres (below y -12: not yet in play)
 //   vec3 creditPos                     centre of the credits panel (likewise); it is
@@ -17,7 +21,7 @@
 //                                      camera flies out
 //   float iTime                        seconds since the scene began; the balls are
 //                                      let go at 2, 9 and 16 s
-#version 120
+#version 130
 
 uniform vec3 ballPos1;
 uniform vec3 ballPos2;
@@ -26,21 +30,26 @@ uniform vec3 creditPos;
 uniform float camMix;
 uniform float iTime;
 
-// For the ball room; all but the ray are the same at every corner.
-varying vec3 rayDirection;  // not of unit length
-varying float pixelsPerRadian;  // across the screen, where the ray points
-varying vec3 eyePosition;
-varying vec3 ball1;         // centres
-varying vec3 ball2;
-varying vec3 ball3;
-varying vec3 ballRadii;     // as drawn; 0 while a ball waits
-varying vec3 roomLow;       // the room's corners, relative to the eye
-varying vec3 roomHigh;
-varying vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
-                            // faded, positive for the wall at roomLow, negative at roomHigh
-varying vec3 panel;
-varying vec3 panelFacing;   // the panel's normal, towards the eye
-varying vec3 panelAcross;   // and the page's rightward direction
+// For the ball room; all but the ray and the pixel's size are the same at every corner.
+noperspective out vec3 rayDirection;  // not of unit length
+noperspective out float pixelsPerRadian;  // across the screen, where the ray points
+flat out vec3 eyePosition;
+flat out vec3 ball1;         // centres, relative to the eye
+flat out vec3 ball2;
+flat out vec3 ball3;
+flat out vec3 ballRadiiSquared;  // as drawn; 0 while a ball waits
+flat out vec3 ballInverseRadii;  // which scale a point on a ball to its normal
+flat out vec3 eyePowers;     // for each ball, the eye's distance to the centre squared less the radius squared
+flat out vec3 skinTurns;     // how far each skin has turned with its ball's travel
+flat out vec3 roomLow;       // the room's corners, relative to the eye
+flat out vec3 roomHigh;
+flat out vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
+                             // faded, positive for the wall at roomLow, negative at roomHigh
+flat out float panelPlane;   // how far the panel's plane lies along its normal from the eye (negative);
+                             // 0 off its swing path, so that no ray meets it
+flat out vec3 panelFacing;   // the panel's normal, towards the eye
+flat out vec3 panelAcross;   // and the page's rightward
+flat out vec3 panelUp;       // and upward directions
 
 const vec2 RESOLUTION = vec2(1920.0, 1080.0);
 
@@ -55,8 +64,6 @@ const float WAITING_BELOW_Y = -12.0;
 const vec3 ROOM_LOW = vec3(-7.0, -5.0, -10.0) - BALL_RADIUS;
 const vec3 ROOM_HIGH = vec3(7.0 + BALL_RADIUS, 7.6, 12.0 + BALL_RADIUS);
 const float RAISED_FLOOR_Y = -2.752 - BALL_RADIUS;
-// Where a body waits unseen, below the room.
-const vec3 HIDDEN_BODY = vec3(0.0, -20.0, 0.0);
 // The panel shows only on its swing path: on the frame it is let go it may
 // stand anywhere, half inside a wall.
 const float OFF_SWING_PATH = 0.001;
@@ -67,6 +74,8 @@ const float OFF_SWING_PATH = 0.001;
 // the floor as that falls away.
 const vec3 BALLS_LET_GO_AT = vec3(2.0, 9.0, 16.0);
 const float GROWING_SECONDS = 0.4;
+// A skin turns once as its ball travels round its full size.
+const float SKIN_TURNS_PER_UNIT = 1.0 / (2.0 * 3.14159265 * BALL_RADIUS);
 
 // camMix is turned into the way from the front view (0) to the credits
 // view (1), beyond which the camera flies out. The floor has dropped once
@@ -161,13 +170,20 @@ void main()
     wallsFaded = mix(-fadedHigh, fadedLow, step(-roomLow, roomHigh));
 
     vec3 growth = smoothstep(0.0, GROWING_SECONDS, iTime - BALLS_LET_GO_AT);
-    ball1 = ballPos1;
-    ball2 = ballPos2;
-    ball3 = ballPos3;
-    ballRadii = vec3(drawnRadius(ballPos1, growth.x, low.y), drawnRadius(ballPos2, growth.y, low.y),
-                     drawnRadius(ballPos3, growth.z, low.y));
+    ball1 = ballPos1 - eyePosition;
+    ball2 = ballPos2 - eyePosition;
+    ball3 = ballPos3 - eyePosition;
+    vec3 radii = vec3(drawnRadius(ballPos1, growth.x, low.y), drawnRadius(ballPos2, growth.y, low.y),
+                      drawnRadius(ballPos3, growth.z, low.y));
+    ballRadiiSquared = radii * radii;
+    // A waiting ball is never met, but its inverse is kept finite.
+    ballInverseRadii = 1.0 / max(radii, 1.0e-6);
+    eyePowers = vec3(dot(ball1, ball1), dot(ball2, ball2), dot(ball3, ball3)) - ballRadiiSquared;
+    skinTurns = (vec3(ballPos1.x, ballPos2.x, ballPos3.x) - vec3(ballPos1.z, ballPos2.z, ballPos3.z))
+              * SKIN_TURNS_PER_UNIT;
 
-    panel = abs(creditPos.x) + abs(creditPos.y) < OFF_SWING_PATH ? creditPos : HIDDEN_BODY;
-    panelFacing = normalize(eyePosition - panel);
+    panelFacing = normalize(eyePosition - creditPos);
     panelAcross = normalize(vec3(panelFacing.z, 0.0, -panelFacing.x));
+    panelUp = cross(panelFacing, panelAcross);
+    panelPlane = abs(creditPos.x) + abs(creditPos.y) < OFF_SWING_PATH ? -distance(eyePosition, creditPos) : 0.0;
 }
