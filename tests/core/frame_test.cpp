@@ -52,8 +52,7 @@ TEST(Frame, RunsTheSceneThenTheFadeAndQuitStopsTheLoop)
     const auto pixelAfterFrame = [&](float dt) {
         target.clear(sf::Color::Transparent);
         runFrame(target, dt);
-        target.display();
-        return target.getTexture().copyToImage().getPixel(100, 100);
+        return shotOf(target).getPixel(100, 100);
     };
 
     // No scene for an unknown id, and no overlay before any fade.

@@ -51,7 +51,7 @@ std::vector<double> toMono(const sf::Int16* samples, std::size_t count, unsigned
     return mono;
 }
 
-std::vector<double> envelopeOfAsset(const std::string& file, unsigned captureRate)
+std::vector<double> envelopeOfFile(const std::string& file, unsigned captureRate)
 {
     sf::SoundBuffer buffer;
     EXPECT_TRUE(buffer.loadFromFile(file)) << file;
@@ -127,11 +127,11 @@ TEST(Timeline, TheShowIsHeardOnTimeFromTheFirstCardToTheMusic)
 
     // OpenAL Soft completes the WAV's header when the show closes the device.
     const unsigned rate = 44100;
-    const std::vector<double> env = envelopeOfAsset(capture, rate);
+    const std::vector<double> env = envelopeOfFile(capture, rate);
     EXPECT_NEAR(static_cast<double>(env.size()) * WINDOW_S, run.seconds, 1.0) << "the capture runs in real time";
 
-    const std::vector<double> lo = envelopeOfAsset("assets/sounds/lo.wav", rate);
-    const std::vector<double> music = envelopeOfAsset("assets/music/qrv.ogg", rate);
+    const std::vector<double> lo = envelopeOfFile("assets/sounds/lo.wav", rate);
+    const std::vector<double> music = envelopeOfFile("assets/music/qrv.ogg", rate);
 
     // Until the ball scene only "lo" sounds: four times, a card apart.
     const double loadingEndS = 21.9;

@@ -81,8 +81,7 @@ struct Shaders : ::testing::Test {
     {
         target.clear(sf::Color::Transparent);
         target.draw(sprite, sf::RenderStates(&shader));
-        target.display();
-        return target.getTexture().copyToImage();
+        return shotOf(target);
     }
 
     // The ball scene's pass: the sprite "black"'s texture through balls.frag,
