@@ -1,11 +1,13 @@
 // The four managers with manifests and media in a temporary folder: the
-// lines each manifest gives and what it registers, then what each manager
-// does with its records; and validateJson.
+// lines each manifest gives and what it registers, deep documents, broken
+// media, then what each manager does with its records; and validateJson.
 #include "assets/manifest.h"
 #include "assets/music_manager.h"
 #include "assets/sound_manager.h"
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
+#include "core/config.h"
+#include "core/library_output.h"
 #include "test_support.h"
 
 #include <SFML/Graphics/Image.hpp>
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 
 using Lines = std::vector<std::string>;
 using Keys = std::vector<std::string>;
@@ -142,6 +145,69 @@ TEST_F(ManagersTest, SpriteSoundAndMusicManifestsRefuseBadEntriesWithALineEach)
           "MusicManager: Wrong type of loopTo property for [d]"},
          true, {"e"}},
     });
+}
+
+// Each document nested 10^3 and 10^6 levels deep in its value, whole and
+// cut off inside the nesting, gives the lines of a shallow document of that
+// shape; the configuration is left alone after a parse error.
+TEST_F(ManagersTest, DeepDocumentsGiveTheLinesOfShallowOnes)
+{
+    struct Document {
+        std::string file, topLevel, prefix, wholeLine;
+        std::function<void()> load;
+    };
+    const Document documents[] = {
+        {"config.json", "fullscreen", "config.json: ", "config.json: fullscreen must be true or false.", loadConfig},
+        {"textures.json", "textures", "TextureManager: ", "TextureManager: Missing FILE property for [0]",
+         [] { textureManager.loadManifest("textures.json"); }},
+        {"sprites.json", "sprites", "SpriteManager: ", "SpriteManager: Missing TEXTURE property for [0]",
+         [] { spriteManager.loadManifest("sprites.json"); }},
+        {"sounds.json", "sounds", "SoundManager: ", "SoundManager: Missing FILE property for [0]",
+         [] { soundManager.loadManifest("sounds.json"); }},
+        {"music.json", "music", "MusicManager: ", "MusicManager: Missing FILE property for [0]",
+         [] { musicManager.loadManifest("music.json"); }},
+    };
+    for (const Document& deep : documents) {
+        for (const std::size_t depth : {1000u, 1000000u}) {
+            for (const bool whole : {true, false}) {
+                const std::string content = "{\"" + deep.topLevel + "\": " + std::string(depth, '[') +
+                                            (whole ? std::string(depth, ']') + "}" : "");
+                folder.write(deep.file, content);
+                Lines expected;
+                if (!whole) {
+                    expected = {deep.prefix + "Error while parsing JSON.",
+                                "[json.exception.parse_error.101] parse error at line 1, column " +
+                                    std::to_string(content.size() + 1) +
+                                    ": syntax error while parsing value - unexpected end of input; expected '[', "
+                                    "'{', or a literal"};
+                }
+                if (whole || deep.file != "config.json") expected.push_back(deep.wholeLine);
+                EXPECT_EQ(errorLinesOf(deep.load), expected) << deep.file << " " << depth << (whole ? " whole" : " cut");
+            }
+        }
+    }
+}
+
+// Broken files behind good names: each refused with its manager's line
+// alone, once the libraries' own complaints are silenced as the show does.
+TEST_F(ManagersTest, BrokenMediaAreRefusedWithTheirManagersLineAlone)
+{
+    silenceLibraryOutput();
+    sf::Image wide;
+    wide.create(20000, 2, sf::Color::White);  // beyond the texture size limit
+    ASSERT_TRUE(wide.saveToFile("wide.png"));
+    folder.write("cut.png", readBytes("odd.png").substr(0, 100));  // past the formats' headers
+    folder.write("cut.ogg", readBytes(repositoryRoot() / "assets/music/qrv.ogg").substr(0, 100));
+    folder.write("mit Ümlaut/weiß und leer.png", readBytes("odd.png"));
+    for (const std::string file : {"cut.png", "text.ogg", "empty.ogg", "wide.png", "folder.ogg"}) {
+        EXPECT_EQ(errorLinesOf([&] { EXPECT_FALSE(textureManager.add(file, file, false)); }),
+                  Lines{"TextureManager: Unable to load file " + file + "."});
+    }
+    for (const std::string file : {"cut.ogg", "text.ogg", "empty.ogg", "folder.ogg"}) {
+        EXPECT_EQ(errorLinesOf([&] { EXPECT_FALSE(soundManager.add(file, file, 1)); }),
+                  Lines{"SoundManager: Unable to load file " + file + "."});
+    }
+    EXPECT_TRUE(textureManager.add("umlaut", "mit Ümlaut/weiß und leer.png", false));
 }
 
 TEST_F(ManagersTest, TexturesAreWholeWithTheirRepeatModeAndLookupsReportEveryUnknownKey)

@@ -36,12 +36,11 @@ TEST(Release, TheArchiveIsReproducibleOneFolderAndStartsFromElsewhereOnItsOwnLib
     // whichever process of the launcher's chain.
     fs::create_directories(scratch.path / "elsewhere");
     fs::create_directories(scratch.path / "loader");
-    ProgramOptions options;
-    options.program = (unpacked / "run.sh").string();
-    options.holdEscape = true;
-    options.extraEnv = {"LD_DEBUG=libs", "LD_DEBUG_OUTPUT=" + (scratch.path / "loader/libs").string(),
-                        "LD_LIBRARY_PATH"};
-    const ProgramRun run = runBouncefest(scratch.path / "elsewhere", options);
+    const ProgramRun run = runBouncefest(
+        scratch.path / "elsewhere",
+        ProgramOptions{true, -1.0, 30.0, "-u LD_LIBRARY_PATH LD_DEBUG=libs LD_DEBUG_OUTPUT='" +
+                                             (scratch.path / "loader/libs").string() + "'",
+                       "'" + (unpacked / "run.sh").string() + "'"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "hello\n");
     EXPECT_EQ(run.err, "");

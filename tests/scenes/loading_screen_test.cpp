@@ -151,29 +151,3 @@ TEST_F(LoadingScreenTest, BarTallerThanTheTargetStartsAtItsTopEdge)
     EXPECT_EQ(image.getPixel(1459, SCREEN_HEIGHT_PX - 1), EMPTY_BAR_COLOUR);
     EXPECT_EQ(image.getPixel(1460, 0), sf::Color::Transparent);
 }
-
-TEST(CenteredText, IsCentredOnTheTargetWidthAtTheGivenHeight)
-{
-    ASSERT_TRUE(globalFont.loadFromFile((repositoryRoot() / "assets/roboto-thin.ttf").string()));
-    for (unsigned width : {1920u, 700u}) {
-        sf::RenderTexture target;
-        ASSERT_TRUE(target.create(width, 600));
-        target.clear(sf::Color::Transparent);
-        drawCenteredText(target, "Loading 7 times?!", 54, sf::Color::White, 420.0f);
-        const sf::Image image = shotOf(target);
-        unsigned left = width, right = 0, top = 600, bottom = 0;
-        for (unsigned y = 0; y < 600; ++y) {
-            for (unsigned x = 0; x < width; ++x) {
-                if (image.getPixel(x, y).a == 0) continue;
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-        }
-        ASSERT_LT(left, right);
-        EXPECT_NEAR((left + right + 1) * 0.5, width * 0.5, 2.0) << width;
-        EXPECT_NEAR((top + bottom + 1) * 0.5, 420.0, 2.0) << width;
-        EXPECT_GT(right - left, 200u);
-    }
-}

@@ -10,12 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
-#include <pwd.h>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
@@ -134,40 +132,11 @@ std::string readBytes(const fs::path& file)
     return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
 }
 
-// Starts a child with the given arguments and environment additions; its
-// output goes to the given files (or is dropped when empty).
-static pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                   const fs::path& workingDir, const fs::path& outFile, const fs::path& errFile,
-                   bool asNobody = false)
-{
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
-    setpgid(0, 0);
-    for (const std::string& variable : env) {
-        if (variable.find('=') == std::string::npos) unsetenv(variable.c_str());
-        else putenv(strdup(variable.c_str()));
-    }
-    if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) _exit(127);
-    const int out = open(outFile.empty() ? "/dev/null" : outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(errFile.empty() ? "/dev/null" : errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(out, STDOUT_FILENO);
-    dup2(err, STDERR_FILENO);
-    if (asNobody && geteuid() == 0) {
-        const struct passwd* nobody = getpwnam("nobody");
-        if (!nobody || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0) _exit(126);
-    }
-    std::vector<char*> argv;
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-}
-
 // Asks every top-level window of the display to close, as a window manager
 // does: a WM_DELETE_WINDOW client message. True when one was asked.
 static bool requestClose(const std::string& displayName)
 {
-    Display* display = XOpenDisplay(displayName.c_str());
+    Display* display = displayName.empty() ? nullptr : XOpenDisplay(displayName.c_str());
     if (!display) return false;
     const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
     const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
@@ -196,119 +165,38 @@ static bool requestClose(const std::string& displayName)
     return asked;
 }
 
-// Waits for a child; kills its process group after the time-out (-1).
-// With a close time, the child's windows are asked to close from then on.
-static int waitFor(pid_t pid, double timeoutSeconds, const std::string& display = "",
-                   double closeAfterSeconds = -1.0)
-{
-    const auto start = std::chrono::steady_clock::now();
-    const auto deadline = start + std::chrono::duration<double>(timeoutSeconds);
-    bool closeAsked = false;
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (closeAfterSeconds >= 0.0 && !closeAsked && elapsed >= closeAfterSeconds) {
-            closeAsked = requestClose(display);
-        }
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(-pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    if (WIFEXITED(status)) return WEXITSTATUS(status);
-    return 128 + WTERMSIG(status);
-}
-
-// A private X server; -noreset keeps a held key once its client has gone.
-// A server that loses a race for its display number is started again.
-struct XServer {
-    pid_t pid = -1;
-    std::string display;
-
-    XServer()
-    {
-        for (int attempt = 0; attempt < 5 && display.empty(); ++attempt) {
-            start();
-            if (!display.empty() && !accepts()) stop();
-        }
-    }
-
-    ~XServer() { stop(); }
-
-    void start()
-    {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        pid = fork();
-        if (pid == 0) {
-            setpgid(0, 0);
-            close(fds[0]);
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, STDERR_FILENO);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24", "-noreset",
-                   "-nolisten", "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        char c = 0;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        close(fds[0]);
-        if (!number.empty()) display = ":" + number;
-    }
-
-    bool accepts() const
-    {
-        for (int i = 0; i < 100; ++i) {
-            if (Display* connection = XOpenDisplay(display.c_str())) {
-                XCloseDisplay(connection);
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
-    }
-
-    void stop()
-    {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-        pid = -1;
-        display.clear();
-    }
-};
-
 ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
 {
-    ProgramRun run;
-    XServer server;
-    if (server.display.empty()) {
-        ADD_FAILURE() << "Xvfb did not start";
-        return run;
-    }
-    std::vector<std::string> env = {"DISPLAY=" + server.display};
-    if (options.holdEscape) {
-        const pid_t press = spawn({"xdotool", "keydown", "Escape"}, env, "", "", "");
-        EXPECT_EQ(waitFor(press, 10.0), 0) << "xdotool could not press Escape";
-    }
-    env.insert(env.end(), options.extraEnv.begin(), options.extraEnv.end());
-
-    const fs::path outFile = fs::temp_directory_path() / ("bouncefest-out-" + std::to_string(getpid()));
-    const fs::path errFile = fs::temp_directory_path() / ("bouncefest-err-" + std::to_string(getpid()));
+    // The run's own script, its output and the name of its X server go in a
+    // scratch folder; the script runs under a server of its own.
+    std::string pattern = (fs::temp_directory_path() / "bouncefest-run-XXXXXX").string();
+    const fs::path work = mkdtemp(pattern.data());
+    std::ofstream(work / "run.sh") << "echo \"$DISPLAY\" >'" << (work / "display").string() << "'\n"
+                                   << (options.holdEscape ? "xdotool keydown Escape || exit 125\n" : "")
+                                   << "exec env " << options.environment << " "
+                                   << (options.command.empty() ? std::string("'" BOUNCEFEST_EXE "'") : options.command)
+                                   << "\n";
+    std::atomic<bool> finished{false};
+    std::thread closer([&] {
+        if (options.closeAfterSeconds < 0.0) return;
+        std::this_thread::sleep_for(std::chrono::duration<double>(options.closeAfterSeconds));
+        while (!finished && !requestClose(splitLines(readBytes(work / "display") + "\n")[0])) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
     const auto start = std::chrono::steady_clock::now();
-    if (options.runAsNobody) fs::permissions(folder, fs::perms::all, fs::perm_options::add);
-    const std::string program = options.program.empty() ? BOUNCEFEST_EXE : options.program;
-    const pid_t pid = spawn({program}, env, folder, outFile, errFile, options.runAsNobody);
-    run.exitCode = waitFor(pid, options.timeoutSeconds, server.display, options.closeAfterSeconds);
+    const int status = std::system(("cd '" + folder.string() + "' && timeout -k 5 " +
+                                    std::to_string(options.timeoutSeconds) + " '" +
+                                    (repositoryRoot() / "scripts/with-xvfb.sh").string() + "' sh '" +
+                                    (work / "run.sh").string() + "' >'" + (work / "out").string() + "' 2>'" +
+                                    (work / "err").string() + "'").c_str());
+    ProgramRun run;
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.out = readBytes(outFile);
-    run.err = readBytes(errFile);
-    fs::remove(outFile);
-    fs::remove(errFile);
+    finished = true;
+    closer.join();
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = readBytes(work / "out");
+    run.err = readBytes(work / "err");
+    fs::remove_all(work);
     return run;
 }

@@ -67,22 +67,20 @@ int runAssetGenerator(const std::filesystem::path& assetsDir);
 std::filesystem::path repositoryRoot();
 
 struct ProgramRun {
-    int exitCode = -1;  // -1: killed after the time-out
+    int exitCode = -1;  // 124: stopped at the time-out
     std::string out;
     std::string err;
     double seconds = 0.0;
 };
 
 struct ProgramOptions {
-    bool holdEscape = false;                // Escape held down before the start
-    double closeAfterSeconds = -1.0;        // >= 0: a close request to the window then
-    bool runAsNobody = false;               // as root, drop to nobody so file modes apply
+    bool holdEscape = false;          // Escape held down before the start
+    double closeAfterSeconds = -1.0;  // >= 0: a close request to the window then
     double timeoutSeconds = 30.0;
-    std::vector<std::string> extraEnv;      // "NAME=value" added, "NAME" removed
-    std::string program;                    // what to start; empty: build/bouncefest
+    std::string environment;          // env(1)'s words: "NAME=value", "-u NAME"
+    std::string command;              // shell words; empty: build/bouncefest
 };
 
-// Runs build/bouncefest (or options.program) in folder under a private
-// Xvfb server, with the output captured. Each call starts and stops its own
-// server; extraEnv may override DISPLAY.
+// Runs the command in folder under an Xvfb server of its own, with its
+// output captured.
 ProgramRun runBouncefest(const std::filesystem::path& folder, const ProgramOptions& options);

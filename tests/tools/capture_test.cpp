@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
@@ -19,19 +18,12 @@ namespace {
 
 constexpr std::int64_t SAMPLES_PER_FRAME = 800;  // 48 kHz at 60 fps
 
-struct ToolRun {
-    int exitCode;
-    Lines errorLines;
-};
-
-// The tool, beside the demo in the build folder, run in folder after the
-// shell words in environment; what it says lands in the current folder.
-ToolRun runCapture(const fs::path& folder, const std::string& arguments, const std::string& environment = "")
+// The tool, beside the demo in the build folder, run in folder after env(1)'s words in environment.
+ProgramRun runCapture(const fs::path& folder, const std::string& arguments, const std::string& environment = "")
 {
-    const int status = std::system(("(cd '" + folder.string() + "' && env " + environment + " /usr/bin/timeout 300 '" +
-                                    fs::path(BOUNCEFEST_EXE).parent_path().string() + "/bouncefest-capture' " +
-                                    arguments + ") >/dev/null 2>tool.err").c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, splitLines(readBytes("tool.err"))};
+    return runBouncefest(folder, ProgramOptions{false, -1.0, 300.0, environment,
+                                                "'" + (fs::path(BOUNCEFEST_EXE).parent_path() / "bouncefest-capture").string() +
+                                                    "' " + arguments});
 }
 
 std::string outputOf(const std::string& command)
@@ -77,8 +69,8 @@ struct CaptureTest : ::testing::Test {
     // The soundtrack of the show run in runFolder, 48 kHz stereo.
     std::vector<sf::Int16> soundtrack(const fs::path& runFolder)
     {
-        const ToolRun run = runCapture(runFolder, "--soundtrack '" + (folder.path / "show.wav").string() + "'");
-        EXPECT_EQ(run.exitCode, 0) << ::testing::PrintToString(run.errorLines);
+        const ProgramRun run = runCapture(runFolder, "--soundtrack '" + (folder.path / "show.wav").string() + "'");
+        EXPECT_EQ(run.exitCode, 0) << ::testing::PrintToString(splitLines(run.err));
         sf::SoundBuffer wav;
         EXPECT_TRUE(wav.loadFromFile("show.wav") && wav.getSampleRate() == 48000 && wav.getChannelCount() == 2);
         return std::vector<sf::Int16>(wav.getSamples(), wav.getSamples() + wav.getSampleCount());
@@ -100,9 +92,9 @@ TEST_F(CaptureTest, ChosenFramesMatchTheGoldenReferences)
         {6600, "balls-fading-out"}, {6792, "end"}};
     std::string list = std::to_string(frameCount);  // one past the last: the tool says where the show ends
     for (const auto& [frame, name] : frames) list += "," + std::to_string(frame);
-    const ToolRun run = runCapture(repositoryRoot(), "--frames " + list + " '" + folder.path.string() + "'");
+    const ProgramRun run = runCapture(repositoryRoot(), "--frames " + list + " '" + folder.path.string() + "'");
     EXPECT_EQ(run.exitCode, 1);  // and nothing else: every key and file that the show asks for is there
-    EXPECT_EQ(run.errorLines, Lines{"bouncefest-capture: The show ends after 6793 frames (113.217 s); frame 6793 is "
+    EXPECT_EQ(splitLines(run.err), Lines{"bouncefest-capture: The show ends after 6793 frames (113.217 s); frame 6793 is "
                                     "past its end."});
 
     const bool updating = std::getenv("BOUNCEFEST_UPDATE_GOLDEN") != nullptr;
@@ -214,10 +206,10 @@ TEST_F(CaptureTest, MarkedSoundsShowWhereEachPlayStartsWhereARestartCutsItAndWhe
 // device, with OpenAL's error lines on: the tool needs no device.
 TEST_F(CaptureTest, AStretchOfTheShowIsAnMp4OfTheRightSizeRateLengthAndStreams)
 {
-    const ToolRun run = runCapture(repositoryRoot(), "--seconds 22-22.5 '" + (folder.path / "clip.mp4").string() + "'",
+    const ProgramRun run = runCapture(repositoryRoot(), "--seconds 22-22.5 '" + (folder.path / "clip.mp4").string() + "'",
                                    "ALSOFT_DRIVERS=none ALSOFT_LOGLEVEL=1");
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.errorLines, Lines{});
+    EXPECT_EQ(splitLines(run.err), Lines{});
     const std::string probe = outputOf(
         "ffprobe -v error -count_frames -show_entries stream=codec_name,profile,width,height,pix_fmt,r_frame_rate,"
         "avg_frame_rate,nb_read_frames,sample_rate,channels,channel_layout,duration,bit_rate:format=format_name,"
@@ -266,16 +258,14 @@ TEST_F(CaptureTest, FailuresEndTheRunWithOneLine)
         }
         Lines expected;
         if (c.demoLinesFirst) {
-            ProgramOptions options;
-            options.holdEscape = true;  // the demo's first frame, as --frames 0 runs
-            options.extraEnv = {"ALSOFT_DRIVERS=null"};  // the tool's audio output
-            expected = splitLines(runBouncefest(run.path, options).err);
+            // The demo's first frame, as --frames 0 runs, on the tool's audio output.
+            expected = splitLines(runBouncefest(run.path, ProgramOptions{true, -1.0, 30.0, "ALSOFT_DRIVERS=null", ""}).err);
             ASSERT_FALSE(expected.empty());
         }
         expected.insert(expected.end(), c.lines.begin(), c.lines.end());
-        const ToolRun tool = runCapture(run.path, c.arguments, c.environment);
+        const ProgramRun tool = runCapture(run.path, c.arguments, c.environment);
         EXPECT_EQ(tool.exitCode, c.exitCode);
-        EXPECT_EQ(tool.errorLines, expected);
+        EXPECT_EQ(splitLines(tool.err), expected);
         EXPECT_FALSE(c.exitCode == 1 && fs::exists("x.mp4")) << "a failed video leaves no file";
     }
 }
