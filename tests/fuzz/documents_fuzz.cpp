@@ -54,68 +54,58 @@ void write(const std::string& path, const std::string& input)
     std::ofstream(path, std::ios::binary) << input;
 }
 
-void configDocument(const std::string& input)
-{
-    write("config.json", input);
-    loadConfig();
-}
-
-void texturesDocument(const std::string& input)
-{
-    write("textures.json", input);
-    textureManager.loadManifest("textures.json");
-    clearRegistry(textureManager.textures);
-}
-
-// Over two registered textures.
-void spritesDocument(const std::string& input)
-{
-    if (textureManager.textures.empty()) {
-        textureManager.add("red", "red.png", false);
-        textureManager.add("tiled", "red.png", true);
-    }
-    write("sprites.json", input);
-    spriteManager.loadManifest("sprites.json");
-    clearRegistry(spriteManager.sprites);
-}
-
-// Each sound loaded is played.
-void soundsDocument(const std::string& input)
-{
-    write("sounds.json", input);
-    soundManager.loadManifest("sounds.json");
-    for (const auto& sound : soundManager.sounds) soundManager.play(sound.first);
-    soundManager.releaseAll();
-}
-
-// Each song is played.
-void musicDocument(const std::string& input)
-{
-    write("music.json", input);
-    musicManager.loadManifest("music.json");
-    for (const auto& song : musicManager.songs) musicManager.play(song.first, true);
-    musicManager.music.stop();
-    clearRegistry(musicManager.songs);
-}
-
-// The first line holds the names, separated by commas; the rest is the
-// document, read as the managers read theirs.
-void validateDocument(const std::string& input)
-{
-    std::istringstream stream(input);
-    std::string namesLine;
-    std::getline(stream, namesLine);
-    std::vector<std::string> names;
-    std::istringstream namesStream(namesLine);
-    for (std::string name; std::getline(namesStream, name, ',');) names.push_back(name);
-    nlohmann::json document;
-    readJsonDocument(stream, document);
-    validateJson(document, names);
-}
-
+// Sprites are read over two registered textures; each sound and song loaded
+// is played. validate's first line holds the names, separated by commas;
+// the rest is the document, read as the managers read theirs.
 const std::map<std::string, void (*)(const std::string&)> READERS = {
-    {"config", configDocument}, {"textures", texturesDocument}, {"sprites", spritesDocument},
-    {"sounds", soundsDocument}, {"music", musicDocument},       {"validate", validateDocument},
+    {"config",
+     [](const std::string& input) {
+         write("config.json", input);
+         loadConfig();
+     }},
+    {"textures",
+     [](const std::string& input) {
+         write("textures.json", input);
+         textureManager.loadManifest("textures.json");
+         clearRegistry(textureManager.textures);
+     }},
+    {"sprites",
+     [](const std::string& input) {
+         if (textureManager.textures.empty()) {
+             textureManager.add("red", "red.png", false);
+             textureManager.add("tiled", "red.png", true);
+         }
+         write("sprites.json", input);
+         spriteManager.loadManifest("sprites.json");
+         clearRegistry(spriteManager.sprites);
+     }},
+    {"sounds",
+     [](const std::string& input) {
+         write("sounds.json", input);
+         soundManager.loadManifest("sounds.json");
+         for (const auto& sound : soundManager.sounds) soundManager.play(sound.first);
+         soundManager.releaseAll();
+     }},
+    {"music",
+     [](const std::string& input) {
+         write("music.json", input);
+         musicManager.loadManifest("music.json");
+         for (const auto& song : musicManager.songs) musicManager.play(song.first, true);
+         musicManager.music.stop();
+         clearRegistry(musicManager.songs);
+     }},
+    {"validate",
+     [](const std::string& input) {
+         std::istringstream stream(input);
+         std::string namesLine;
+         std::getline(stream, namesLine);
+         std::vector<std::string> names;
+         std::istringstream namesStream(namesLine);
+         for (std::string name; std::getline(namesStream, name, ',');) names.push_back(name);
+         nlohmann::json document;
+         readJsonDocument(stream, document);
+         validateJson(document, names);
+     }},
 };
 
 }  // namespace
