@@ -138,11 +138,13 @@ TEST_F(ManagersTest, SpriteSoundAndMusicManifestsRefuseBadEntriesWithALineEach)
         {nullptr, {"MusicManager: Unable to open file music.json."}, false, {}},
         {R"({"music": {"a": {"file": "tone.wav", "volume": 1e10}, "b": {"file": "tone.wav", "volume": 2147483648},
                        "c": {"file": "tone.wav", "loopTo": 1e300}, "d": {"file": "tone.wav", "loopTo": true},
-                       "e": {"file": "text.ogg", "volume": -2147483648, "loopTo": -2147483646.5}}})",
+                       "e": {"file": "text.ogg", "volume": -2147483648, "loopTo": -2147483646.5},
+                       "f": {"file": "tone.wav", "volume": -2147483649.05}}})",
          {"MusicManager: Out of range value of volume property for [a]",
           "MusicManager: Out of range value of volume property for [b]",
           "MusicManager: Out of range value of loopTo property for [c]",
-          "MusicManager: Wrong type of loopTo property for [d]"},
+          "MusicManager: Wrong type of loopTo property for [d]",
+          "MusicManager: Out of range value of volume property for [f]"},
          true, {"e"}},
     });
 }

@@ -29,6 +29,8 @@ TEST(Program, EscapeHeldFromTheStartEndsAfterTheFirstFrameWithNothingOnStandardE
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "hello\n");
     EXPECT_EQ(run.err, "");
+    // A level that the user asks for stays: OpenAL Soft then tells what it does.
+    EXPECT_NE(runWithEscapeHeld(folder, "ALSOFT_LOGLEVEL=3").err.find("AL lib: "), std::string::npos);
 }
 
 TEST(Program, AMissingDeviceIsOneLine)

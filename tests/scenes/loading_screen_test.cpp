@@ -1,6 +1,7 @@
 // The loading screen drawn into an off-screen 1920x1080 target: its stages
-// seen through the bar, which restarts empty with each, the bar's place,
-// and the two mended faults (missing assets, an oversized bar).
+// seen through the bar, which restarts empty with each, the places of the
+// bar and the lines of text, and the two mended faults (missing assets, an
+// oversized bar).
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
 #include "core/app.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <vector>
 
@@ -92,6 +94,20 @@ TEST_F(LoadingScreenTest, StagesAndTheBarComeOnTheirCalls)
     EXPECT_NE(image.getPixel(1400, 520), sf::Color::Transparent);
     EXPECT_NE(image.getPixel(1400, 520 + BAR_HEIGHT_PX - 1), sf::Color::Transparent);
     EXPECT_EQ(image.getPixel(1400, 520 + BAR_HEIGHT_PX), sf::Color::Transparent);
+    // The stage's message and the subtitle, each centred across the screen
+    // on its row.
+    for (const auto [top, middle, bottom] : {std::array{200u, 300u, 400u}, std::array{700u, 800u, 900u}}) {
+        unsigned left = SCREEN_WIDTH_PX, right = 0, first = bottom, last = top;
+        for (unsigned y = top; y < bottom; ++y) {
+            for (unsigned x = 0; x < SCREEN_WIDTH_PX; ++x) {
+                if (image.getPixel(x, y).a == 0) continue;
+                left = std::min(left, x), right = std::max(right, x), first = std::min(first, y), last = y;
+            }
+        }
+        EXPECT_GT(right, left + 200) << "the line around row " << middle;
+        EXPECT_NEAR((left + right + 1) * 0.5, SCREEN_WIDTH_PX * 0.5, 2.0) << "the line around row " << middle;
+        EXPECT_NEAR((first + last + 1) * 0.5, middle, 2.0) << "the line around row " << middle;
+    }
 
     EXPECT_EQ(call(0.25f), SceneId::Intro);
     EXPECT_FALSE(anythingDrawn());
