@@ -13,11 +13,6 @@ namespace {
 const std::string NO_DISPLAY = "Unable to open the display: DISPLAY is unset or names no running X server.";
 const std::string NO_AUDIO = "No audio device, so the show plays in silence.";
 
-ProgramRun runWithEscapeHeld(const TempRunFolder& folder, const std::string& environment = "")
-{
-    return runBouncefest(folder.path, ProgramOptions{true, -1.0, 30.0, environment, ""});
-}
-
 }  // namespace
 
 // OpenAL Soft reports at this level a device left open at exit.
@@ -25,12 +20,12 @@ TEST(Program, EscapeHeldFromTheStartEndsAfterTheFirstFrameWithNothingOnStandardE
 {
     TempRunFolder folder;
     folder.copyRepositoryRunFiles();
-    const ProgramRun run = runWithEscapeHeld(folder, "ALSOFT_LOGLEVEL=1");
+    const ProgramRun run = runWithEscapeHeld(folder.path, "ALSOFT_LOGLEVEL=1");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "hello\n");
     EXPECT_EQ(run.err, "");
     // A level that the user asks for stays: OpenAL Soft then tells what it does.
-    EXPECT_NE(runWithEscapeHeld(folder, "ALSOFT_LOGLEVEL=3").err.find("AL lib: "), std::string::npos);
+    EXPECT_NE(runWithEscapeHeld(folder.path, "ALSOFT_LOGLEVEL=3").err.find("AL lib: "), std::string::npos);
 }
 
 TEST(Program, AMissingDeviceIsOneLine)
@@ -50,7 +45,7 @@ TEST(Program, AMissingDeviceIsOneLine)
          }) {
         TempRunFolder folder;
         folder.copyRepositoryRunFiles();
-        const ProgramRun run = runWithEscapeHeld(folder, missing.environment);
+        const ProgramRun run = runWithEscapeHeld(folder.path, missing.environment);
         EXPECT_EQ(run.exitCode, missing.exitCode) << missing.environment;
         EXPECT_EQ(run.out, missing.out) << missing.environment;
         EXPECT_EQ(splitLines(run.err), Lines{missing.line}) << missing.environment;
@@ -78,7 +73,7 @@ TEST(Program, BrokenConfigurationAndManifestsAreReportedInOrderAndTheShowGoesOn)
     folder.write("config.json", "{\"fullscreen\": ");
     fs::remove(folder.path / "assets/textures.json");
     folder.write("assets/sounds.json", "[]");
-    const ProgramRun run = runWithEscapeHeld(folder);
+    const ProgramRun run = runWithEscapeHeld(folder.path);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "hello\n");
     const std::string noTexture = "TextureManager: Texture with key ";

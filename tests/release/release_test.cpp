@@ -36,11 +36,10 @@ TEST(Release, TheArchiveIsReproducibleOneFolderAndStartsFromElsewhereOnItsOwnLib
     // whichever process of the launcher's chain.
     fs::create_directories(scratch.path / "elsewhere");
     fs::create_directories(scratch.path / "loader");
-    const ProgramRun run = runBouncefest(
-        scratch.path / "elsewhere",
-        ProgramOptions{true, -1.0, 30.0, "-u LD_LIBRARY_PATH LD_DEBUG=libs LD_DEBUG_OUTPUT='" +
-                                             (scratch.path / "loader/libs").string() + "'",
-                       "'" + (unpacked / "run.sh").string() + "'"});
+    const ProgramRun run = runWithEscapeHeld(scratch.path / "elsewhere",
+                                             "-u LD_LIBRARY_PATH LD_DEBUG=libs LD_DEBUG_OUTPUT='" +
+                                                 (scratch.path / "loader/libs").string() + "'",
+                                             "'" + (unpacked / "run.sh").string() + "'");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "hello\n");
     EXPECT_EQ(run.err, "");

@@ -180,8 +180,9 @@ ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
     std::thread closer([&] {
         if (options.closeAfterSeconds < 0.0) return;
         std::this_thread::sleep_for(std::chrono::duration<double>(options.closeAfterSeconds));
-        while (!finished && !requestClose(splitLines(readBytes(work / "display") + "\n")[0])) {
+        for (std::string display; !finished && !requestClose(display.substr(0, display.find('\n')));) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            display = readBytes(work / "display");
         }
     });
     const auto start = std::chrono::steady_clock::now();
@@ -199,4 +200,9 @@ ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
     run.err = readBytes(work / "err");
     fs::remove_all(work);
     return run;
+}
+
+ProgramRun runWithEscapeHeld(const fs::path& folder, const std::string& environment, const std::string& command)
+{
+    return runBouncefest(folder, ProgramOptions{true, -1.0, 30.0, environment, command});
 }

@@ -84,3 +84,8 @@ struct ProgramOptions {
 // Runs the command in folder under an Xvfb server of its own, with its
 // output captured.
 ProgramRun runBouncefest(const std::filesystem::path& folder, const ProgramOptions& options);
+
+// The same with Escape held from the start, so that the show ends after its
+// first frame.
+ProgramRun runWithEscapeHeld(const std::filesystem::path& folder, const std::string& environment = "",
+                             const std::string& command = "");

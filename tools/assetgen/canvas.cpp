@@ -42,18 +42,20 @@ void Canvas::soften()
     unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     const int bytesPerPixel = 4;
-    // Premultiplied components blur as they are; the border repeats.
-    for (const int step : {bytesPerPixel, stride}) {
-        const int count = step == bytesPerPixel ? width : height;
-        for (int line = 0; line < (step == bytesPerPixel ? height : width); ++line) {
-            unsigned char* first = data + (step == bytesPerPixel ? line * stride : line * bytesPerPixel);
+    // Premultiplied components blur as they are; the border repeats. The
+    // first pass runs along the rows, the second down the columns.
+    struct Pass {
+        int step, count, lines, lineStep;
+    };
+    for (const Pass pass : {Pass{bytesPerPixel, width, height, stride}, Pass{stride, height, width, bytesPerPixel}}) {
+        for (int line = 0; line < pass.lines; ++line) {
             for (int component = 0; component < bytesPerPixel; ++component) {
-                unsigned char* at = first + component;
+                unsigned char* at = data + line * pass.lineStep + component;
                 int before = at[0];
-                for (int i = 0; i < count; ++i) {
-                    const int here = at[i * step];
-                    const int after = at[std::min(i + 1, count - 1) * step];
-                    at[i * step] = static_cast<unsigned char>((before + 2 * here + after + 2) / 4);
+                for (int i = 0; i < pass.count; ++i) {
+                    const int here = at[i * pass.step];
+                    const int after = at[std::min(i + 1, pass.count - 1) * pass.step];
+                    at[i * pass.step] = static_cast<unsigned char>((before + 2 * here + after + 2) / 4);
                     before = here;
                 }
             }
