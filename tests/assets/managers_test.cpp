@@ -1,6 +1,6 @@
 // The four managers with manifests and media in a temporary folder: the
 // lines each manifest gives and what it registers, deep documents, broken
-// media, then what each manager does with its records; and validateJson.
+// media, then what each manager does with its records.
 #include "assets/manifest.h"
 #include "assets/music_manager.h"
 #include "assets/sound_manager.h"
@@ -11,39 +11,35 @@
 #include "test_support.h"
 
 #include <SFML/Graphics/Image.hpp>
-#include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <functional>
-
-using Lines = std::vector<std::string>;
-using Keys = std::vector<std::string>;
+#include <set>
+#include <tuple>
 
 namespace {
 
-struct Case {
-    const char* document;  // nullptr: no file
-    Lines lines;
-    bool loaded;
-    Keys registered;
-};
+const std::string AT_COLUMN = "[json.exception.parse_error.101] parse error at line 1, column ";
+const std::string NO_VALUE =
+    ": syntax error while parsing value - unexpected end of input; expected '[', '{', or a literal";
+
+// A manifest (nullptr: no file), its lines, whether it loads, and the keys it registers.
+using Case = std::tuple<const char*, Lines, bool, std::set<std::string>>;
 
 // Loads each document as the manager's manifest file, from an empty registry.
 template <typename Manager, typename Registry>
 void expectEachManifest(Manager& manager, Registry& registry, const std::string& file, const std::vector<Case>& cases)
 {
-    for (const Case& manifest : cases) {
+    for (const auto& [document, lines, loads, keys] : cases) {
         std::filesystem::remove(file);
-        if (manifest.document) std::ofstream(file) << manifest.document;
-        const std::string label = manifest.document ? manifest.document : "(no file)";
-        bool loaded = !manifest.loaded;
-        EXPECT_EQ(errorLinesOf([&] { loaded = manager.loadManifest(file); }), manifest.lines) << label;
-        EXPECT_EQ(loaded, manifest.loaded) << label;
-        Keys registered;
-        for (const auto& entry : registry) registered.push_back(entry.first);
-        std::sort(registered.begin(), registered.end());
-        EXPECT_EQ(registered, manifest.registered) << label;
+        if (document) std::ofstream(file) << document;
+        SCOPED_TRACE(document ? document : "(no file)");
+        bool loaded = !loads;
+        EXPECT_EQ(errorLinesOf([&] { loaded = manager.loadManifest(file); }), lines);
+        EXPECT_EQ(loaded, loads);
+        std::set<std::string> registered;
+        for (const auto& entry : registry) registered.insert(entry.first);
+        EXPECT_EQ(registered, keys);
         registry.clear();
     }
 }
@@ -57,7 +53,6 @@ struct ManagersTest : ::testing::Test {
         image.create(101, 51, sf::Color::Yellow);
         ASSERT_TRUE(image.saveToFile("odd.png"));
         writeToneFile("tone.wav", 2.0);
-        writeToneFile("long.wav", 13.0);
         folder.write("text.ogg", "not music\n");
         folder.write("empty.ogg", "");
         std::filesystem::create_directories(folder.path / "folder.ogg");
@@ -66,49 +61,36 @@ struct ManagersTest : ::testing::Test {
 
 }  // namespace
 
-// The procedure all four share, seen through the texture manager.
-TEST_F(ManagersTest, EachTextureManifestGivesItsLinesAndRegistersItsGoodEntries)
+// The procedure all four share, seen through the texture manager first.
+TEST_F(ManagersTest, EachManifestGivesItsLinesAndRegistersItsGoodEntries)
 {
     const std::string parseError = "TextureManager: Error while parsing JSON.";
     const Lines noProperty = {"validateJson: Missing prop: textures.",
                               "TextureManager: Missing properties in texturesfile."};
     expectEachManifest(textureManager, textureManager.textures, "textures.json", {
         {nullptr, {"TextureManager: Unable to open file textures.json."}, false, {}},
-        {"",
-         {parseError, "[json.exception.parse_error.101] parse error at line 1, column 1: syntax error while parsing "
-                      "value - unexpected end of input; expected '[', '{', or a literal",
-          noProperty[0], noProperty[1]},
-         false, {}},
-        {"[1, 2]", noProperty, false, {}},
-        {"42", noProperty, false, {}},
+        {"", {parseError, AT_COLUMN + "1" + NO_VALUE, noProperty[0], noProperty[1]}, false, {}},
         {R"({"sprites": {}})", noProperty, false, {}},
         {R"({"textures": null})", {}, true, {}},
-        {R"({"textures": {}})", {}, true, {}},
         // Array entries are keyed by their index, a scalar by the empty key.
         {R"({"textures": [{"file": "odd.png"}, {"file": "odd.png"}]})", {}, true, {"0", "1"}},
         {R"({"textures": 5})", {"TextureManager: Missing FILE property for []"}, true, {}},
         // Entries run in key order, each bad one skipped with its line.
-        {R"({"textures": {"b": {"file": "b.png"}, "text": "not an object", "a": {"file": "a.png"},
-                          "C": {"repeated": true}, "ok": {"file": "odd.png"}}})",
+        {R"({"textures": {"num": 7, "a": {"file": "a.png"}, "C": {"repeated": true}, "ok": {"file": "odd.png"}}})",
          {"TextureManager: Missing FILE property for [C]", "TextureManager: Unable to load file a.png.",
-          "TextureManager: Unable to load file b.png.", "TextureManager: Missing FILE property for [text]"},
-         true, {"ok"}},
+          "TextureManager: Missing FILE property for [num]"}, true, {"ok"}},
         {R"({"textures": {"a": {"file": 3}, "b": {"file": "odd.png", "repeated": 1}, "c": {"file": "odd.png"}}})",
          {"TextureManager: Wrong type of file property for [a]",
-          "TextureManager: Wrong type of repeated property for [b]"},
-         true, {"c"}},
+          "TextureManager: Wrong type of repeated property for [b]"}, true, {"c"}},
         {R"({"textures": {"k": {"file": "gone.png"}, "k": {"file": "odd.png"}}})", {}, true, {"k"}},
         {R"({"textures": {"k": {"file": "odd.png"}}} trailing [junk)", {}, true, {"k"}},
         // What was read before a parse error is kept.
         {R"({"textures": {"a": {"file": "odd.png"}, "b": {"file": "odd.png"})",
-         {parseError, "[json.exception.parse_error.101] parse error at line 1, column 65: syntax error while "
-                      "parsing object - unexpected end of input; expected '}'"},
+         {parseError, AT_COLUMN + "65: syntax error while parsing object - unexpected end of input; expected '}'"},
          true, {"a", "b"}},
     });
-}
 
-TEST_F(ManagersTest, SpriteSoundAndMusicManifestsRefuseBadEntriesWithALineEach)
-{
+    // The other three, each refusing its bad entries with a line each.
     ASSERT_TRUE(textureManager.add("odd", "odd.png", false));
     expectEachManifest(spriteManager, spriteManager.sprites, "sprites.json", {
         {nullptr, {"SpriteManager: Unable to open file sprites.json."}, false, {}},
@@ -117,8 +99,7 @@ TEST_F(ManagersTest, SpriteSoundAndMusicManifestsRefuseBadEntriesWithALineEach)
          {"SpriteManager: Wrong type of autocenter property for [a_wrong]",
           "TextureManager: Texture with key nothing does not exist.",
           "SpriteManager: Missing TEXTURE property for [c_notext]",
-          "SpriteManager: Wrong type of texture property for [d_number]"},
-         true, {"e_good"}},
+          "SpriteManager: Wrong type of texture property for [d_number]"}, true, {"e_good"}},
     });
     expectEachManifest(soundManager, soundManager.sounds, "sounds.json", {
         {nullptr, {"SoundManager: Unable to open file sounds.json."}, false, {}},
@@ -130,8 +111,7 @@ TEST_F(ManagersTest, SpriteSoundAndMusicManifestsRefuseBadEntriesWithALineEach)
          {"SoundManager: Unable to load file gone.wav.", "SoundManager: Sound with key none needs 1 to 256 instances.",
           "SoundManager: Wrong type of instances property for [text]",
           "SoundManager: Sound with key vast needs 1 to 256 instances.",
-          "SoundManager: Out of range value of instances property for [wide]"},
-         true, {"four", "one"}},
+          "SoundManager: Out of range value of instances property for [wide]"}, true, {"four", "one"}},
     });
     // Song files are only read when played.
     expectEachManifest(musicManager, musicManager.songs, "music.json", {
@@ -144,9 +124,14 @@ TEST_F(ManagersTest, SpriteSoundAndMusicManifestsRefuseBadEntriesWithALineEach)
           "MusicManager: Out of range value of volume property for [b]",
           "MusicManager: Out of range value of loopTo property for [c]",
           "MusicManager: Wrong type of loopTo property for [d]",
-          "MusicManager: Out of range value of volume property for [f]"},
-         true, {"e"}},
+          "MusicManager: Out of range value of volume property for [f]"}, true, {"e"}},
     });
+
+    // validateJson names only the first name missing.
+    EXPECT_EQ(errorLinesOf([] { EXPECT_FALSE(validateJson(nlohmann::json::object(), {"first", "second"})); }),
+              Lines{"validateJson: Missing prop: first."});
+    EXPECT_TRUE(validateJson(nlohmann::json{{"a", 1}, {"b", nullptr}}, {"a", "b"}));  // a null value is there
+    EXPECT_TRUE(validateJson(nlohmann::json::array(), {}));  // nothing asked of any document
 }
 
 // Each document nested 10^3 and 10^6 levels deep in its value, whole and
@@ -155,37 +140,27 @@ TEST_F(ManagersTest, SpriteSoundAndMusicManifestsRefuseBadEntriesWithALineEach)
 TEST_F(ManagersTest, DeepDocumentsGiveTheLinesOfShallowOnes)
 {
     struct Document {
-        std::string file, topLevel, prefix, wholeLine;
+        std::string topLevel, wholeLine;
         std::function<void()> load;
     };
     const Document documents[] = {
-        {"config.json", "fullscreen", "config.json: ", "config.json: fullscreen must be true or false.", loadConfig},
-        {"textures.json", "textures", "TextureManager: ", "TextureManager: Missing FILE property for [0]",
-         [] { textureManager.loadManifest("textures.json"); }},
-        {"sprites.json", "sprites", "SpriteManager: ", "SpriteManager: Missing TEXTURE property for [0]",
-         [] { spriteManager.loadManifest("sprites.json"); }},
-        {"sounds.json", "sounds", "SoundManager: ", "SoundManager: Missing FILE property for [0]",
-         [] { soundManager.loadManifest("sounds.json"); }},
-        {"music.json", "music", "MusicManager: ", "MusicManager: Missing FILE property for [0]",
-         [] { musicManager.loadManifest("music.json"); }},
+        {"fullscreen", "config.json: fullscreen must be true or false.", loadConfig},
+        {"textures", "TextureManager: Missing FILE property for [0]", [] { textureManager.loadManifest("deep.json"); }},
+        {"sprites", "SpriteManager: Missing TEXTURE property for [0]", [] { spriteManager.loadManifest("deep.json"); }},
+        {"sounds", "SoundManager: Missing FILE property for [0]", [] { soundManager.loadManifest("deep.json"); }},
+        {"music", "MusicManager: Missing FILE property for [0]", [] { musicManager.loadManifest("deep.json"); }},
     };
     for (const Document& deep : documents) {
+        const bool config = deep.topLevel == "fullscreen";
+        const std::string prefix = deep.wholeLine.substr(0, deep.wholeLine.find(' ') + 1);
         for (const std::size_t depth : {1000u, 1000000u}) {
-            for (const bool whole : {true, false}) {
-                const std::string content = "{\"" + deep.topLevel + "\": " + std::string(depth, '[') +
-                                            (whole ? std::string(depth, ']') + "}" : "");
-                folder.write(deep.file, content);
-                Lines expected;
-                if (!whole) {
-                    expected = {deep.prefix + "Error while parsing JSON.",
-                                "[json.exception.parse_error.101] parse error at line 1, column " +
-                                    std::to_string(content.size() + 1) +
-                                    ": syntax error while parsing value - unexpected end of input; expected '[', "
-                                    "'{', or a literal"};
-                }
-                if (whole || deep.file != "config.json") expected.push_back(deep.wholeLine);
-                EXPECT_EQ(errorLinesOf(deep.load), expected) << deep.file << " " << depth << (whole ? " whole" : " cut");
-            }
+            const std::string open = "{\"" + deep.topLevel + "\": " + std::string(depth, '[');
+            folder.write(config ? "config.json" : "deep.json", open + std::string(depth, ']') + "}");
+            EXPECT_EQ(errorLinesOf(deep.load), Lines{deep.wholeLine}) << deep.topLevel << " " << depth;
+            folder.write(config ? "config.json" : "deep.json", open);
+            Lines cut = {prefix + "Error while parsing JSON.", AT_COLUMN + std::to_string(open.size() + 1) + NO_VALUE};
+            if (!config) cut.push_back(deep.wholeLine);
+            EXPECT_EQ(errorLinesOf(deep.load), cut) << deep.topLevel << " " << depth << " cut";
         }
     }
 }
@@ -212,78 +187,51 @@ TEST_F(ManagersTest, BrokenMediaAreRefusedWithTheirManagersLineAlone)
     EXPECT_TRUE(textureManager.add("umlaut", "mit Ümlaut/weiß und leer.png", false));
 }
 
-TEST_F(ManagersTest, TexturesAreWholeWithTheirRepeatModeAndLookupsReportEveryUnknownKey)
+TEST_F(ManagersTest, TexturesAreWholeWithTheirRepeatModeAndKeptOnASecondLoad)
 {
     folder.write("textures.json", R"({"textures": {"plain": {"file": "odd.png"},
-        "tiled": {"file": "odd.png", "repeated": true}, "untiled": {"file": "odd.png", "repeated": false}}})");
+                                                    "tiled": {"file": "odd.png", "repeated": true}}})");
     EXPECT_EQ(errorLinesOf([] { EXPECT_TRUE(textureManager.loadManifest("textures.json")); }), Lines{});
     sf::Texture* plain = textureManager.get("plain");
     ASSERT_NE(plain, nullptr);
     EXPECT_EQ(plain->getSize(), sf::Vector2u(101, 51));
     EXPECT_FALSE(plain->isRepeated());
-    EXPECT_FALSE(plain->isSmooth());
     EXPECT_TRUE(textureManager.get("tiled")->isRepeated());
-    EXPECT_FALSE(textureManager.get("untiled")->isRepeated());
-    EXPECT_EQ(errorLinesOf([] {
-                  EXPECT_EQ(textureManager.get("Plain"), nullptr);
-                  EXPECT_EQ(textureManager.get("Plain"), nullptr);
-              }),
-              Lines(2, "TextureManager: Texture with key Plain does not exist."));
 
-    // A second load keeps the records there.
-    sf::Image image;
-    image.create(2, 2, sf::Color::Blue);
-    ASSERT_TRUE(image.saveToFile("odd.png"));
+    // A second load keeps the record there, with its image.
+    addSolidTexture("blue", 2, 2, sf::Color::Blue);
+    folder.write("textures.json", R"({"textures": {"plain": {"file": "blue.png"}}})");
     EXPECT_EQ(errorLinesOf([] { textureManager.loadManifest("textures.json"); }),
-              (Lines{"TextureManager: Texture with key plain already exists.",
-                     "TextureManager: Texture with key tiled already exists.",
-                     "TextureManager: Texture with key untiled already exists."}));
-    EXPECT_EQ(textureManager.get("plain"), plain);
-    EXPECT_EQ(plain->getSize(), sf::Vector2u(101, 51));
+              Lines{"TextureManager: Texture with key plain already exists."});
+    EXPECT_EQ(textureManager.get("plain")->getSize(), sf::Vector2u(101, 51));
 }
 
 TEST_F(ManagersTest, SpritesTakeTheirRectangleOriginAndPlaceAndAreShared)
 {
     ASSERT_TRUE(textureManager.add("odd", "odd.png", false));
-    folder.write("sprites.json", R"({"sprites": {
-        "plain": {"texture": "odd"},
-        "minus": {"texture": "odd", "rectW": -1, "rectH": -1},
-        "cut": {"texture": "odd", "rectX": 3.9, "rectY": 10, "rectH": 20, "originX": 12.5, "originY": true},
-        "centred": {"texture": "odd", "autocenter": true, "originX": 3, "rectX": 7, "rectW": 9},
-        "placed": {"texture": "odd", "autocenter": true, "autocenter_place": true},
-        "off": {"texture": "odd", "autocenter": false, "originX": 2}}})");
+    folder.write("sprites.json", R"({"sprites": {"plain": {"texture": "odd"}, "cut": {"texture": "odd", "rectX": 3.9,
+        "rectY": 10, "rectW": -1, "rectH": 20, "originX": 12.5, "originY": true, "autocenter": false},
+        "placed": {"texture": "odd", "autocenter": true, "autocenter_place": true, "originX": 3, "rectX": 7, "rectW": 9}
+    }})");
     EXPECT_EQ(errorLinesOf([] { EXPECT_TRUE(spriteManager.loadManifest("sprites.json")); }), Lines{});
-    struct Expected {
-        const char* key;
-        sf::IntRect rect;
-        sf::Vector2f origin, position;
+    const auto expectSprite = [](const char* key, sf::IntRect rect, sf::Vector2f origin, sf::Vector2f position) {
+        const sf::Sprite* sprite = spriteManager.get(key);
+        ASSERT_NE(sprite, nullptr) << key;
+        EXPECT_EQ(sprite->getTexture(), textureManager.get("odd")) << key;
+        EXPECT_EQ(sprite->getTextureRect(), rect) << key;
+        EXPECT_EQ(sprite->getOrigin(), origin) << key;
+        EXPECT_EQ(sprite->getPosition(), position) << key;
     };
-    for (const Expected& expected : {
-             Expected{"plain", {0, 0, 101, 51}, {0, 0}, {0, 0}},
-             Expected{"minus", {0, 0, 101, 51}, {0, 0}, {0, 0}},
-             Expected{"cut", {3, 10, 101, 20}, {12.5f, 1.0f}, {0, 0}},  // truncated; sizes filled in on their own
-             Expected{"centred", {0, 0, 101, 51}, {50, 25}, {0, 0}},    // whole-pixel halves of the texture
-             Expected{"placed", {0, 0, 101, 51}, {50, 25}, {960, 540}},
-             Expected{"off", {0, 0, 101, 51}, {2, 0}, {0, 0}},
-         }) {
-        const sf::Sprite* sprite = spriteManager.get(expected.key);
-        ASSERT_NE(sprite, nullptr) << expected.key;
-        EXPECT_EQ(sprite->getTexture(), textureManager.get("odd")) << expected.key;
-        EXPECT_EQ(sprite->getTextureRect(), expected.rect) << expected.key;
-        EXPECT_EQ(sprite->getOrigin(), expected.origin) << expected.key;
-        EXPECT_EQ(sprite->getPosition(), expected.position) << expected.key;
-        EXPECT_EQ(sprite->getColor(), sf::Color::White) << expected.key;
-    }
-    EXPECT_EQ(errorLinesOf([] { EXPECT_EQ(spriteManager.get("Plain"), nullptr); }),
-              Lines{"SpriteManager: Sprite with key Plain does not exist."});
+    expectSprite("plain", {0, 0, 101, 51}, {0, 0}, {0, 0});
+    expectSprite("cut", {3, 10, 101, 20}, {12.5f, 1.0f}, {0, 0});   // truncated; sizes filled in on their own
+    expectSprite("placed", {0, 0, 101, 51}, {50, 25}, {960, 540});  // whole-pixel halves of the texture
 
-    sf::Sprite* plain = spriteManager.get("plain");
-    plain->setColor(sf::Color(255, 255, 255, 40));
+    // The record is shared: what one user changes, a second load keeps.
+    spriteManager.get("plain")->setColor(sf::Color(255, 255, 255, 40));
     folder.write("sprites.json", R"({"sprites": {"plain": {"texture": "odd"}}})");
     EXPECT_EQ(errorLinesOf([] { spriteManager.loadManifest("sprites.json"); }),
               Lines{"SpriteManager: Sprite with key plain already exists."});
-    EXPECT_EQ(spriteManager.get("plain"), plain);
-    EXPECT_EQ(plain->getColor().a, 40);
+    EXPECT_EQ(spriteManager.get("plain")->getColor().a, 40);
 }
 
 TEST_F(ManagersTest, SoundsRestartTheirFirstVoiceAndTellTheListenerUnlessMuted)
@@ -306,49 +254,36 @@ TEST_F(ManagersTest, SoundsRestartTheirFirstVoiceAndTellTheListenerUnlessMuted)
     EXPECT_LT(four.voices[0].getPlayingOffset().asSeconds(), 1.0f);
     for (int voice = 1; voice < 4; ++voice) EXPECT_EQ(four.voices[voice].getStatus(), sf::Sound::Stopped);
 
-    // Muted, nothing plays and the listener hears of nothing, but unknown
-    // keys are still reported, every time.
+    // Muted, nothing plays and the listener hears of nothing, but an unknown
+    // key is still reported.
     soundManager.muted = true;
-    EXPECT_EQ(errorLinesOf([] {
-                  soundManager.play("one");
-                  soundManager.play("gone");
-                  soundManager.play("gone");
-              }),
-              Lines(2, "SoundManager: Sound with key gone does not exist."));
+    EXPECT_EQ(errorLinesOf([] { soundManager.play("one"); }), Lines{});
+    EXPECT_EQ(errorLinesOf([] { soundManager.play("gone"); }),
+              Lines{"SoundManager: Sound with key gone does not exist."});
     EXPECT_EQ(soundManager.sounds.at("one")->voices[0].getStatus(), sf::Sound::Stopped);
     EXPECT_EQ(started, (std::vector<std::string>{"four", "four"}));
 }
 
-TEST_F(ManagersTest, SongsPlayAtTheirVolumeLoopingFromTheirLoopPointAndBrokenOnesStopTheStream)
+// How a song sounds at the manifest's defaults, looping, is seen sample-exact
+// in the captured soundtrack; here, a volume, the loop flag and loop points,
+// and broken songs.
+TEST_F(ManagersTest, SongsPlayAtTheirVolumeAndLoopPointsAndBrokenOnesStopTheStream)
 {
-    folder.write("music.json", R"({"music": {"plain": {"file": "long.wav"},
-        "loud": {"file": "tone.wav", "volume": 40, "loopTo": 1500.9}, "late": {"file": "long.wav", "loopTo": 12000},
-        "gone": {"file": "gone.ogg"}, "text": {"file": "text.ogg"}, "empty": {"file": "empty.ogg"},
-        "folder": {"file": "folder.ogg"}}})");
+    folder.write("music.json", R"({"music": {"plain": {"file": "tone.wav"}, "text": {"file": "text.ogg"},
+        "loud": {"file": "tone.wav", "volume": 40, "loopTo": 1500.9}, "folder": {"file": "folder.ogg"}}})");
     EXPECT_EQ(errorLinesOf([] { EXPECT_TRUE(musicManager.loadManifest("music.json")); }), Lines{});
     sf::Music& music = musicManager.music;
     musicManager.play("plain", true);
     EXPECT_EQ(music.getStatus(), sf::Music::Playing);
-    EXPECT_FLOAT_EQ(music.getVolume(), 100.0f);
-    EXPECT_TRUE(music.getLoop());
     EXPECT_EQ(music.getLoopPoints().offset, sf::Time::Zero);
-    EXPECT_EQ(music.getLoopPoints().length, sf::seconds(13.0f));
-
-    musicManager.play("late", true);
-    EXPECT_EQ(music.getLoopPoints().offset, sf::seconds(12.0f));
-    EXPECT_EQ(music.getLoopPoints().length, sf::seconds(1.0f));
-    EXPECT_LT(music.getPlayingOffset(), sf::seconds(1.0f));
 
     musicManager.play("loud", false);
     EXPECT_FLOAT_EQ(music.getVolume(), 40.0f);
     EXPECT_FALSE(music.getLoop());
     EXPECT_EQ(music.getLoopPoints().offset, sf::milliseconds(1500));
-    EXPECT_EQ(music.getDuration(), sf::seconds(2.0f));
+    EXPECT_EQ(music.getLoopPoints().length, sf::milliseconds(500));  // to the end of the file
 
-    EXPECT_EQ(errorLinesOf([] { musicManager.play("Loud", true); }),
-              Lines{"MusicManager: Song with key Loud does not exist."});
-    EXPECT_EQ(music.getStatus(), sf::Music::Playing);
-    for (const std::string key : {"gone", "text", "empty", "folder"}) {
+    for (const std::string key : {"text", "folder"}) {
         musicManager.play("plain", true);
         EXPECT_EQ(errorLinesOf([&] { musicManager.play(key, true); }),
                   Lines{"MusicManager: Unable to load music file " + key + ".ogg."});
@@ -359,16 +294,4 @@ TEST_F(ManagersTest, SongsPlayAtTheirVolumeLoopingFromTheirLoopPointAndBrokenOne
     EXPECT_EQ(errorLinesOf([] { musicManager.loadManifest("music.json"); }), Lines{});
     musicManager.play("plain", true);
     EXPECT_FLOAT_EQ(music.getVolume(), 10.0f);
-}
-
-TEST(ValidateJson, ReportsOnlyTheFirstMissingName)
-{
-    EXPECT_EQ(errorLinesOf([] { EXPECT_FALSE(validateJson(nlohmann::json::object(), {"first", "second"})); }),
-              Lines{"validateJson: Missing prop: first."});
-    EXPECT_EQ(errorLinesOf([] {
-                  EXPECT_TRUE(validateJson(nlohmann::json{{"a", 1}, {"b", nullptr}}, {"a", "b"}));
-                  EXPECT_TRUE(validateJson(nlohmann::json::array(), {}));
-                  EXPECT_TRUE(validateJson(nullptr, {}));
-              }),
-              Lines{});
 }

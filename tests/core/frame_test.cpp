@@ -5,31 +5,21 @@
 #include "core/show.h"
 #include "test_support.h"
 
-#include <gtest/gtest.h>
-
 TEST(Fade, MovesByDtTimesSpeedAndStopsAtExactlyItsEnd)
 {
     screenFade = ScreenFade{1.0f, 0.5f, FadeMode::FromBlack};
-    for (float level : {0.875f, 0.75f, 0.625f, 0.5f, 0.375f, 0.25f, 0.125f}) {
-        advanceFade(0.25f);
-        EXPECT_EQ(screenFade.level, level);
-        EXPECT_EQ(screenFade.mode, FadeMode::FromBlack);
-    }
     advanceFade(0.25f);
+    EXPECT_EQ(screenFade.level, 0.875f);
+    EXPECT_EQ(screenFade.mode, FadeMode::FromBlack);
+    for (int frame = 2; frame <= 9; ++frame) advanceFade(0.25f);
     EXPECT_EQ(screenFade.level, 0.0f);
     EXPECT_EQ(screenFade.mode, FadeMode::Idle);
-    advanceFade(0.25f);
-    EXPECT_EQ(screenFade.level, 0.0f);
 
     // A long frame ends a fade to black at exactly one.
     screenFade = ScreenFade{0.0f, 0.5f, FadeMode::ToBlack};
     advanceFade(10.0f);
     EXPECT_EQ(screenFade.level, 1.0f);
     EXPECT_EQ(screenFade.mode, FadeMode::Idle);
-
-    screenFade = ScreenFade{0.3f, 0.5f, static_cast<FadeMode>(7)};
-    advanceFade(1.0f);
-    EXPECT_EQ(screenFade.level, 0.3f);
 
     EXPECT_EQ(overlayAlpha(0.0f), 0);
     EXPECT_EQ(overlayAlpha(0.5f), 127);  // truncated
@@ -70,10 +60,6 @@ TEST(Frame, RunsTheSceneThenTheFadeAndQuitStopsTheLoop)
     EXPECT_EQ(overlay.getColor(), sf::Color(255, 255, 255, 77));
 
     screenFade = ScreenFade{0.0f, 0.0f, FadeMode::Idle};
-    EXPECT_EQ(pixelAfterFrame(0.016f), sf::Color::Transparent);
-
-    fadeSprite = nullptr;
-    screenFade = ScreenFade{1.0f, 0.0f, FadeMode::Idle};
     EXPECT_EQ(pixelAfterFrame(0.016f), sf::Color::Transparent);
 
     sceneId = SceneId::Quit;

@@ -3,53 +3,37 @@
 // missing devices and shaders, and a close request.
 #include "test_support.h"
 
-#include <gtest/gtest.h>
-
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
 
-namespace {
-
-const std::string NO_DISPLAY = "Unable to open the display: DISPLAY is unset or names no running X server.";
-const std::string NO_AUDIO = "No audio device, so the show plays in silence.";
-
-}  // namespace
-
-// OpenAL Soft reports at this level a device left open at exit.
-TEST(Program, EscapeHeldFromTheStartEndsAfterTheFirstFrameWithNothingOnStandardError)
+// Escape held from the start ends the show after its first frame.
+TEST(Program, EachStartGivesItsExitCodeGreetingAndLines)
 {
-    TempRunFolder folder;
-    folder.copyRepositoryRunFiles();
-    const ProgramRun run = runWithEscapeHeld(folder.path, "ALSOFT_LOGLEVEL=1");
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "hello\n");
-    EXPECT_EQ(run.err, "");
-    // A level that the user asks for stays: OpenAL Soft then tells what it does.
-    EXPECT_NE(runWithEscapeHeld(folder.path, "ALSOFT_LOGLEVEL=3").err.find("AL lib: "), std::string::npos);
-}
-
-TEST(Program, AMissingDeviceIsOneLine)
-{
+    const std::string NO_AUDIO = "No audio device, so the show plays in silence.";
     struct Case {
         std::string environment;
         int exitCode;
         std::string out;
-        std::string line;
+        Lines lines;
     };
-    for (const Case& missing : {
-             Case{"-u DISPLAY", 1, "", NO_DISPLAY},
-             Case{"DISPLAY=:987", 1, "", NO_DISPLAY},
-             Case{"ALSOFT_DRIVERS=none", 0, "hello\n", NO_AUDIO},
+    for (const Case& start : {
+             // OpenAL Soft reports at this level a device left open at exit.
+             Case{"ALSOFT_LOGLEVEL=1", 0, "hello\n", {}},
+             Case{"-u DISPLAY", 1, "", {"Unable to open the display: DISPLAY is unset or names no running X server."}},
+             Case{"ALSOFT_DRIVERS=none", 0, "hello\n", {NO_AUDIO}},
              // ALSA without its configuration finds no device and has its own complaints.
-             Case{"ALSOFT_DRIVERS=alsa ALSA_CONFIG_PATH=/nonexistent/alsa.conf", 0, "hello\n", NO_AUDIO},
+             Case{"ALSOFT_DRIVERS=alsa ALSA_CONFIG_PATH=/nonexistent/alsa.conf", 0, "hello\n", {NO_AUDIO}},
          }) {
         TempRunFolder folder;
         folder.copyRepositoryRunFiles();
-        const ProgramRun run = runWithEscapeHeld(folder.path, missing.environment);
-        EXPECT_EQ(run.exitCode, missing.exitCode) << missing.environment;
-        EXPECT_EQ(run.out, missing.out) << missing.environment;
-        EXPECT_EQ(splitLines(run.err), Lines{missing.line}) << missing.environment;
+        const ProgramRun run = runWithEscapeHeld(folder.path, start.environment);
+        EXPECT_EQ(run.exitCode, start.exitCode) << start.environment;
+        EXPECT_EQ(run.out, start.out) << start.environment;
+        EXPECT_EQ(splitLines(run.err), start.lines) << start.environment;
     }
+    // A level that the user asks for stays: OpenAL Soft then tells what it does.
+    TempRunFolder folder;
+    folder.copyRepositoryRunFiles();
+    EXPECT_NE(runWithEscapeHeld(folder.path, "ALSOFT_LOGLEVEL=3").err.find("AL lib: "), std::string::npos);
 }
 
 // Without Escape: a missing shader ends the show when its scene needs it.
@@ -77,19 +61,24 @@ TEST(Program, BrokenConfigurationAndManifestsAreReportedInOrderAndTheShowGoesOn)
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "hello\n");
     const std::string noTexture = "TextureManager: Texture with key ";
-    EXPECT_EQ(splitLines(run.err),
-              (Lines{"config.json: Error while parsing JSON.",
-                     "[json.exception.parse_error.101] parse error at line 1, column 16: syntax error while parsing "
-                     "value - unexpected end of input; expected '[', '{', or a literal",
-                     "TextureManager: Unable to open file assets/textures.json.",
-                     noTexture + "black does not exist.", noTexture + "intro1 does not exist.",
-                     noTexture + "intro2 does not exist.", noTexture + "intro3 does not exist.",
-                     noTexture + "intro4 does not exist.", "validateJson: Missing prop: sounds.",
-                     "SoundManager: Missing properties in soundsfile.",
-                     "SpriteManager: Sprite with key black does not exist.",
-                     noTexture + "rainbow_texture does not exist.",
-                     "SpriteManager: Sprite with key black does not exist.",
-                     noTexture + "loading_bar_empty does not exist.", noTexture + "loading_bar_full does not exist."}));
+    const Lines lines = {
+        "config.json: Error while parsing JSON.",
+        "[json.exception.parse_error.101] parse error at line 1, column 16: syntax error while parsing value - "
+        "unexpected end of input; expected '[', '{', or a literal",
+        "TextureManager: Unable to open file assets/textures.json.", noTexture + "black does not exist.",
+        noTexture + "intro1 does not exist.", noTexture + "intro2 does not exist.",
+        noTexture + "intro3 does not exist.", noTexture + "intro4 does not exist.",
+        "validateJson: Missing prop: sounds.", "SoundManager: Missing properties in soundsfile.",
+        "SpriteManager: Sprite with key black does not exist.", noTexture + "rainbow_texture does not exist.",
+        "SpriteManager: Sprite with key black does not exist.", noTexture + "loading_bar_empty does not exist.",
+        noTexture + "loading_bar_full does not exist."};
+    EXPECT_EQ(splitLines(run.err), lines);
+    // The capture tool starts the show through the demo's own start-up.
+    const std::string capture = (fs::path(BOUNCEFEST_EXE).parent_path() / "bouncefest-capture").string();
+    const ProgramRun tool =
+        runBouncefest(folder.path, ProgramOptions{false, -1.0, 30.0, "", "'" + capture + "' --frames 0 ."});
+    EXPECT_EQ(tool.exitCode, 0);
+    EXPECT_EQ(splitLines(tool.err), lines);
 }
 
 TEST(Program, ACloseRequestEndsTheShowWithExitCodeZero)

@@ -7,7 +7,6 @@
 #include "assets/texture_manager.h"
 
 #include <SFML/Audio/SoundBuffer.hpp>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
@@ -18,7 +17,6 @@
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 #include <X11/Xlib.h>
 
@@ -36,7 +34,6 @@ TempRunFolder::~TempRunFolder()
 {
     fs::current_path(previous);
     std::error_code ignored;
-    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
     fs::remove_all(path, ignored);
 }
 
@@ -79,12 +76,6 @@ void addToneSound(const std::string& key, double seconds)
     ASSERT_TRUE(soundManager.add(key, key + ".wav", 1));
 }
 
-sf::Image shotOf(sf::RenderTexture& target)
-{
-    target.display();
-    return target.getTexture().copyToImage();
-}
-
 const char* const PLAIN_VERTEX_SHADER = R"(// Uniforms: none.
 void main()
 {
@@ -105,25 +96,12 @@ std::vector<float> uniformValues(const sf::Shader& shader, const char* name, std
     return values;
 }
 
-std::vector<std::string> splitLines(const std::string& text)
+Lines splitLines(const std::string& text)
 {
-    std::vector<std::string> lines;
+    Lines lines;
     std::istringstream stream(text);
     for (std::string line; std::getline(stream, line);) lines.push_back(line);
     return lines;
-}
-
-int runAssetGenerator(const fs::path& assetsDir)
-{
-    // The generator lies beside the demo in the build folder.
-    const fs::path generator = fs::path(BOUNCEFEST_EXE).parent_path() / "assetgen";
-    const std::string command = "'" + generator.string() + "' '" + assetsDir.string() + "' >/dev/null 2>&1";
-    return std::system(command.c_str());
-}
-
-fs::path repositoryRoot()
-{
-    return BOUNCEFEST_SOURCE_DIR;
 }
 
 std::string readBytes(const fs::path& file)

@@ -1,5 +1,5 @@
 // The show's shaders on Mesa under Xvfb, where the golden frames cannot
-// look: the ball room for every camMix, with the bodies under its floor,
+// look: the ball room opaque for every camMix, with the bodies under its floor,
 // its edge and its dark sky, its camera moves and the balls' entrances, and
 // the card shader across a stage restart.
 #include "test_support.h"
@@ -9,7 +9,6 @@
 #include "scenes/ball.h"
 
 #include <SFML/Graphics.hpp>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
@@ -24,16 +23,6 @@ double brightness(const sf::Image& image, unsigned x, unsigned y)  // the strong
 {
     const sf::Color c = image.getPixel(x, y);
     return std::max({c.r, c.g, c.b}) / 255.0;
-}
-
-double meanDifference(const sf::Image& a, const sf::Image& b)  // 0 to 1, over every other pixel
-{
-    double total = 0.0;
-    for (unsigned i = 0; i < W * H; i += 2) {
-        const sf::Color p = a.getPixel(i % W, i / W), q = b.getPixel(i % W, i / W);
-        total += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
-    }
-    return total / (W * H / 2 * 3 * 255.0);
 }
 
 const float FRAME_S = 1.0f / 60.0f;
@@ -56,6 +45,13 @@ std::vector<int> changes(const sf::Image& from, const sf::Image& to)
     for (std::size_t i = 0; i < result.size() * 4; ++i)
         result[i / 4] += i % 4 == 3 ? 0 : std::abs(from.getPixelsPtr()[i] - to.getPixelsPtr()[i]);
     return result;
+}
+
+// The mean change of a channel, in levels.
+double meanChange(const sf::Image& from, const sf::Image& to)
+{
+    const std::vector<int> change = changes(from, to);
+    return std::accumulate(change.begin(), change.end(), 0.0) / (change.size() * 3.0);
 }
 
 // Both programs, with the scenes' textures, drawing into a screen-sized render texture.
@@ -91,25 +87,20 @@ struct Shaders : ::testing::Test {
         balls.setUniform("camMix", camMix);
         const char* const names[] = {"ballPos1", "ballPos2", "ballPos3", "creditPos"};
         for (int i = 0; i < 4; ++i) balls.setUniform(names[i], bodies[i]);
-        return draw(sf::Sprite(*textureManager.get("black")), balls);
-    }
-};
-
-}  // namespace
-
-// Mesa writes a NaN as 0, and nothing in the room or the sky is fully black.
-TEST_F(Shaders, EveryCamMixOfTheSceneGivesAnOpaqueFrameWithoutNaN)
-{
-    for (float camMix : {1.2f, 1.0f, 0.5f, 0.0f, -0.1f, -10.0f, -64.0f, -70.0f}) {
-        const sf::Image frame = room(camMix);
+        const sf::Image frame = draw(sf::Sprite(*textureManager.get("black")), balls);
+        // Mesa writes a NaN as 0, and nothing in the room or the sky is fully
+        // black: every frame drawn here is opaque and nowhere black.
         int blackOrTranslucent = 0;
         for (unsigned i = 0; i < W / 3 * H / 3; ++i) {  // every third pixel of every third row
             const sf::Color c = frame.getPixel(i % (W / 3) * 3, i / (W / 3) * 3);
             blackOrTranslucent += (c.r == 0 && c.g == 0 && c.b == 0) || c.a != 255;
         }
         EXPECT_EQ(blackOrTranslucent, 0) << "camMix " << camMix;
+        return frame;
     }
-}
+};
+
+}  // namespace
 
 // Moved about under the floor, they change at most a rounding step where
 // their faint occlusion reaches a wall. Let go, the panel stands for one
@@ -125,8 +116,8 @@ TEST_F(Shaders, BodiesWaitingUnderTheFloorStayUnseen)
         for (auto [name, body, position, seen] : cases) {
             Bodies moved = waiting;
             moved[body] = position;
-            const double difference = meanDifference(reference, room(camMix, moved));
-            EXPECT_EQ(difference > (seen ? 1.0e-3 : 1.0e-4), seen) << name << " at " << camMix << ": " << difference;
+            const double difference = meanChange(reference, room(camMix, moved));
+            EXPECT_EQ(difference > (seen ? 0.25 : 0.025), seen) << name << " at " << camMix << ": " << difference;
         }
     }
 }
@@ -182,22 +173,19 @@ TEST_F(Shaders, TheCardsLookCarriesOnWhenTheLeavingStageRestartsTheSeconds)
         return draw(sprite, text);
     };
     const sf::Image lastOfShowing = render(5.0f + 1.0f / 60.0f);
-    EXPECT_LT(meanDifference(render(1.0f / 60.0f), lastOfShowing) * 255.0, 0.5);
-    EXPECT_GT(meanDifference(render(5.0f), lastOfShowing) * 255.0, 0.0) << "the look moves from frame to frame";
+    EXPECT_LT(meanChange(render(1.0f / 60.0f), lastOfShowing), 0.5);
+    EXPECT_GT(meanChange(render(5.0f), lastOfShowing), 0.0) << "the look moves from frame to frame";
 }
 
 TEST_F(Shaders, TheMeanChangeNeverStepsWhereAMoveStartsOrCamMixPassesZero)
 {
     // The bodies and the clock stand still: all the change is the camera's and the floor's.
     const Bodies bodies = {{{4.0f, -5.0f, 3.0f}, {-5.0f, -3.0f, -2.0f}, {1.5f, -5.0f, 9.0f}, WAITING}};
-    for (int firstFrame : {-1, 175, 999}) {
+    for (int firstFrame : {-1, 175, 999, 1985}) {  // 1985: as the show ends, camMix about -65
         std::vector<sf::Image> frames;
         for (int frame = firstFrame; frame < firstFrame + 5; ++frame) frames.push_back(room(camMixOnFrame(frame), bodies));
         std::vector<double> means;  // from each frame to the next
-        for (std::size_t i = 1; i < frames.size(); ++i) {
-            const std::vector<int> change = changes(frames[i - 1], frames[i]);
-            means.push_back(std::accumulate(change.begin(), change.end(), 0.0) / (change.size() * 3.0));
-        }
+        for (std::size_t i = 1; i < frames.size(); ++i) means.push_back(meanChange(frames[i - 1], frames[i]));
         for (std::size_t i = 1; i < means.size(); ++i) {
             EXPECT_LE(means[i], 1.5 * means[i - 1] + 0.4) << "frame " << firstFrame + i + 1;
             EXPECT_GE(means[i], means[i - 1] / 1.5 - 0.4) << "frame " << firstFrame + i + 1;
