@@ -74,9 +74,7 @@ TEST(Program, BrokenConfigurationAndManifestsAreReportedInOrderAndTheShowGoesOn)
         noTexture + "loading_bar_full does not exist."};
     EXPECT_EQ(splitLines(run.err), lines);
     // The capture tool starts the show through the demo's own start-up.
-    const std::string capture = (fs::path(BOUNCEFEST_EXE).parent_path() / "bouncefest-capture").string();
-    const ProgramRun tool =
-        runBouncefest(folder.path, ProgramOptions{false, -1.0, 30.0, "", "'" + capture + "' --frames 0 ."});
+    const ProgramRun tool = runCapture(folder.path, "--frames 0 .");
     EXPECT_EQ(tool.exitCode, 0);
     EXPECT_EQ(splitLines(tool.err), lines);
 }

@@ -184,3 +184,10 @@ ProgramRun runWithEscapeHeld(const fs::path& folder, const std::string& environm
 {
     return runBouncefest(folder, ProgramOptions{true, -1.0, 30.0, environment, command});
 }
+
+ProgramRun runCapture(const fs::path& folder, const std::string& arguments, const std::string& environment)
+{
+    const fs::path tool = fs::path(BOUNCEFEST_EXE).parent_path() / "bouncefest-capture";
+    return runBouncefest(folder,
+                         ProgramOptions{false, -1.0, 300.0, environment, "'" + tool.string() + "' " + arguments});
+}

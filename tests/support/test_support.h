@@ -81,3 +81,7 @@ ProgramRun runBouncefest(const std::filesystem::path& folder, const ProgramOptio
 // The same with Escape held from the start, so that the show ends after its first frame.
 ProgramRun runWithEscapeHeld(const std::filesystem::path& folder, const std::string& environment = "",
                              const std::string& command = "");
+
+// The capture tool, beside the demo in the build folder, run the same way.
+ProgramRun runCapture(const std::filesystem::path& folder, const std::string& arguments,
+                      const std::string& environment = "");

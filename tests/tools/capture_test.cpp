@@ -16,14 +16,6 @@ namespace {
 
 constexpr std::int64_t SAMPLES_PER_FRAME = 800;  // 48 kHz at 60 fps
 
-// The tool, beside the demo in the build folder, run in folder after env(1)'s words in environment.
-ProgramRun runCapture(const fs::path& folder, const std::string& arguments, const std::string& environment = "")
-{
-    return runBouncefest(folder, ProgramOptions{false, -1.0, 300.0, environment,
-                                                "'" + (fs::path(BOUNCEFEST_EXE).parent_path() / "bouncefest-capture").string() +
-                                                    "' " + arguments});
-}
-
 std::string outputOf(const std::string& command)
 {
     EXPECT_EQ(std::system((command + " >command.out 2>&1").c_str()), 0) << command;
