@@ -1,13 +1,15 @@
 # make run: install what is missing, build, generate the media, play the show.
 # make test: the same install and build, then every test under Xvfb: the
 # test suite, the unit tests again under ASan/UBSan, and each fuzz target.
-# make release / make video: the same install and build, then the party
-# archive / the whole show as an MP4, in dist/.
+# make windows: the same show cross-built for Windows, in build-windows/.
+# make release / make video: both builds, then the party archive / the
+# whole show as the master MP4 and the party's video, in dist/.
 BUILD_DIR ?= build
+WINDOWS_DIR ?= build-windows
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps build run release video test sanitize-build sanitize fuzz
+.PHONY: all deps build windows run release video test sanitize-build sanitize fuzz
 
 all: build
 
@@ -15,19 +17,26 @@ deps:
 	@./scripts/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBOUNCEFEST_WINDOWS_DIR=$(abspath $(WINDOWS_DIR))
 	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# The Windows libraries come from a cache that the script fills once.
+windows: deps
+	prefix=$$(./scripts/build-windows-deps.sh) && \
+	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_PREFIX_PATH="$$prefix"
+	cmake --build $(WINDOWS_DIR) -j $(JOBS)
 
 run: build
 	./$(BUILD_DIR)/bouncefest
 
-release: build
+release: build windows
 	cmake --build $(BUILD_DIR) --target release
 
 video: build
 	cmake --build $(BUILD_DIR) --target video
 
-test: build
+test: build windows
 	./scripts/with-xvfb.sh ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 	$(MAKE) sanitize
 	$(MAKE) fuzz

@@ -8,8 +8,11 @@ libsfml-dev libopenal-dev nlohmann-json3-dev googletest libgtest-dev
 libcairo2-dev libpango1.0-dev fonts-roboto-unhinted libstk-dev libebur128-dev
 xvfb xdotool x11-utils libx11-dev libxtst-dev mesa-utils libgl1-mesa-dri
 ffmpeg sox clang-14 libclang-rt-14-dev"
-# The release packaging reads the manifests with jq.
-PACKAGES="$PACKAGES jq"
+# The release packaging reads the manifests with jq and packs with zip.
+PACKAGES="$PACKAGES jq zip unzip"
+# The Windows show: the cross-compiler, Debian's sources of its libraries
+# (dpkg-source unpacks them), and Wine to test it.
+PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix dpkg-dev wine64"
 
 missing=""
 for p in $PACKAGES; do

@@ -1,16 +1,18 @@
 #!/bin/sh
-# Packs the party release: one folder holding the show, its launcher, the
-# run files that it reads, the shared libraries that it needs beyond the
-# base system, and the README, as a tar.gz that is the same byte for byte
-# whenever it is made from the same tree. Run it from the run folder (the
-# repository root).
-# Usage: scripts/package-release.sh BUILD_DIR VERSION ARCHIVE
+# Packs the party release: one folder holding the Windows show and its
+# DLL, the Linux show with its launcher and the shared libraries that it
+# needs beyond the base system, the run files that both read, the README
+# and every packed library's licence, as a zip that is the same byte for
+# byte whenever it is made from the same tree. Run it from the run folder
+# (the repository root).
+# Usage: scripts/package-release.sh BUILD_DIR WINDOWS_BUILD_DIR VERSION ARCHIVE
 set -eu
 
 build=$1
-version=$2
-archive=$3
-name=$(basename "$archive" .tar.gz)
+windows=$2
+version=$3
+archive=$(realpath -m "$4")
+name=$(basename "$archive" .zip)
 here=$(dirname "$0")
 
 fail() {
@@ -36,7 +38,7 @@ run_files() {
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT INT TERM
 folder=$stage/$name
-mkdir -p "$folder/lib"
+mkdir -p "$folder/lib" "$folder/licences/linux" "$folder/licences/windows"
 
 run_files >"$stage/run-files"
 sort -u "$stage/run-files" | while IFS= read -r file; do
@@ -52,8 +54,12 @@ sort -u "$stage/run-files" | while IFS= read -r file; do
     cp "$file" "$folder/$file"
 done
 
-# The show stripped of its debugging information, the launcher and the README.
+# The shows stripped of their debugging information, the launcher and the README.
 strip -o "$folder/bouncefest" "$build/bouncefest"
+for file in bouncefest.exe OpenAL32.dll; do
+    [ -f "$windows/$file" ] || fail "$windows/$file is missing; build it first (make windows)"
+    x86_64-w64-mingw32-strip -o "$folder/$file" "$windows/$file"
+done
 cp "$here/../release/run.sh" "$folder/run.sh"
 sed "s/@VERSION@/$version/g" "$here/../release/README.txt" >"$folder/README.txt"
 
@@ -63,16 +69,28 @@ ldd "$build/bouncefest" >"$stage/ldd"
 if grep -q 'not found' "$stage/ldd"; then
     fail "the build's executable lacks libraries: $(grep 'not found' "$stage/ldd" | tr -s ' \t' ' ')"
 fi
+# Each with the licence of the Debian package that it comes from.
 awk '$2 == "=>" { print $1, $3 }' "$stage/ldd" | while read -r soname path; do
     if ! echo "$soname" | grep -Eq "$BASE_SYSTEM"; then
         cp -L "$path" "$folder/lib/$soname"
+        package=$(dpkg -S "$(readlink -f "$path")" | head -1 | cut -d: -f1)
+        cp "/usr/share/doc/$package/copyright" "$folder/licences/linux/$package.txt"
     fi
 done
 
-# Fixed order, owners, modes and times; the time is the last commit's.
+# The Windows libraries' licences, from the cache that they were built in,
+# and those of the GCC runtime and MinGW-w64's (winpthread) linked into each file.
+cp "$(scripts/build-windows-deps.sh)"/licences/*.txt "$folder/licences/windows/"
+for package in gcc-mingw-w64-x86-64-posix-runtime mingw-w64-common; do
+    cp "/usr/share/doc/$package/copyright" "$folder/licences/windows/$package.txt"
+done
+
+# Fixed order, modes and times; the time is the last commit's.
 epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 0)}
+chmod -R u=rwX,go=rX "$folder"
+find "$folder" -exec touch -h -d "@$epoch" {} +
 mkdir -p "$(dirname "$archive")"
-tar --sort=name --format=gnu --owner=0 --group=0 --numeric-owner --mode='u=rwX,go=rX' --mtime="@$epoch" \
-    -C "$stage" -cf - "$name" | gzip -9 -n >"$archive.part"
+rm -f "$archive.part"
+(cd "$stage" && find "$name" | LC_ALL=C sort | TZ=UTC zip -q -X -9 -@ "$archive.part")
 mv "$archive.part" "$archive"
 echo "Wrote $archive ($(stat -c %s "$archive") bytes)"

@@ -5,7 +5,7 @@
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
 #include "core/app.h"
-#include "core/display.h"
+#include "core/platform.h"
 #include "core/fade.h"
 #include "core/library_output.h"
 

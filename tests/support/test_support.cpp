@@ -19,6 +19,7 @@
 #include <thread>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace fs = std::filesystem;
 
@@ -143,6 +144,59 @@ static bool requestClose(const std::string& displayName)
     return asked;
 }
 
+// Whether any pixel of the display's screen is lit, and the picture when
+// asked. A connection for each reading: Xlib ends the process when a
+// server that it holds goes away, as the run's server does when it ends.
+static bool readScreen(const std::string& displayName, sf::Image* shot)
+{
+    Display* display = displayName.empty() ? nullptr : XOpenDisplay(displayName.c_str());
+    if (!display) return false;
+    const int width = DisplayWidth(display, 0), height = DisplayHeight(display, 0);
+    XImage* image = XGetImage(display, DefaultRootWindow(display), 0, 0, width, height, AllPlanes, ZPixmap);
+    bool lit = false;
+    if (image) {
+        const char* data = image->data;
+        lit = std::any_of(data, data + image->bytes_per_line * height, [](char byte) { return byte != 0; });
+        if (shot) {
+            shot->create(width, height);
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    const unsigned long pixel = XGetPixel(image, x, y);
+                    shot->setPixel(x, y, sf::Color((pixel >> 16) & 0xff, (pixel >> 8) & 0xff, pixel & 0xff));
+                }
+            }
+        }
+        XDestroyImage(image);
+    }
+    XCloseDisplay(display);
+    return lit;
+}
+
+// The screen at each moment, counted from the show's first frame: the
+// server's own pattern gives way to the window's black frame, which stays
+// while the assets load, and the first frame lights it.
+static std::vector<sf::Image> shotsOf(const fs::path& work, const std::vector<double>& moments,
+                                      const std::atomic<bool>& finished)
+{
+    std::vector<sf::Image> shots;
+    std::string display;
+    while (display.empty() && !finished) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const std::string name = readBytes(work / "display");
+        if (name.find('\n') != std::string::npos) display = name.substr(0, name.find('\n'));
+    }
+    while (!finished && readScreen(display, nullptr)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    while (!finished && !readScreen(display, nullptr)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const auto firstFrame = std::chrono::steady_clock::now();
+    for (const double moment : moments) {
+        std::this_thread::sleep_until(firstFrame + std::chrono::duration<double>(moment));
+        sf::Image shot;
+        if (finished || !readScreen(display, &shot)) break;
+        shots.push_back(shot);
+    }
+    return shots;
+}
+
 ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
 {
     // The run's own script, its output and the name of its X server go in a
@@ -163,6 +217,10 @@ ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
             display = readBytes(work / "display");
         }
     });
+    std::vector<sf::Image> shots;
+    std::thread shooter([&] {
+        if (!options.shotSeconds.empty()) shots = shotsOf(work, options.shotSeconds, finished);
+    });
     const auto start = std::chrono::steady_clock::now();
     const int status = std::system(("cd '" + folder.string() + "' && timeout -k 5 " +
                                     std::to_string(options.timeoutSeconds) + " '" +
@@ -173,6 +231,8 @@ ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     finished = true;
     closer.join();
+    shooter.join();
+    run.shots = std::move(shots);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.out = readBytes(work / "out");
     run.err = readBytes(work / "err");

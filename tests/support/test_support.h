@@ -2,6 +2,7 @@
 // Helpers for the tests: temporary run folders, captured error lines, a GL
 // context, and the real executable run under an X server of its own.
 
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Shader.hpp>
 #include <gtest/gtest.h>
@@ -65,6 +66,7 @@ struct ProgramRun {
     int exitCode = -1;  // 124: stopped at the time-out
     std::string out, err;
     double seconds = 0.0;
+    std::vector<sf::Image> shots;  // the screen at ProgramOptions::shotSeconds
 };
 
 struct ProgramOptions {
@@ -73,6 +75,7 @@ struct ProgramOptions {
     double timeoutSeconds = 30.0;
     std::string environment;          // env(1)'s words: "NAME=value", "-u NAME"
     std::string command;              // shell words; empty: build/bouncefest
+    std::vector<double> shotSeconds = {};  // moments to read the screen at, after its first lit pixel
 };
 
 // Runs the command in folder under an Xvfb server of its own, its output captured.

@@ -1,0 +1,52 @@
+#include "core/platform.h"
+
+#ifdef _WIN32
+
+#include <cstdlib>
+
+bool requireDisplay() { return true; }
+
+void setEnvironmentDefault(const char* name, const char* value)
+{
+    if (!std::getenv(name)) _putenv_s(name, value);
+}
+
+void silenceSystemAudio() {}
+
+#else
+
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <iostream>
+
+bool requireDisplay()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::cerr << "Unable to open the display: DISPLAY is unset or names no running X server." << std::endl;
+        std::exit(1);
+    }
+    XCloseDisplay(display);
+    return true;
+}
+
+void setEnvironmentDefault(const char* name, const char* value)
+{
+    const int keepUserValue = 0;
+    setenv(name, value, keepUserValue);
+}
+
+static void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void silenceSystemAudio()
+{
+    using ErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW);
+    if (!alsa) return;  // no ALSA, no noise from it; the handle stays open for OpenAL
+    auto setHandler = reinterpret_cast<int (*)(ErrorHandler)>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (setHandler) setHandler(ignoreAlsaError);
+}
+
+#endif

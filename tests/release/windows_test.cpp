@@ -1,0 +1,128 @@
+// The Windows show (build-windows/bouncefest.exe) under Wine, in a prefix
+// that the test run makes once, against the Linux show in the same run
+// folders: the same lines, the same exits and the same pictures.
+#include "test_support.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <tuple>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Wine's desktop process outlives the show; waiting for it keeps its
+// complaint about the X server going away off the run's standard error.
+const std::string WINDOWS_SHOW = "sh -c '\"$0\" \"$1\"; status=$?; \"$2\" -w; exit $status' '" BOUNCEFEST_WINE
+                                 "' '" BOUNCEFEST_WINDOWS_DIR "/bouncefest.exe' '" BOUNCEFEST_WINESERVER "'";
+// Wine's own diagnostics off; the show's are what is compared.
+const std::string WINE = "WINEPREFIX=" BOUNCEFEST_WINE_PREFIX " WINEDEBUG=-all ";
+
+// Windows ends its lines with CR LF.
+Lines linesOf(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return splitLines(text);
+}
+
+// The largest difference, in levels, that more than one pixel in a
+// thousand shows between two pictures of one size.
+int differenceOf(const sf::Image& a, const sf::Image& b)
+{
+    std::vector<int> counts(256, 0);
+    const sf::Uint8* p = a.getPixelsPtr();
+    const sf::Uint8* q = b.getPixelsPtr();
+    const std::size_t pixels = a.getSize().x * a.getSize().y;
+    for (std::size_t i = 0; i < pixels; ++i) {
+        int largest = 0;
+        for (int c = 0; c < 3; ++c) largest = std::max(largest, std::abs(p[i * 4 + c] - q[i * 4 + c]));
+        ++counts[largest];
+    }
+    std::size_t above = 0;
+    for (int level = 255; level > 0; --level) {
+        above += counts[level];
+        if (above * 1000 > pixels) return level;
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST(WindowsShow, StartsAndEndsWithTheLinuxShowsLines)
+{
+    struct Case {
+        const char* what;
+        std::string environment;
+        void (*prepare)(const TempRunFolder&);
+    };
+    for (const Case& start : {
+             Case{"plain", "", [](const TempRunFolder&) {}},
+             Case{"no audio device", "ALSOFT_DRIVERS=none", [](const TempRunFolder&) {}},
+             Case{"no config.json", "", [](const TempRunFolder& f) { fs::remove(f.path / "config.json"); }},
+             Case{"broken manifest", "", [](const TempRunFolder& f) { f.write("assets/sprites.json", "{\"sprites\": ["); }},
+             Case{"no text shader", "",
+                  [](const TempRunFolder& f) { fs::remove(f.path / "assets/shaders/peephole.frag"); }},
+         }) {
+        TempRunFolder folder;
+        folder.copyRepositoryRunFiles();
+        start.prepare(folder);
+        const ProgramRun linux = runWithEscapeHeld(folder.path, start.environment);
+        const ProgramRun windows = runWithEscapeHeld(folder.path, WINE + start.environment, WINDOWS_SHOW);
+        EXPECT_EQ(windows.exitCode, 0) << start.what;
+        EXPECT_EQ(linesOf(windows.out), Lines{"hello"}) << start.what;
+        EXPECT_EQ(linesOf(windows.err), splitLines(linux.err)) << start.what;
+    }
+}
+
+TEST(WindowsShow, ACloseRequestEndsIt)
+{
+    TempRunFolder folder;
+    folder.copyRepositoryRunFiles();
+    const ProgramRun run = runBouncefest(folder.path, ProgramOptions{false, 3.0, 30.0, WINE, WINDOWS_SHOW});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(linesOf(run.out), Lines{"hello"});
+    EXPECT_EQ(run.err, "");
+    // The loading screen alone lasts about 22 s; only the request ends it this early.
+    EXPECT_LT(run.seconds, 15.0);
+}
+
+// The window's picture at three moments (the loading screen, the first
+// card, the ball scene), each against the Linux capture's frames around the
+// same moment: real time only says when to the nearest few frames.
+TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
+{
+    const std::int64_t MOMENTS[] = {600, 1500, 3100};  // frames at 60 per second
+    const std::int64_t EARLIER = 60, LATER = 6;        // the window shows a frame from a little before
+    TempRunFolder folder;
+    folder.copyRepositoryRunFiles();
+    // Full screen, the window has no frame: its picture covers the screen.
+    folder.write("config.json", "{\"fullscreen\": true}");
+    ProgramOptions options{false, MOMENTS[2] / 60.0 + 1.0, 90.0, WINE, WINDOWS_SHOW};
+    std::string frames;
+    for (const std::int64_t moment : MOMENTS) {
+        options.shotSeconds.push_back(moment / 60.0);
+        frames += (frames.empty() ? "" : ",") + std::to_string(moment - EARLIER) + "-" + std::to_string(moment + LATER);
+    }
+    const ProgramRun run = runBouncefest(folder.path, options);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(run.shots.size(), std::size(MOMENTS));
+    ASSERT_EQ(runCapture(folder.path, "--frames " + frames + " frames").exitCode, 0);
+
+    for (std::size_t i = 0; i < std::size(MOMENTS); ++i) {
+        int best = 256;
+        std::int64_t bestFrame = -1;
+        for (std::int64_t frame = MOMENTS[i] - EARLIER; frame <= MOMENTS[i] + LATER; ++frame) {
+            const std::string number = std::to_string(frame);
+            sf::Image linux;
+            ASSERT_TRUE(linux.loadFromFile("frames/frame-" + std::string(6 - number.size(), '0') + number + ".png"));
+            ASSERT_EQ(linux.getSize(), run.shots[i].getSize());
+            const int difference = differenceOf(linux, run.shots[i]);
+            if (difference < best) std::tie(best, bestFrame) = std::make_tuple(difference, frame);
+        }
+        std::cout << "At frame " << MOMENTS[i] << " the window showed frame " << bestFrame << " within " << best
+                  << " levels" << std::endl;
+        EXPECT_LE(best, 8) << "frame " << MOMENTS[i];
+    }
+}
