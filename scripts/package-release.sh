@@ -54,6 +54,11 @@ sort -u "$stage/run-files" | while IFS= read -r file; do
     cp "$file" "$folder/$file"
 done
 
+# The time of every file, the last commit's; strip writes it into a PE
+# file's header too.
+epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 0)}
+export SOURCE_DATE_EPOCH=$epoch
+
 # The shows stripped of their debugging information, the launcher and the README.
 strip -o "$folder/bouncefest" "$build/bouncefest"
 for file in bouncefest.exe OpenAL32.dll; do
@@ -73,7 +78,7 @@ fi
 awk '$2 == "=>" { print $1, $3 }' "$stage/ldd" | while read -r soname path; do
     if ! echo "$soname" | grep -Eq "$BASE_SYSTEM"; then
         cp -L "$path" "$folder/lib/$soname"
-        package=$(dpkg -S "$(readlink -f "$path")" | head -1 | cut -d: -f1)
+        package=$(dpkg -S "*/$soname" | head -1 | cut -d: -f1)
         cp "/usr/share/doc/$package/copyright" "$folder/licences/linux/$package.txt"
     fi
 done
@@ -85,8 +90,7 @@ for package in gcc-mingw-w64-x86-64-posix-runtime mingw-w64-common; do
     cp "/usr/share/doc/$package/copyright" "$folder/licences/windows/$package.txt"
 done
 
-# Fixed order, modes and times; the time is the last commit's.
-epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 0)}
+# Fixed order, modes and times.
 chmod -R u=rwX,go=rX "$folder"
 find "$folder" -exec touch -h -d "@$epoch" {} +
 mkdir -p "$(dirname "$archive")"

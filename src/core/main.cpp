@@ -1,6 +1,7 @@
 // The entry routine: greeting, the show's start-up around the window, then
 // the frame loop until the show ends or the user quits.
 #include "core/loading.h"
+#include "core/platform.h"
 #include "core/show.h"
 
 #include <SFML/Graphics.hpp>
@@ -48,6 +49,7 @@ static void playShow(sf::RenderWindow& window)
 
 int main()
 {
+    enterShowFolder();
     std::cout << "hello" << std::endl;
     sf::RenderWindow window;
     const bool started = startShow([&window] {

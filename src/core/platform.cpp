@@ -2,7 +2,10 @@
 
 #ifdef _WIN32
 
+#include <windows.h>
+
 #include <cstdlib>
+#include <filesystem>
 
 bool requireDisplay() { return true; }
 
@@ -12,6 +15,15 @@ void setEnvironmentDefault(const char* name, const char* value)
 }
 
 void silenceSystemAudio() {}
+
+void enterShowFolder()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length == MAX_PATH) return;  // a path too long to know: the folder stays
+    std::error_code ignored;
+    std::filesystem::current_path(std::filesystem::path(path).parent_path(), ignored);
+}
 
 #else
 
@@ -48,5 +60,7 @@ void silenceSystemAudio()
     auto setHandler = reinterpret_cast<int (*)(ErrorHandler)>(dlsym(alsa, "snd_lib_error_set_handler"));
     if (setHandler) setHandler(ignoreAlsaError);
 }
+
+void enterShowFolder() {}
 
 #endif

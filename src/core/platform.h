@@ -13,3 +13,8 @@ void setEnvironmentDefault(const char* name, const char* value);
 // Quietens the system's sound layer under OpenAL: ALSA reports every device
 // that it cannot open. Windows' layer says nothing.
 void silenceSystemAudio();
+
+// Windows starts a program in whatever folder its caller stands in; the
+// show's files lie beside the executable, so its folder becomes the working
+// directory. On Linux the launcher run.sh does this.
+void enterShowFolder();

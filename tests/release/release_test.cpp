@@ -1,30 +1,33 @@
-// The release archive as make release packs it from this build: the same
-// bytes twice, one folder of the show, its run files and libraries, started
-// through its launcher from elsewhere on those libraries, by the loader's
-// own account.
+// The release archive as make release packs it from the two builds: the
+// same bytes twice, one folder of both shows, their run files, libraries and
+// licences, the Linux show started through its launcher from elsewhere on
+// those libraries, by the loader's own account, and the Windows show from
+// elsewhere under Wine on Windows' own DLLs and its own.
 #include "test_support.h"
 
 #include <algorithm>
 #include <map>
 #include <regex>
 #include <set>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
 TEST(Release, TheArchiveIsReproducibleOneFolderAndStartsFromElsewhereOnItsOwnLibraries)
 {
-    const std::string name = std::string("bouncefest-") + BOUNCEFEST_VERSION + "-linux-x86_64";
+    const std::string name = std::string("bouncefest-") + BOUNCEFEST_VERSION;
     const TempRunFolder scratch;
     // The second one later and with another umask, so that every file has another time and other permissions.
     for (const std::string second : {"", "sleep 1.1 && umask 077 && "}) {
-        const std::string archive = (scratch.path / (second.empty() ? "first" : "second") / name).string() + ".tar.gz";
+        const std::string archive = (scratch.path / (second.empty() ? "first" : "second") / name).string() + ".zip";
         ASSERT_EQ(std::system(("(" + second + "cd '" + repositoryRoot().string() + "' && scripts/package-release.sh '" +
-                               fs::path(BOUNCEFEST_EXE).parent_path().string() + "' " + BOUNCEFEST_VERSION + " '" +
-                               archive + "') >/dev/null").c_str()), 0);
+                               fs::path(BOUNCEFEST_EXE).parent_path().string() + "' '" BOUNCEFEST_WINDOWS_DIR "' " +
+                               BOUNCEFEST_VERSION + " '" + archive + "') >/dev/null").c_str()), 0);
     }
-    const std::string archive = readBytes(scratch.path / "first" / (name + ".tar.gz"));
-    EXPECT_TRUE(archive == readBytes(scratch.path / "second" / (name + ".tar.gz")));
-    ASSERT_EQ(std::system(("mkdir unpacked && tar -xzf first/" + name + ".tar.gz -C unpacked").c_str()), 0);
+    const std::string archive = readBytes(scratch.path / "first" / (name + ".zip"));
+    EXPECT_TRUE(archive == readBytes(scratch.path / "second" / (name + ".zip")));
+    EXPECT_LE(archive.size(), 30u << 20);
+    ASSERT_EQ(std::system(("unzip -q first/" + name + ".zip -d unpacked").c_str()), 0);
     const fs::path unpacked = scratch.path / "unpacked" / name, lib = fs::canonical(unpacked / "lib");
 
     // Started from elsewhere without LD_LIBRARY_PATH, the show runs; the
@@ -52,12 +55,21 @@ TEST(Release, TheArchiveIsReproducibleOneFolderAndStartsFromElsewhereOnItsOwnLib
     // One folder: the show, its launcher and README, the run files (every
     // file the build made under assets/ is one), and under lib/ the
     // libraries loaded from there.
-    std::set<std::string> expected = {name + "/bouncefest", name + "/run.sh", name + "/README.txt", name + "/config.json"};
+    std::set<std::string> expected = {name + "/bouncefest", name + "/run.sh", name + "/README.txt",
+                                      name + "/config.json", name + "/bouncefest.exe", name + "/OpenAL32.dll"};
+    // Every library with its licence: the Windows ones by their source packages, those in lib/ by their packages.
+    for (const std::string package : {"libsfml", "openal-soft", "freetype", "libogg", "libvorbis", "flac",
+                                      "nlohmann-json3", "gcc-mingw-w64-x86-64-posix-runtime", "mingw-w64-common"}) {
+        expected.insert(name + "/licences/windows/" + package + ".txt");
+    }
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(repositoryRoot() / "assets")) {
         if (!entry.is_directory()) expected.insert(name + "/" + fs::relative(entry.path(), repositoryRoot()).string());
     }
     for (const auto& [file, folders] : loadedFrom) {
-        if (folders.count(lib.string()) != 0) expected.insert(name + "/lib/" + file);
+        if (folders.count(lib.string()) == 0) continue;
+        expected.insert(name + "/lib/" + file);
+        const std::string package = outputOf("dpkg -S '*/" + file + "' | head -1 | cut -d: -f1");
+        expected.insert(name + "/licences/linux/" + package.substr(0, package.find('\n')) + ".txt");
     }
     std::set<std::string> files;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(scratch.path / "unpacked")) {
@@ -72,5 +84,32 @@ TEST(Release, TheArchiveIsReproducibleOneFolderAndStartsFromElsewhereOnItsOwnLib
                                          [&](const auto& file) { return file.first.rfind(library + ".", 0) == 0; });
         ASSERT_NE(loaded, loadedFrom.end()) << library << " was not loaded";
         EXPECT_EQ(loaded->second, std::set<std::string>{lib.string()}) << library;
+    }
+
+    // The Windows show, from elsewhere, finds its files beside it, and needs
+    // nothing but what every Windows 10 has and what its folder holds.
+    const ProgramRun windows = runWithEscapeHeld(scratch.path / "elsewhere", WINE_ENVIRONMENT,
+                                                 underWine(unpacked / "bouncefest.exe"));
+    EXPECT_EQ(windows.exitCode, 0);
+    EXPECT_EQ(windows.out, "hello\r\n");
+    EXPECT_EQ(windows.err, "");
+    const std::set<std::string> windowsSystem = {"advapi32.dll", "avrt.dll", "gdi32.dll", "kernel32.dll",
+                                                 "msvcrt.dll",   "ole32.dll", "opengl32.dll", "shell32.dll",
+                                                 "user32.dll",   "winmm.dll"};
+    std::set<std::string> allowed = windowsSystem, portable;  // allowed in lower case, as Windows finds them
+    for (const fs::directory_entry& entry : fs::directory_iterator(unpacked)) {
+        const std::string file = entry.path().filename().string();
+        if (entry.path().extension() == ".dll" || entry.path().extension() == ".exe") portable.insert(file);
+        std::string lower = file;
+        std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+        if (entry.path().extension() == ".dll") allowed.insert(lower);
+    }
+    EXPECT_EQ(portable, (std::set<std::string>{"OpenAL32.dll", "bouncefest.exe"}));
+    for (const std::string& file : portable) {
+        const std::string imports = outputOf("x86_64-w64-mingw32-objdump -p '" + (unpacked / file).string() +
+                                             "' | sed -n 's/^\\tDLL Name: //p' | tr A-Z a-z");
+        std::istringstream lines(imports);
+        for (std::string dll; std::getline(lines, dll);) EXPECT_EQ(allowed.count(dll), 1u) << file << " needs " << dll;
+        EXPECT_NE(imports.find("kernel32.dll"), std::string::npos) << file;
     }
 }

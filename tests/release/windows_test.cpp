@@ -13,12 +13,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Wine's desktop process outlives the show; waiting for it keeps its
-// complaint about the X server going away off the run's standard error.
-const std::string WINDOWS_SHOW = "sh -c '\"$0\" \"$1\"; status=$?; \"$2\" -w; exit $status' '" BOUNCEFEST_WINE
-                                 "' '" BOUNCEFEST_WINDOWS_DIR "/bouncefest.exe' '" BOUNCEFEST_WINESERVER "'";
-// Wine's own diagnostics off; the show's are what is compared.
-const std::string WINE = "WINEPREFIX=" BOUNCEFEST_WINE_PREFIX " WINEDEBUG=-all ";
+// The Windows show's files, put beside the run files as in the release.
+void copyWindowsShow(const TempRunFolder& folder)
+{
+    for (const char* file : {"bouncefest.exe", "OpenAL32.dll"}) {
+        fs::copy_file(fs::path(BOUNCEFEST_WINDOWS_DIR) / file, folder.path / file);
+    }
+}
+
+const std::string WINE = WINE_ENVIRONMENT;
 
 // Windows ends its lines with CR LF.
 Lines linesOf(std::string text)
@@ -67,9 +70,10 @@ TEST(WindowsShow, StartsAndEndsWithTheLinuxShowsLines)
          }) {
         TempRunFolder folder;
         folder.copyRepositoryRunFiles();
+        copyWindowsShow(folder);
         start.prepare(folder);
         const ProgramRun linux = runWithEscapeHeld(folder.path, start.environment);
-        const ProgramRun windows = runWithEscapeHeld(folder.path, WINE + start.environment, WINDOWS_SHOW);
+        const ProgramRun windows = runWithEscapeHeld(folder.path, WINE + start.environment, underWine("bouncefest.exe"));
         EXPECT_EQ(windows.exitCode, 0) << start.what;
         EXPECT_EQ(linesOf(windows.out), Lines{"hello"}) << start.what;
         EXPECT_EQ(linesOf(windows.err), splitLines(linux.err)) << start.what;
@@ -80,7 +84,8 @@ TEST(WindowsShow, ACloseRequestEndsIt)
 {
     TempRunFolder folder;
     folder.copyRepositoryRunFiles();
-    const ProgramRun run = runBouncefest(folder.path, ProgramOptions{false, 3.0, 30.0, WINE, WINDOWS_SHOW});
+    copyWindowsShow(folder);
+    const ProgramRun run = runBouncefest(folder.path, ProgramOptions{false, 3.0, 30.0, WINE, underWine("bouncefest.exe")});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(linesOf(run.out), Lines{"hello"});
     EXPECT_EQ(run.err, "");
@@ -97,9 +102,10 @@ TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
     const std::int64_t EARLIER = 60, LATER = 6;        // the window shows a frame from a little before
     TempRunFolder folder;
     folder.copyRepositoryRunFiles();
+    copyWindowsShow(folder);
     // Full screen, the window has no frame: its picture covers the screen.
     folder.write("config.json", "{\"fullscreen\": true}");
-    ProgramOptions options{false, MOMENTS[2] / 60.0 + 1.0, 90.0, WINE, WINDOWS_SHOW};
+    ProgramOptions options{false, MOMENTS[2] / 60.0 + 1.0, 90.0, WINE, underWine("bouncefest.exe")};
     std::string frames;
     for (const std::int64_t moment : MOMENTS) {
         options.shotSeconds.push_back(moment / 60.0);

@@ -111,6 +111,12 @@ std::string readBytes(const fs::path& file)
     return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
 }
 
+std::string outputOf(const std::string& command)
+{
+    EXPECT_EQ(std::system((command + " >command.out 2>&1").c_str()), 0) << command;
+    return readBytes("command.out");
+}
+
 // Asks every top-level window of the display to close, as a window manager
 // does: a WM_DELETE_WINDOW client message. True when one was asked.
 static bool requestClose(const std::string& displayName)
@@ -250,4 +256,12 @@ ProgramRun runCapture(const fs::path& folder, const std::string& arguments, cons
     const fs::path tool = fs::path(BOUNCEFEST_EXE).parent_path() / "bouncefest-capture";
     return runBouncefest(folder,
                          ProgramOptions{false, -1.0, 300.0, environment, "'" + tool.string() + "' " + arguments});
+}
+
+// Wine's desktop process outlives the show; waiting for it keeps its
+// complaint about the X server going away off standard error.
+std::string underWine(const fs::path& exe)
+{
+    return "sh -c '\"$0\" \"$1\"; status=$?; \"$2\" -w; exit $status' '" BOUNCEFEST_WINE "' '" + exe.string() +
+           "' '" BOUNCEFEST_WINESERVER "'";
 }

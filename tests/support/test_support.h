@@ -59,6 +59,9 @@ Lines errorLinesOf(Action action)
 
 std::string readBytes(const std::filesystem::path& file);
 
+// What a shell command writes, run in the working folder; a failure when it fails.
+std::string outputOf(const std::string& command);
+
 // The repository's root, where the build runs the show.
 inline std::filesystem::path repositoryRoot() { return BOUNCEFEST_SOURCE_DIR; }
 
@@ -88,3 +91,8 @@ ProgramRun runWithEscapeHeld(const std::filesystem::path& folder, const std::str
 // The capture tool, beside the demo in the build folder, run the same way.
 ProgramRun runCapture(const std::filesystem::path& folder, const std::string& arguments,
                       const std::string& environment = "");
+
+// The Windows show's runs: in the test run's Wine prefix, with Wine's own
+// diagnostics off, and the command that starts an .exe under Wine.
+#define WINE_ENVIRONMENT "WINEPREFIX=" BOUNCEFEST_WINE_PREFIX " WINEDEBUG=-all "
+std::string underWine(const std::filesystem::path& exe);

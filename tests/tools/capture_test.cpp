@@ -16,12 +16,6 @@ namespace {
 
 constexpr std::int64_t SAMPLES_PER_FRAME = 800;  // 48 kHz at 60 fps
 
-std::string outputOf(const std::string& command)
-{
-    EXPECT_EQ(std::system((command + " >command.out 2>&1").c_str()), 0) << command;
-    return readBytes("command.out");
-}
-
 // The frame (from 0) on which each stage of a scene ends when its first
 // call is firstFrame: every frame adds 1/60 s to the stage time in single
 // precision, a stage ends on the first frame on which its time is strictly
