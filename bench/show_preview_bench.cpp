@@ -5,6 +5,8 @@
 // time of one frame for each scene (the intro's is the card pass through
 // peephole.frag). Run from the repository root under Xvfb, e.g.
 //   LP_NUM_THREADS=2 ./scripts/with-xvfb.sh build/show_preview_bench
+#include "core/display.h"
+#include "core/library_output.h"
 #include "core/show.h"
 
 #include <SFML/Graphics.hpp>
@@ -59,6 +61,9 @@ static void saveAsShown(const sf::RenderTexture& screen, const std::filesystem::
 
 int main(int, char** argv)
 {
+    if (!displayAvailable()) return 1;
+    silenceLibraryOutput();
+    makeDeviceObjects();
     sf::RenderTexture screen;
     const bool started = startShow([&screen] {
         if (!screen.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX)) return false;

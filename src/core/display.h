@@ -1,5 +1,6 @@
 #pragma once
 
-// Ends the program with one line and exit code 1 when no X display can be
-// opened, before any GL object exists: the window library would abort.
-bool requireDisplay();
+// Whether an X display can be opened; false after one line. Asked before
+// any GL object exists, since the window library ends the process when it
+// has no display for them.
+bool displayAvailable();

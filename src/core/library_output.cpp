@@ -19,7 +19,7 @@ static void silenceAlsa()
     if (setHandler) setHandler(ignoreAlsaError);
 }
 
-bool silenceLibraryOutput()
+void silenceLibraryOutput()
 {
     sf::err().rdbuf(nullptr);
     // OpenAL Soft reads its log level when it opens its first device; a
@@ -27,7 +27,6 @@ bool silenceLibraryOutput()
     const int keepUserLevel = 0;
     setenv("ALSOFT_LOGLEVEL", "0", keepUserLevel);
     silenceAlsa();
-    return true;
 }
 
 bool audioDeviceOpen()

@@ -63,7 +63,7 @@ void Ball::setup(float startX, float startY, float startZ, float startVx, float 
     vz = startVz;
     vy = 0.0f;
     frozen = false;
-    ballsShader.setUniform(uniformName, sf::Glsl::Vec3(x, y, z));
+    ballsShader->setUniform(uniformName, sf::Glsl::Vec3(x, y, z));
 }
 
 void Ball::step(float dt)
@@ -84,5 +84,5 @@ void Ball::step(float dt)
         y = floorY;
         playBounce();
     }
-    ballsShader.setUniform(uniformName, sf::Glsl::Vec3(x, y, z));
+    ballsShader->setUniform(uniformName, sf::Glsl::Vec3(x, y, z));
 }

@@ -36,7 +36,7 @@ constexpr float CREDIT_SWING_AMPLITUDE = 5.0f;
 // A texture uniform is left unset when its texture could not be supplied.
 void setTextureUniform(const char* name, const sf::Texture* texture)
 {
-    if (texture != nullptr) ballsShader.setUniform(name, *texture);
+    if (texture != nullptr) ballsShader->setUniform(name, *texture);
 }
 
 void showCreditsPage(const char* textureKey)
@@ -53,7 +53,7 @@ void setUp()
     // Ready to run but held back until stage 1 ends.
     scene.camTween.start(1.0f, 0.0f, CAM_EASE_LENGTH_S, Easing::BackOut, 0.0f);
     scene.camTween.running = false;
-    ballsShader.setUniform("camMix", 1.0f);
+    ballsShader->setUniform("camMix", 1.0f);
 
     scene.canvasSprite = spriteManager.get("black");
     const sf::Texture* wallTexture = textureManager.get("white");
@@ -161,9 +161,9 @@ float nextCamMix(float dt)
 void draw(sf::RenderTarget& target)
 {
     if (ballScene.canvasSprite != nullptr) {
-        offscreenTarget.draw(*ballScene.canvasSprite, sf::RenderStates(&ballsShader));
+        offscreenTarget->draw(*ballScene.canvasSprite, sf::RenderStates(ballsShader.get()));
     }
-    offscreenTarget.display();
+    offscreenTarget->display();
     offscreenSprite.setOrigin(SCREEN_CENTRE_PX);
     offscreenSprite.setPosition(SCREEN_CENTRE_PX);
     target.draw(offscreenSprite, sf::RenderStates::Default);
@@ -178,7 +178,7 @@ SceneId updateBallScene(sf::RenderTarget& target, float dt)
 
     scene.stageTime += dt;
     scene.sceneTime += dt;
-    ballsShader.setUniform("iTime", scene.sceneTime);
+    ballsShader->setUniform("iTime", scene.sceneTime);
     ball1.step(dt);
     ball2.step(dt);
     ball3.step(dt);
@@ -187,7 +187,7 @@ SceneId updateBallScene(sf::RenderTarget& target, float dt)
         CREDIT_SWING_AMPLITUDE * static_cast<float>(std::sin(static_cast<double>(scene.sceneTime)));
     scene.camTween.update(dt);
     scene.camMix = nextCamMix(dt);
-    ballsShader.setUniform("camMix", scene.camMix);
+    ballsShader->setUniform("camMix", scene.camMix);
 
     // After the step, so the shader sees this place on the next frame.
     if (scene.creditSwing) {

@@ -30,7 +30,7 @@ struct BallTest : ::testing::Test {
 
     void SetUp() override
     {
-        ASSERT_TRUE(ballsShader.loadFromMemory(PLAIN_VERTEX_SHADER, POSITIONS_FRAGMENT_SHADER));
+        ASSERT_TRUE(ballsShader->loadFromMemory(PLAIN_VERTEX_SHADER, POSITIONS_FRAGMENT_SHADER));
         addToneSound("bounce", 30.0);
         soundManager.onPlay = [this](const std::string&) { ++bounces; };
     }
@@ -79,7 +79,7 @@ TEST_F(BallTest, OneStepClampsTurnsFloorsAndMovesAsItsSwitchesSay)
         EXPECT_EQ((Vec3{ball1.x, ball1.y, ball1.z}), step.end) << step.name;
         EXPECT_EQ((Vec3{ball1.vx, ball1.vy, ball1.vz}), step.endVelocity) << step.name;
         EXPECT_EQ(bounces, step.bounces) << step.name;
-        EXPECT_EQ(uniformValues(ballsShader, "ballPos1", 3), step.end) << step.name;
+        EXPECT_EQ(uniformValues(*ballsShader, "ballPos1", 3), step.end) << step.name;
         ball1.bounceSpeed = 17.25f;
     }
 }

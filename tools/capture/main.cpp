@@ -6,7 +6,10 @@
 #include "soundtrack.h"
 #include "video_encoder.h"
 #include "core/app.h"
+#include "core/display.h"
+#include "core/library_output.h"
 #include "core/loading.h"
+#include "core/show.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -108,15 +111,7 @@ static bool captureVideo(sf::RenderTexture& target, const CaptureOptions& option
            joinSoundtrack(pictures, soundtrack, options.output, log);
 }
 
-// The soundtrack is mixed here from the decoded media and needs no sound
-// card: OpenAL's null output takes the show's audio objects. Set before the
-// show's globals make the first of them, which opens the device.
-static struct NullAudioOutput {
-    NullAudioOutput() { setenv("ALSOFT_DRIVERS", "null", 1); }
-} nullAudioOutput __attribute__((init_priority(101)));
-
-// A video needs ffmpeg. The X display that the GL context needs is checked
-// by the show's library before main runs.
+// A video needs ffmpeg.
 static bool encoderReady(const CaptureOptions& options)
 {
     if (options.mode != CaptureMode::Video || isInPath("ffmpeg")) return true;
@@ -165,6 +160,12 @@ static int captureMain(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // The soundtrack is mixed here from the decoded media and needs no sound
+    // card: OpenAL's null output takes the show's audio objects.
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    if (!displayAvailable()) return EXIT_FAILURE;
+    silenceLibraryOutput();
+    makeDeviceObjects();
     const int exitCode = captureMain(argc, argv);
     releaseAudio();
     return exitCode;

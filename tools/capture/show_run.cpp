@@ -120,7 +120,7 @@ static void drawOffscreenInFull(bool full)
     const sf::Vector2f size(static_cast<float>(SCREEN_WIDTH_PX), static_cast<float>(SCREEN_HEIGHT_PX));
     sf::View view(sf::FloatRect(sf::Vector2f(0.0f, 0.0f), size));
     if (!full) view.setViewport(sf::FloatRect(0.0f, 0.0f, 1.0f / size.x, 1.0f / size.y));
-    offscreenTarget.setView(view);
+    offscreenTarget->setView(view);
 }
 
 ShowRun runShow(sf::RenderTexture& target, const FrameChoice& choice, CaptureProgress& progress)
