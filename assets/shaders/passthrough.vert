@@ -19,8 +19,7 @@
 //                                      corner; it eases from 1 to 0 past a dip to
 //                                      -0.1, and later falls to about -64 as the
 //                                      camera flies out
-//   float iTime                        seconds since the scene began; the balls are
-//                                      let go at 2, 9 and 16 s
+//   float iTime                        seconds since the scene began
 #version 130
 
 uniform vec3 ballPos1;
@@ -58,20 +57,26 @@ const vec2 RESOLUTION = vec2(1920.0, 1080.0);
 const float BALL_RADIUS = 1.4;
 // Bodies below this height wait outside the room and are not drawn.
 const float WAITING_BELOW_Y = -12.0;
-// Ball centres stay within x -7..7 and z -10..12 and rest at y -2.752
-// before the floor drops and at -5 after; walls and floor stand a radius
+// Where the ball model keeps the centres; walls and floor stand a radius
 // beyond, the ceiling well above the highest bounce.
-const vec3 ROOM_LOW = vec3(-7.0, -5.0, -10.0) - BALL_RADIUS;
-const vec3 ROOM_HIGH = vec3(7.0 + BALL_RADIUS, 7.6, 12.0 + BALL_RADIUS);
-const float RAISED_FLOOR_Y = -2.752 - BALL_RADIUS;
+const float SIDE_WALL_LEFT = -7.0;
+const float SIDE_WALL_RIGHT = 7.0;
+const float DEPTH_WALL_NEAR = -10.0;
+const float DEPTH_WALL_FAR = 12.0;
+const float RAISED_FLOOR_Y = -2.752;
+const float LOWERED_FLOOR_Y = -5.0;
+const vec3 ROOM_LOW = vec3(SIDE_WALL_LEFT, LOWERED_FLOOR_Y, DEPTH_WALL_NEAR) - BALL_RADIUS;
+const vec3 ROOM_HIGH = vec3(SIDE_WALL_RIGHT + BALL_RADIUS, 7.6, DEPTH_WALL_FAR + BALL_RADIUS);
+const float RAISED_ROOM_LOW_Y = RAISED_FLOOR_Y - BALL_RADIUS;
 // The panel shows only on its swing path: on the frame it is let go it may
 // stand anywhere, half inside a wall.
 const float OFF_SWING_PATH = 0.001;
 
 // Each ball grows to its full size in this time from the moment it is let
-// go, and never reaches below the drawn floor: ball 2 starts from the
-// lowered floor while the drawn one is still dropping, so it swells out of
-// the floor as that falls away.
+// go (the ends of the ball scene's first three stages), and never reaches
+// below the drawn floor: ball 2 starts from the lowered floor while the
+// drawn one is still dropping, so it swells out of the floor as that falls
+// away.
 const vec3 BALLS_LET_GO_AT = vec3(2.0, 9.0, 16.0);
 const float GROWING_SECONDS = 0.4;
 // A skin turns once as its ball travels round its full size.
@@ -160,7 +165,7 @@ void main()
     placeCamera(screen, way, eyePosition, rayDirection, pixelsPerRadian);
 
     vec3 low = ROOM_LOW;
-    low.y = mix(RAISED_FLOOR_Y, ROOM_LOW.y, smoothstep(0.0, FLOOR_DROPPED_AT, way));
+    low.y = mix(RAISED_ROOM_LOW_Y, ROOM_LOW.y, smoothstep(0.0, FLOOR_DROPPED_AT, way));
     roomLow = low - eyePosition;
     roomHigh = ROOM_HIGH - eyePosition;
     // The room is far wider than twice the fading distance, so along each

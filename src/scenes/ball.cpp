@@ -17,11 +17,6 @@ bool depthFrozen = true;
 
 namespace {
 
-constexpr float RAISED_FLOOR_Y = -2.752f;
-constexpr float SIDE_WALL_LEFT = -7.0f;
-constexpr float SIDE_WALL_RIGHT = 7.0f;
-constexpr float DEPTH_WALL_NEAR = -10.0f;
-constexpr float DEPTH_WALL_FAR = 12.0f;
 constexpr float BOUNCE_SPEED_LOSS_PER_CONTACT = 1.0f;
 constexpr float LOWEST_BOUNCE_SPEED = 3.0f;
 // Below the lowest speed the ball gets this one back, so it never settles.

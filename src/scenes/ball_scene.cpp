@@ -35,7 +35,6 @@ constexpr float CAM_MIX_FRONT = 1.0f;
 constexpr float CAM_MIX_CREDITS = 0.0f;
 constexpr float CAM_EASE_LENGTH_S = 8.0f;
 constexpr float CAM_MIX_FALL_PER_S = 4.0f;
-constexpr float LOWERED_FLOOR_Y = -5.0f;
 constexpr float CREDIT_SWING_AMPLITUDE = 5.0f;
 
 // A texture uniform is left unset when its texture could not be supplied.
@@ -218,4 +217,9 @@ SceneId updateBallScene(sf::RenderTarget& target, float dt)
 
     draw(target);
     return SceneId::Balls;
+}
+
+std::vector<float> ballSceneStageLengthsS()
+{
+    return stageLengthsOf(BALL_STAGES);
 }

@@ -95,3 +95,8 @@ SceneId updateIntro(sf::RenderTarget& target, float dt)
     }
     return SceneId::Intro;
 }
+
+std::vector<float> introStageLengthsS()
+{
+    return stageLengthsOf(INTRO_STAGES);
+}

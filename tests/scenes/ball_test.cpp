@@ -19,7 +19,6 @@ void main()
 )";
 
 constexpr float FRAME_S = 1.0f / 60.0f;
-constexpr float RAISED_FLOOR_Y = -2.752f;
 
 using Vec3 = std::vector<float>;
 

@@ -15,14 +15,11 @@
 #include <cstdlib>
 #include <iostream>
 
-// The show's length at 60 fps, about 113 s. Only the estimate of the time
-// left uses it, so a changed timeline only makes that estimate wrong.
-static constexpr std::int64_t SHOW_LENGTH_FRAMES_ESTIMATE = 6793;
 static constexpr std::size_t FRAME_NAME_SIZE = 32;
 
 static std::int64_t expectedEnd(const CaptureOptions& options)
 {
-    return options.endFrame == SHOW_END_FRAME ? SHOW_LENGTH_FRAMES_ESTIMATE : options.endFrame;
+    return options.endFrame == SHOW_END_FRAME ? showLengthFrames() : options.endFrame;
 }
 
 static bool reportShowTooShort(std::int64_t showFrames, std::int64_t wantedFrame)

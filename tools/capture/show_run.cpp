@@ -2,6 +2,7 @@
 
 #include "soundtrack.h"
 #include "core/show.h"
+#include "scenes/scenes.h"
 
 #include <SFML/Audio/Listener.hpp>
 #include <SFML/OpenGL.hpp>
@@ -79,6 +80,21 @@ void CaptureProgress::finish()
     writePart("intro", intro);
     writePart("ball scene", balls);
     writePart("run without drawing", skipped);
+}
+
+std::int64_t showLengthFrames()
+{
+    // A stage ends on the first frame past its length; the frame after the
+    // ball scene's last one ends the show.
+    std::int64_t frames = 1;
+    const std::vector<float> scenes[] = {loadingScreenStageLengthsS(), introStageLengthsS(),
+                                         ballSceneStageLengthsS()};
+    for (const std::vector<float>& scene : scenes) {
+        for (const float length : scene) {
+            for (float stageTime = 0.0f; !(stageTime > length); stageTime += FRAME_TIME_S) ++frames;
+        }
+    }
+    return frames;
 }
 
 static constexpr float SILENT_VOLUME = 0.0f;
