@@ -10,6 +10,8 @@ xvfb xdotool x11-utils libx11-dev libxtst-dev mesa-utils libgl1-mesa-dri
 ffmpeg sox clang-14 libclang-rt-14-dev"
 # The release packaging reads the manifests with jq.
 PACKAGES="$PACKAGES jq"
+# The capture tool brings the media to the soundtrack's rate with libsoxr.
+PACKAGES="$PACKAGES libsoxr-dev"
 
 missing=""
 for p in $PACKAGES; do

@@ -27,7 +27,7 @@ struct StereoClip {
 // channels past the second are dropped.
 StereoClip stereoFromSamples(const sf::Int16* samples, std::size_t count, unsigned channels, unsigned rateHz);
 
-// The same sound at another rate, through a band-limited interpolation.
+// The same sound at another rate (libsoxr, its very high quality).
 StereoClip resampled(const StereoClip& clip, unsigned rateHz);
 
 // How long a source `resampled` reads for the first outLength samples.
