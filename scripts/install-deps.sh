@@ -6,8 +6,8 @@ set -eu
 PACKAGES="build-essential cmake pkg-config
 libsfml-dev libopenal-dev nlohmann-json3-dev googletest libgtest-dev
 libcairo2-dev libpango1.0-dev fonts-roboto-unhinted libstk-dev libebur128-dev
-xvfb xdotool x11-utils libx11-dev libxtst-dev mesa-utils libgl1-mesa-dri
-ffmpeg sox clang-14 libclang-rt-14-dev"
+xvfb xdotool libx11-dev libgl1-mesa-dri
+ffmpeg clang-14 libclang-rt-14-dev"
 # The release packaging reads the manifests with jq.
 PACKAGES="$PACKAGES jq"
 # The capture tool brings the media to the soundtrack's rate with libsoxr.
