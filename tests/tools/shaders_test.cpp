@@ -233,12 +233,14 @@ TEST_F(Shaders, EachBallGrowsIntoPlayAndIsNeverCutByTheFloor)
     }
 }
 
-// The vertex shader keeps its own copies of the room, of the moments the
-// balls are let go (the ends of the ball scene's first three stages) and of
-// the screen's size: each as the program has it.
-TEST(ShaderCopies, TheVertexShaderHoldsTheProgramsRoomMomentsAndScreenSize)
+// The shaders keep their own copies of the room, of the moments the balls
+// are let go (the ends of the ball scene's first three stages), of the
+// screen's size and of the length of a card's stage: each as the program
+// has it.
+TEST(ShaderCopies, TheShadersHoldTheProgramsRoomMomentsScreenSizeAndCardStage)
 {
-    const std::string source = readBytes(repositoryRoot() / "assets/shaders/passthrough.vert");
+    const std::string source = readBytes(repositoryRoot() / "assets/shaders/passthrough.vert") +
+                               readBytes(repositoryRoot() / "assets/shaders/peephole.frag");
     const auto constant = [&source](const std::string& name) {
         std::smatch match;
         const std::regex declaration("const \\w+ " + name + " = (\\w+\\()?([-0-9., ]+)\\)?;");
@@ -258,4 +260,5 @@ TEST(ShaderCopies, TheVertexShaderHoldsTheProgramsRoomMomentsAndScreenSize)
     const Floats stage = ballSceneStageLengthsS();
     EXPECT_EQ(constant("BALLS_LET_GO_AT"), (Floats{stage[0], stage[0] + stage[1], stage[0] + stage[1] + stage[2]}));
     EXPECT_EQ(constant("RESOLUTION"), (Floats{SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX}));
+    EXPECT_EQ(constant("LOOK_PERIOD_SECONDS"), Floats{introStageLengthsS()[0]});
 }
