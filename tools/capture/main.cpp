@@ -62,7 +62,7 @@ static bool captureFrames(sf::RenderTexture& target, const CaptureOptions& optio
 }
 
 // The part of the soundtrack that the frames [firstFrame, framesRun) cover.
-static StereoClip soundtrackOf(const CaptureOptions& options, const ShowRun& run)
+static AudioClip soundtrackOf(const CaptureOptions& options, const ShowRun& run)
 {
     return mixSoundtrack(soundtrackLog, options.firstFrame, run.framesRun);
 }
