@@ -1,5 +1,5 @@
 // Times the ball room's shader pass: the sprite "black" drawn through
-// passthrough.vert and balls.frag, as the scene draws it, into a 1920x1080
+// passthrough.vert and balls.frag, as the scene draws it, into a screen-sized
 // render texture, finished with glFinish, 30 times at each key moment of
 // the scene; prints the median per moment and saves each moment's frame as
 // previews/balls_<moment>.png beside this program. Processor time is summed
@@ -170,8 +170,6 @@ static const Moment EDGE_MOMENTS[] = {
     {"finale", -20.0f, 52.0f, {6.0f, -5.0f, -8.0f}, {-2.0f, -5.0f, 5.0f}, {3.0f, -5.0f, 10.0f},
      {0.0f, 0.0f, -4.0f}, "credits_orin"},
 };
-static const unsigned FRAME_WIDTH = 1920;
-static const unsigned FRAME_HEIGHT = 1080;
 static const unsigned SUPERSAMPLING = 4;
 
 struct EdgeFigures {
@@ -184,27 +182,27 @@ static EdgeFigures compareWithSupersampled(const sf::Image& frame, const sf::Ima
 {
     const std::uint8_t* pixels = frame.getPixelsPtr();
     const std::uint8_t* fine = supersampled.getPixelsPtr();
-    const unsigned fineWidth = FRAME_WIDTH * SUPERSAMPLING;
+    const unsigned fineWidth = SCREEN_WIDTH_PX * SUPERSAMPLING;
     double squaredErrors = 0.0;
     std::size_t farOff = 0;
-    for (unsigned y = 0; y < FRAME_HEIGHT; ++y) {
-        for (unsigned x = 0; x < FRAME_WIDTH; ++x) {
+    for (unsigned y = 0; y < SCREEN_HEIGHT_PX; ++y) {
+        for (unsigned x = 0; x < SCREEN_WIDTH_PX; ++x) {
             double largest = 0.0;
             for (unsigned channel = 0; channel < 3; ++channel) {
                 double sum = 0.0;
                 for (unsigned fy = 0; fy < SUPERSAMPLING; ++fy)
                     for (unsigned fx = 0; fx < SUPERSAMPLING; ++fx)
                         sum += fine[(((y * SUPERSAMPLING + fy) * fineWidth) + x * SUPERSAMPLING + fx) * 4 + channel];
-                const double error = pixels[(y * FRAME_WIDTH + x) * 4 + channel] - sum / (SUPERSAMPLING * SUPERSAMPLING);
+                const double error = pixels[(y * SCREEN_WIDTH_PX + x) * 4 + channel] - sum / (SUPERSAMPLING * SUPERSAMPLING);
                 squaredErrors += error * error;
                 largest = std::max(largest, std::abs(error));
             }
             if (largest > 32.0) ++farOff;
         }
     }
-    const double meanSquaredError = squaredErrors / (3.0 * FRAME_WIDTH * FRAME_HEIGHT);
+    const double meanSquaredError = squaredErrors / (3.0 * SCREEN_WIDTH_PX * SCREEN_HEIGHT_PX);
     return EdgeFigures{10.0 * std::log10(255.0 * 255.0 / std::max(meanSquaredError, 1.0e-12)),
-                       100.0 * static_cast<double>(farOff) / (FRAME_WIDTH * FRAME_HEIGHT)};
+                       100.0 * static_cast<double>(farOff) / (SCREEN_WIDTH_PX * SCREEN_HEIGHT_PX)};
 }
 
 // Prints the figures per moment and saves both frames as previews.
@@ -212,13 +210,13 @@ static void measureEdges(sf::RenderTexture& target, const sf::Sprite& canvas, sf
                          const std::filesystem::path& previews)
 {
     sf::RenderTexture fineTarget;
-    if (!fineTarget.create(FRAME_WIDTH * SUPERSAMPLING, FRAME_HEIGHT * SUPERSAMPLING)) {
-        std::cout << "no render target of " << FRAME_WIDTH * SUPERSAMPLING << "x" << FRAME_HEIGHT * SUPERSAMPLING
+    if (!fineTarget.create(SCREEN_WIDTH_PX * SUPERSAMPLING, SCREEN_HEIGHT_PX * SUPERSAMPLING)) {
+        std::cout << "no render target of " << SCREEN_WIDTH_PX * SUPERSAMPLING << "x" << SCREEN_HEIGHT_PX * SUPERSAMPLING
                   << std::endl;
         return;
     }
     // The same canvas and view: only the pixels are finer.
-    fineTarget.setView(sf::View(sf::FloatRect(0.0f, 0.0f, FRAME_WIDTH, FRAME_HEIGHT)));
+    fineTarget.setView(sf::View(sf::FloatRect(0.0f, 0.0f, SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX)));
     for (const Moment& moment : EDGE_MOMENTS) {
         setMoment(shader, moment);
         target.setActive(true);

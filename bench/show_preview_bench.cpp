@@ -5,7 +5,10 @@
 // time of one frame for each scene (the intro's is the card pass through
 // peephole.frag). Run from the repository root under Xvfb, e.g.
 //   LP_NUM_THREADS=2 ./scripts/with-xvfb.sh build/show_preview_bench
+#include "core/library_output.h"
+#include "core/platform.h"
 #include "core/show.h"
+#include "scenes/scenes.h"
 
 #include <SFML/Graphics.hpp>
 #include <SFML/OpenGL.hpp>
@@ -16,14 +19,20 @@
 #include <iomanip>
 #include <iostream>
 #include <map>
+#include <numeric>
 #include <sstream>
 #include <vector>
 
 static const float FRAME_SECONDS = 1.0f / 60.0f;
-// The loading screen lasts 21.9 s, each intro card 7 s (2 s fading in,
-// 3 s standing, 2 s fading out); the ball scene follows.
-static const double INTRO_START_SECONDS = 21.9;
-static const double BALLS_START_SECONDS = INTRO_START_SECONDS + 28.0;
+
+static double sumOf(const std::vector<float>& lengths)
+{
+    return std::accumulate(lengths.begin(), lengths.end(), 0.0);
+}
+
+// Each intro card takes 7 s (2 s fading in, 3 s standing, 2 s fading out).
+static const double INTRO_START_SECONDS = sumOf(loadingScreenStageLengthsS());
+static const double BALLS_START_SECONDS = INTRO_START_SECONDS + sumOf(introStageLengthsS());
 static const double LAST_SECONDS = BALLS_START_SECONDS + 4.0;
 static const double KEY_MOMENTS_SECONDS[] = {
     1.0,  3.0,  7.0,  20.0,                                                    // loading screen
@@ -59,6 +68,9 @@ static void saveAsShown(const sf::RenderTexture& screen, const std::filesystem::
 
 int main(int, char** argv)
 {
+    if (!displayAvailable()) return 1;
+    silenceLibraryOutput();
+    makeDeviceObjects();
     sf::RenderTexture screen;
     const bool started = startShow([&screen] {
         if (!screen.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX)) return false;

@@ -6,10 +6,12 @@ set -eu
 PACKAGES="build-essential cmake pkg-config
 libsfml-dev libopenal-dev nlohmann-json3-dev googletest libgtest-dev
 libcairo2-dev libpango1.0-dev fonts-roboto-unhinted libstk-dev libebur128-dev
-xvfb xdotool x11-utils libx11-dev libxtst-dev mesa-utils libgl1-mesa-dri
-ffmpeg sox clang-14 libclang-rt-14-dev"
+xvfb xdotool libx11-dev libgl1-mesa-dri
+ffmpeg clang-14 libclang-rt-14-dev"
 # The release packaging reads the manifests with jq and packs with zip.
 PACKAGES="$PACKAGES jq zip unzip"
+# The capture tool brings the media to the soundtrack's rate with libsoxr.
+PACKAGES="$PACKAGES libsoxr-dev"
 # The Windows show: the cross-compiler, Debian's sources of its libraries
 # (dpkg-source unpacks them), and Wine to test it.
 PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix dpkg-dev wine64"

@@ -1,35 +1,15 @@
 // The ball room: three skinned balls and the credits panel in a tiled box,
-// ray traced analytically (ray-sphere, ray-box, ray-rectangle) with soft
-// sphere shadows, sphere and corner ambient occlusion, one reflection bounce
-// and lighting in linear light. Drawn over a full-screen sprite whose own
-// texture is not used; every pixel gets alpha 1. The box's outline against
-// the sky, the panel's outline and the stars show by how much of each pixel
-// they cover, blended after the tone curve as a finer raster would average.
-// A wall fades out as the eye nears its plane, so that the eye never cuts
-// one; the balls grow into play and are never drawn below the floor.
-// A software renderer runs every branch for every pixel, so the work is
-// branch-free and lean: the vertex shader does all that depends on the
-// scene's uniforms alone (down to each ball's drawn size, inverse radius,
-// place and reach from the eye and its skin's turn, how far the wall
-// nearest the eye has faded along each axis, the panel's plane and axes
-// and the size of a pixel for the stars), there is no library
-// trigonometry, and square roots and divisions (slow on a CPU) are few: a
-// reciprocal square root is to this renderer a square root and then a
-// division, so a square root or a quotient alone is taken as it is, and
-// the tone curve, the lamp's light and the balls' shading each share one
-// division among their quotients. Each ball's offset from the shaded point
-// serves both its shadow and its occlusion, textures serve only what the
-// camera sees directly, and the sky and the page, given in display values,
-// skip the tone curve.
+// ray traced analytically with soft shadows, ambient occlusion and one
+// reflection bounce, lit in linear light. Outlines and stars blend by how
+// much of each pixel they cover; every pixel gets alpha 1.
+// Kept lean on purpose for software renderers, which run every branch for
+// every pixel: no branches, few square roots and divisions, and all that
+// depends on the uniforms alone is done in passthrough.vert.
 // Uniforms:
 //   sampler2D ballTex1, ballTex2, ballTex3  equirectangular ball skins (repeated)
 //   sampler2D wallTex                  the tiles of walls, floor and ceiling (repeated)
 //   sampler2D creditsTex               the credits page on the panel
-// From passthrough.vert, worked out from ballPos1..3, creditPos, camMix and
-// iTime: the ray, the eye, the balls' centres and drawn sizes, the room's
-// corners and how much of each wall shows, and the panel's plane and axes;
-// all but the ray and the pixel's size come flat, copied rather than
-// interpolated for every pixel.
+// The rest comes from passthrough.vert, worked out from its uniforms.
 #version 130
 
 uniform sampler2D ballTex1;
@@ -91,13 +71,9 @@ const vec3 CEILING_TINT = vec3(0.9, 0.9, 0.95);
 // but straight over its narrow range, so it is blended after the curve.
 const vec3 SKY_LOW_SHOWN = vec3(0.0335, 0.0223, 0.0783);
 const vec3 SKY_HIGH_SHOWN = vec3(0.1406, 0.07, 0.273);
-// The sky is split into cells on the faces of a cube around the eye, a
-// face STAR_CELLS cells across from its centre to its edge: half a cell
-// over a whole number, so that a face's own coordinate never wavers
-// between two cells and lies level with every cell's centre. A share of
-// the cells hold a star, a disc with a radius of STAR_RADIUS cells (about
-// 1.8 pixels in the corner view) round a point near the cell's centre; a
-// point that lies off the face makes the star show smaller.
+// Stars sit in cells on the faces of a cube round the eye, STAR_CELLS from
+// a face's centre to its edge (half a cell over a whole number, so that no
+// face wavers between two cells); a share of the cells hold a small disc.
 const float STAR_CELLS = 140.5;
 const float STAR_SHARE = 0.02;
 const float STAR_RADIUS = 0.25;
@@ -117,11 +93,9 @@ float ballEntry(vec3 direction, vec3 centre, float eyePower)
     return (h > 0.0 && b > 0.0) ? b - sqrt(h) : NO_HIT;
 }
 
-// The room is seen from inside only: the ray's exit through the box, so that
-// walls between an outside camera and the room are cut away. The corners
-// are given relative to the ray's origin. The ray meets the box where the
-// exit lies beyond the entry: by how far it does (negative where it
-// misses) measures the distance to the box's outline.
+// The ray's exit through the box (corners relative to the eye), so that walls
+// before an outside camera are cut away; inside measures the distance to the
+// box's outline, negative where the ray misses.
 float roomExit(vec3 direction, vec3 lowCorner, vec3 highCorner, out vec3 normal, out float inside)
 {
     // The nudge keeps an axis-parallel ray finite.
@@ -138,10 +112,8 @@ float roomExit(vec3 direction, vec3 lowCorner, vec3 highCorner, out vec3 normal,
     return tFar;
 }
 
-// The panel turns to face the eye, its page level, so that the page reads
-// from every side at its full height: the distance along the ray to its
-// plane or NO_HIT, with the point of the page that the ray meets and how
-// far that lies inside the panel's outline (negative outside).
+// The panel faces the eye, its page level: the distance to its plane or
+// NO_HIT, the point of the page met and how far inside the outline it lies.
 float panelHit(vec3 direction, out vec2 pagePosition, out float inside)
 {
     float approach = dot(direction, panelFacing);
@@ -209,10 +181,8 @@ float cornerOcclusion(vec3 position, vec3 normal)
     return max(1.0 - CORNER_OCCLUSION_STRENGTH * occlusion, 0.0);
 }
 
-// What one ball leaves of the lamp's light (x) and of the sky (y) at a
-// point; away is the point minus the centre, at the distance whose square
-// and inverse are given. The penumbra grows with how far the ray to the
-// lamp passes outside the ball, against the distance.
+// What one ball leaves of the lamp's light (x) and of the sky (y) at a point
+// `away` from its centre; the penumbra grows with the ray's clearance.
 vec2 ballShade(vec3 away, float distanceSquared, float inverseDistance, float radiusSquared, vec3 normal,
                vec3 lightDirection)
 {
@@ -253,10 +223,8 @@ vec2 star(vec3 direction, float pixelsPerRadian)
     return vec2(brightness, clamp((STAR_RADIUS - length(offset)) * pixelsPerCell + 0.5, 0.0, 1.0));
 }
 
-// How much of the pixel lies where a distance that is positive inside an
-// outline is positive: the distance in pixels, from its change across the
-// screen, plus a half. Far outside, where a ray turning parallel to a wall
-// makes the distance leap, it is held at a unit, which reads as none.
+// How much of the pixel lies inside an outline, from the distance to it in
+// pixels; far outside, where the distance leaps, it is held at one unit.
 float coverage(float inside)
 {
     inside = max(inside, -1.0);

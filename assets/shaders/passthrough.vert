@@ -1,16 +1,8 @@
 // Hands position, texture coordinate and colour on unchanged, as SFML's
 // fixed pipeline would; the intro's text shader needs no more.
-// For the ball room it also works out, at each corner of the screen, what
-// depends on the uniforms alone: the camera's eye and its ray through that
-// corner (which varies linearly across the screen), the room's corners and
-// how much of each wall shows, the balls' centres and drawn sizes, how
-// far the eye stands outside each ball and how far each skin has turned,
-// and the panel's plane and axes: done here, it is done once a corner,
-// where a software renderer would otherwise redo it for every few pixels.
-// What is the same at every corner is handed over flat, which the renderer
-// copies to each pixel rather than interpolating it; the ray is
-// interpolated without perspective correction, which a flat screen does
-// not need.
+// For the ball room it also works out all that depends on the uniforms
+// alone (camera, room, balls, panel): once a corner here rather than for
+// every pixel, and handed over flat where it is the same at every corner.
 // Uniforms (set by the ball scene):
 //   vec3 ballPos1, ballPos2, ballPos3  ball centres (below y -12: not yet in play)
 //   vec3 creditPos                     centre of the credits panel (likewise); it is
@@ -19,8 +11,7 @@
 //                                      corner; it eases from 1 to 0 past a dip to
 //                                      -0.1, and later falls to about -64 as the
 //                                      camera flies out
-//   float iTime                        seconds since the scene began; the balls are
-//                                      let go at 2, 9 and 16 s
+//   float iTime                        seconds since the scene began
 #version 130
 
 uniform vec3 ballPos1;
@@ -58,33 +49,32 @@ const vec2 RESOLUTION = vec2(1920.0, 1080.0);
 const float BALL_RADIUS = 1.4;
 // Bodies below this height wait outside the room and are not drawn.
 const float WAITING_BELOW_Y = -12.0;
-// Ball centres stay within x -7..7 and z -10..12 and rest at y -2.752
-// before the floor drops and at -5 after; walls and floor stand a radius
+// Where the ball model keeps the centres; walls and floor stand a radius
 // beyond, the ceiling well above the highest bounce.
-const vec3 ROOM_LOW = vec3(-7.0, -5.0, -10.0) - BALL_RADIUS;
-const vec3 ROOM_HIGH = vec3(7.0 + BALL_RADIUS, 7.6, 12.0 + BALL_RADIUS);
-const float RAISED_FLOOR_Y = -2.752 - BALL_RADIUS;
+const float SIDE_WALL_LEFT = -7.0;
+const float SIDE_WALL_RIGHT = 7.0;
+const float DEPTH_WALL_NEAR = -10.0;
+const float DEPTH_WALL_FAR = 12.0;
+const float RAISED_FLOOR_Y = -2.752;
+const float LOWERED_FLOOR_Y = -5.0;
+const vec3 ROOM_LOW = vec3(SIDE_WALL_LEFT, LOWERED_FLOOR_Y, DEPTH_WALL_NEAR) - BALL_RADIUS;
+const vec3 ROOM_HIGH = vec3(SIDE_WALL_RIGHT + BALL_RADIUS, 7.6, DEPTH_WALL_FAR + BALL_RADIUS);
+const float RAISED_ROOM_LOW_Y = RAISED_FLOOR_Y - BALL_RADIUS;
 // The panel shows only on its swing path: on the frame it is let go it may
 // stand anywhere, half inside a wall.
 const float OFF_SWING_PATH = 0.001;
 
 // Each ball grows to its full size in this time from the moment it is let
-// go, and never reaches below the drawn floor: ball 2 starts from the
-// lowered floor while the drawn one is still dropping, so it swells out of
-// the floor as that falls away.
+// go (the ends of the ball scene's first three stages).
 const vec3 BALLS_LET_GO_AT = vec3(2.0, 9.0, 16.0);
 const float GROWING_SECONDS = 0.4;
 // A skin turns once as its ball travels round its full size.
 const float SKIN_TURNS_PER_UNIT = 1.0 / (2.0 * 3.14159265 * BALL_RADIUS);
 
-// camMix is turned into the way from the front view (0) to the credits
-// view (1), beyond which the camera flies out. The floor has dropped once
-// the camera is this far on the way, before the first ball comes down on
-// the lowered floor.
+// The way from the front view (0) to the credits view (1) is 1 - camMix;
+// beyond 1 the camera flies out. The floor has dropped this far on the way.
 const float FLOOR_DROPPED_AT = 0.5;
-// A wall fades out as the eye comes within this distance of its plane
-// from the room's side, so that no wall is ever seen edge on and cut away
-// by the eye passing through it; it fades in likewise as the eye leaves.
+// A wall fades as the eye comes this close to it, so that the eye never cuts one.
 const float WALL_FADE_DISTANCE = 4.0;
 
 // Camera views: eye, target and focal length in half screen heights.
@@ -98,10 +88,8 @@ const float CREDITS_FOCAL = 3.64;
 const float SPIRAL_TURN_PER_UNIT = 0.035;
 const float SPIRAL_WIDENING_PER_UNIT = 0.05;
 const float SPIRAL_RISE_PER_UNIT = 0.9;
-// camMix falls steadily into the flight; its progress grows as the square
-// of the fall at first and as the fall itself after about this much, so
-// that the camera gathers speed. The dip past 0 at the end of the first
-// move hardly stirs it.
+// The flight grows as the square of camMix's fall at first and as the fall
+// itself after about this much, so that the camera gathers speed.
 const float FLIGHT_GATHERING_UNITS = 1.0;
 const float CAMERA_SWAYS_PER_SECOND = 0.12;
 const float CAMERA_SWAY_HEIGHT = 0.35;
@@ -160,7 +148,7 @@ void main()
     placeCamera(screen, way, eyePosition, rayDirection, pixelsPerRadian);
 
     vec3 low = ROOM_LOW;
-    low.y = mix(RAISED_FLOOR_Y, ROOM_LOW.y, smoothstep(0.0, FLOOR_DROPPED_AT, way));
+    low.y = mix(RAISED_ROOM_LOW_Y, ROOM_LOW.y, smoothstep(0.0, FLOOR_DROPPED_AT, way));
     roomLow = low - eyePosition;
     roomHigh = ROOM_HIGH - eyePosition;
     // The room is far wider than twice the fading distance, so along each

@@ -1,6 +1,6 @@
 // An intro title card filled with a drifting rainbow, with a glint that
-// sweeps across it once a stage. The look repeats every 5 s, the length of
-// the stage that shows a card, so it carries on unbroken when the card's
+// sweeps across it once a stage. The look repeats with the length of the
+// stage that shows a card, so it carries on unbroken when the card's
 // leaving stage starts the seconds again at 0.
 // Uniforms:
 //   sampler2D currentTexture  the card: its alpha is the shape, and the rainbow

@@ -38,17 +38,17 @@ void MusicManager::play(std::string key, bool loop)
         return;
     }
     const Song& song = *songs[key];
-    if (!isRegularFile(song.file) || !music.openFromFile(song.file)) {
-        music.stop();  // as opening drops whatever the stream held
+    if (!isRegularFile(song.file) || !music->openFromFile(song.file)) {
+        music->stop();  // as opening drops whatever the stream held
         reportLine(MUSIC.prefix, "Unable to load music file " + song.file + ".");
         return;
     }
-    music.setVolume(static_cast<float>(song.volume));
-    music.setLoop(loop);
+    music->setVolume(static_cast<float>(song.volume));
+    music->setLoop(loop);
     // A length of -1 ms reaches past the end, which the stream cuts back to
     // the end of the file.
-    music.setLoopPoints(sf::Music::TimeSpan(sf::milliseconds(static_cast<sf::Int32>(song.loopTo)),
+    music->setLoopPoints(sf::Music::TimeSpan(sf::milliseconds(static_cast<sf::Int32>(song.loopTo)),
                                             sf::milliseconds(static_cast<sf::Int32>(song.loopLength))));
-    music.play();
+    music->play();
     if (onPlay) onPlay(song, loop);
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -19,7 +20,7 @@ struct Song {
 // The songs of the show and the one stream that plays them.
 struct MusicManager {
     std::unordered_map<std::string, Song*> songs;  // records never move or die
-    sf::Music music;
+    std::unique_ptr<sf::Music> music;  // made with the GL objects: it opens the audio device
     // Told of every song that starts; the capture tool records them.
     std::function<void(const Song& song, bool loop)> onPlay;
 

@@ -9,6 +9,7 @@
 #include <SFML/Graphics.hpp>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 enum class SceneId : std::int32_t {
@@ -24,13 +25,14 @@ extern bool fullscreenEnabled;
 extern bool vsyncEnabled;
 extern const std::string windowTitle;
 
-extern sf::RenderTexture offscreenTarget;
+// The GL objects are made by makeDeviceObjects (core/show.h).
+extern std::unique_ptr<sf::RenderTexture> offscreenTarget;
 extern sf::Sprite offscreenSprite;
 extern sf::Sprite* fadeSprite;
 
 // Filled by the asset step at start-up, used by the scenes.
 extern sf::Font globalFont;
-extern sf::Shader ballsShader;
-extern sf::Shader textShader;
+extern std::unique_ptr<sf::Shader> ballsShader;
+extern std::unique_ptr<sf::Shader> textShader;
 
 const sf::Vector2f SCREEN_CENTRE_PX(SCREEN_WIDTH_PX / 2.0f, SCREEN_HEIGHT_PX / 2.0f);

@@ -5,14 +5,13 @@
 #include <AL/alc.h>
 #include <SFML/System/Err.hpp>
 
-bool silenceLibraryOutput()
+void silenceLibraryOutput()
 {
     sf::err().rdbuf(nullptr);
     // OpenAL Soft reads its log level when it opens its first device; a
     // level that the user set stays.
     setEnvironmentDefault("ALSOFT_LOGLEVEL", "0");
     silenceSystemAudio();
-    return true;
 }
 
 bool audioDeviceOpen()

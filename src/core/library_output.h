@@ -4,7 +4,7 @@
 
 // Sends the window, graphics and audio libraries' diagnostics nowhere. Runs
 // before the first audio object is made, which opens the audio device.
-bool silenceLibraryOutput();
+void silenceLibraryOutput();
 
 // Whether the audio library found an output device to play on.
 bool audioDeviceOpen();

@@ -22,23 +22,23 @@ bool loadAssets()
     globalFont.loadFromFile("assets/roboto-thin.ttf");
     fadeSprite = spriteManager.get("black");
 
-    if (!ballsShader.loadFromFile(VERTEX_SHADER_PATH, "assets/shaders/balls.frag")) {
+    if (!ballsShader->loadFromFile(VERTEX_SHADER_PATH, "assets/shaders/balls.frag")) {
         std::cerr << "Unable to load the balls shader :(" << std::endl;
         return false;
     }
-    if (!textShader.loadFromFile(VERTEX_SHADER_PATH, "assets/shaders/peephole.frag")) {
+    if (!textShader->loadFromFile(VERTEX_SHADER_PATH, "assets/shaders/peephole.frag")) {
         std::cerr << "Unable to load the text shader :(" << std::endl;
         return false;
     }
-    textShader.setUniform("currentTexture", sf::Shader::CurrentTexture);
+    textShader->setUniform("currentTexture", sf::Shader::CurrentTexture);
     if (const sf::Texture* rainbow = textureManager.get("rainbow_texture")) {
-        textShader.setUniform("bgTexture", *rainbow);
+        textShader->setUniform("bgTexture", *rainbow);
     }
     return true;
 }
 
 void releaseAudio()
 {
-    musicManager.music.stop();
+    musicManager.music->stop();
     soundManager.releaseAll();
 }

@@ -1,5 +1,7 @@
-// The entry routine: greeting, the show's start-up around the window, then
-// the frame loop until the show ends or the user quits.
+// The entry routine: the checks that the libraries need, the greeting, the
+// show's start-up around the window, then the frame loop until the show
+// ends or the user quits.
+#include "core/library_output.h"
 #include "core/loading.h"
 #include "core/platform.h"
 #include "core/show.h"
@@ -50,6 +52,9 @@ static void playShow(sf::RenderWindow& window)
 int main()
 {
     enterShowFolder();
+    if (!displayAvailable()) return 1;
+    silenceLibraryOutput();
+    makeDeviceObjects();
     std::cout << "hello" << std::endl;
     sf::RenderWindow window;
     const bool started = startShow([&window] {

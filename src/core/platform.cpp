@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-bool requireDisplay() { return true; }
+bool displayAvailable() { return true; }
 
 void setEnvironmentDefault(const char* name, const char* value)
 {
@@ -33,12 +33,12 @@ void enterShowFolder()
 #include <cstdlib>
 #include <iostream>
 
-bool requireDisplay()
+bool displayAvailable()
 {
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         std::cerr << "Unable to open the display: DISPLAY is unset or names no running X server." << std::endl;
-        std::exit(1);
+        return false;
     }
     XCloseDisplay(display);
     return true;

@@ -2,10 +2,10 @@
 // What the show does differently on Linux and on Windows, all in
 // platform.cpp; the rest of the program is the same on both.
 
-// Ends the program with one line and exit code 1 when no X display can be
-// opened, before any GL object exists: the window library would abort.
-// Windows always has its desktop.
-bool requireDisplay();
+// Whether an X display can be opened; false after one line. Asked before
+// any GL object exists, since the window library ends the process when it
+// has no display for them. Windows always has its desktop.
+bool displayAvailable();
 
 // Sets a variable of this process's environment unless the user has set it.
 void setEnvironmentDefault(const char* name, const char* value);

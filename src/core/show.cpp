@@ -1,15 +1,24 @@
 #include "core/show.h"
 
+#include "assets/music_manager.h"
 #include "core/config.h"
 #include "core/fade.h"
 #include "core/loading.h"
 #include "scenes/scenes.h"
 
+void makeDeviceObjects()
+{
+    musicManager.music = std::make_unique<sf::Music>();
+    offscreenTarget = std::make_unique<sf::RenderTexture>();
+    ballsShader = std::make_unique<sf::Shader>();
+    textShader = std::make_unique<sf::Shader>();
+}
+
 void createOffscreenTarget()
 {
     // Whether the creation worked is not checked: the show runs on without it.
-    offscreenTarget.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX, sf::ContextSettings());
-    offscreenSprite.setTexture(offscreenTarget.getTexture());
+    offscreenTarget->create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX, sf::ContextSettings());
+    offscreenSprite.setTexture(offscreenTarget->getTexture());
 }
 
 bool startShow(const std::function<bool()>& openScreen)

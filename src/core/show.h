@@ -9,6 +9,11 @@
 
 #include <functional>
 
+// Makes the objects that open the audio device and the GL context: the music
+// stream, offscreenTarget and the two shaders. The display must have been
+// found and the libraries' output silenced first.
+void makeDeviceObjects();
+
 // Creates offscreenTarget and points offscreenSprite at its texture.
 void createOffscreenTarget();
 
@@ -28,7 +33,7 @@ void runFrame(sf::RenderTarget& target, float dt);
 template <typename Screen, typename TakeInput>
 void playFrame(Screen& screen, float dt, TakeInput takeInput)
 {
-    offscreenTarget.clear(sf::Color(0, 0, 0, 0));
+    offscreenTarget->clear(sf::Color(0, 0, 0, 0));
     takeInput();
     runFrame(screen, dt);
     screen.display();

@@ -17,11 +17,6 @@ bool depthFrozen = true;
 
 namespace {
 
-constexpr float RAISED_FLOOR_Y = -2.752f;
-constexpr float SIDE_WALL_LEFT = -7.0f;
-constexpr float SIDE_WALL_RIGHT = 7.0f;
-constexpr float DEPTH_WALL_NEAR = -10.0f;
-constexpr float DEPTH_WALL_FAR = 12.0f;
 constexpr float BOUNCE_SPEED_LOSS_PER_CONTACT = 1.0f;
 constexpr float LOWEST_BOUNCE_SPEED = 3.0f;
 // Below the lowest speed the ball gets this one back, so it never settles.
@@ -63,7 +58,7 @@ void Ball::setup(float startX, float startY, float startZ, float startVx, float 
     vz = startVz;
     vy = 0.0f;
     frozen = false;
-    ballsShader.setUniform(uniformName, sf::Glsl::Vec3(x, y, z));
+    ballsShader->setUniform(uniformName, sf::Glsl::Vec3(x, y, z));
 }
 
 void Ball::step(float dt)
@@ -84,5 +79,5 @@ void Ball::step(float dt)
         y = floorY;
         playBounce();
     }
-    ballsShader.setUniform(uniformName, sf::Glsl::Vec3(x, y, z));
+    ballsShader->setUniform(uniformName, sf::Glsl::Vec3(x, y, z));
 }

@@ -1,9 +1,18 @@
 #pragma once
-// A point moving in the balls shader's box: side walls at x -7 and 7, depth
-// walls at z -10 and 12, a floor of its own. Its position goes to the shader
-// as a vec3 uniform.
+// A point moving in the balls shader's box, between its walls and above a
+// floor of its own. Its position goes to the shader as a vec3 uniform.
 
 #include <string>
+
+// The room that the balls' centres keep to. The vertex shader draws the
+// walls and the floor a ball's radius beyond and holds its own copy of these
+// numbers, which a test compares.
+constexpr float SIDE_WALL_LEFT = -7.0f;
+constexpr float SIDE_WALL_RIGHT = 7.0f;
+constexpr float DEPTH_WALL_NEAR = -10.0f;
+constexpr float DEPTH_WALL_FAR = 12.0f;
+constexpr float RAISED_FLOOR_Y = -2.752f;
+constexpr float LOWERED_FLOOR_Y = -5.0f;  // from the second ball's launch on
 
 struct Ball {
     float x = 0.0f;

@@ -12,15 +12,18 @@
 
 namespace {
 
+// Where the camera is: in front of the room; easing round to the credits
+// view; holding that view; drawing away while the show ends.
+enum class CamPhase { Front, Easing, Credits, Falling };
+
 struct BallSceneState {
     bool firstCall = true;
     std::int32_t stage = 0;
     float stageTime = 0.0f;  // s
     float sceneTime = 0.0f;  // s, sent as "iTime"
+    CamPhase camPhase = CamPhase::Front;
     float camMix = 1.0f;
-    Tween camTween;             // eases camMix from 1 to 0
-    bool camTweenArmed = false; // camMix follows the tween's stored value
-    bool camMixFalling = false;
+    Tween camTween;  // eases camMix from the front to the credits view
     bool creditSwing = false;   // the credits body swings in depth
     float creditSwingZ = 0.0f;
     sf::Sprite* canvasSprite = nullptr;  // the surface the shader paints
@@ -28,15 +31,16 @@ struct BallSceneState {
 
 BallSceneState ballScene;
 
+constexpr float CAM_MIX_FRONT = 1.0f;
+constexpr float CAM_MIX_CREDITS = 0.0f;
 constexpr float CAM_EASE_LENGTH_S = 8.0f;
 constexpr float CAM_MIX_FALL_PER_S = 4.0f;
-constexpr float LOWERED_FLOOR_Y = -5.0f;
 constexpr float CREDIT_SWING_AMPLITUDE = 5.0f;
 
 // A texture uniform is left unset when its texture could not be supplied.
 void setTextureUniform(const char* name, const sf::Texture* texture)
 {
-    if (texture != nullptr) ballsShader.setUniform(name, *texture);
+    if (texture != nullptr) ballsShader->setUniform(name, *texture);
 }
 
 void showCreditsPage(const char* textureKey)
@@ -49,11 +53,7 @@ void setUp()
     BallSceneState& scene = ballScene;
     startFade(FadeMode::FromBlack);
     scene.firstCall = false;
-
-    // Ready to run but held back until stage 1 ends.
-    scene.camTween.start(1.0f, 0.0f, CAM_EASE_LENGTH_S, Easing::BackOut, 0.0f);
-    scene.camTween.running = false;
-    ballsShader.setUniform("camMix", 1.0f);
+    ballsShader->setUniform("camMix", CAM_MIX_FRONT);
 
     scene.canvasSprite = spriteManager.get("black");
     const sf::Texture* wallTexture = textureManager.get("white");
@@ -80,14 +80,14 @@ SceneId dropFirstBall()
     ball1.y = 2.0f;
     ball1.z = 0.0f;
     ball1.active = true;
-    ballScene.camTweenArmed = true;
     return SceneId::Balls;
 }
 
 SceneId launchSecondBall()
 {
     depthFrozen = false;
-    ballScene.camTween.running = true;
+    ballScene.camPhase = CamPhase::Easing;
+    ballScene.camTween.start(CAM_MIX_FRONT, CAM_MIX_CREDITS, CAM_EASE_LENGTH_S, Easing::BackOut, 0.0f);
     ball1.floorY = LOWERED_FLOOR_Y;
     ball2.floorY = LOWERED_FLOOR_Y;
     ball3.floorY = LOWERED_FLOOR_Y;
@@ -113,7 +113,7 @@ SceneId startCredits()
 
 SceneId startCamMixFall()
 {
-    ballScene.camMixFalling = true;
+    ballScene.camPhase = CamPhase::Falling;
     return SceneId::Balls;
 }
 
@@ -152,18 +152,29 @@ const BallStage BALL_STAGES[] = {
 float nextCamMix(float dt)
 {
     BallSceneState& scene = ballScene;
-    if (scene.camMixFalling) return scene.camMix - CAM_MIX_FALL_PER_S * dt;  // without a floor
-    if (scene.camTween.running) return scene.camTween.value();
-    if (!scene.camTweenArmed) return 1.0f;
-    return scene.camTween.storedValue;
+    switch (scene.camPhase) {
+    case CamPhase::Front:
+        return CAM_MIX_FRONT;
+    case CamPhase::Easing: {
+        scene.camTween.update(dt);
+        const float mix = scene.camTween.value();  // exactly the end value once the ease is over
+        if (!scene.camTween.running) scene.camPhase = CamPhase::Credits;
+        return mix;
+    }
+    case CamPhase::Credits:
+        return CAM_MIX_CREDITS;
+    case CamPhase::Falling:
+        break;
+    }
+    return scene.camMix - CAM_MIX_FALL_PER_S * dt;  // without a floor
 }
 
 void draw(sf::RenderTarget& target)
 {
     if (ballScene.canvasSprite != nullptr) {
-        offscreenTarget.draw(*ballScene.canvasSprite, sf::RenderStates(&ballsShader));
+        offscreenTarget->draw(*ballScene.canvasSprite, sf::RenderStates(ballsShader.get()));
     }
-    offscreenTarget.display();
+    offscreenTarget->display();
     offscreenSprite.setOrigin(SCREEN_CENTRE_PX);
     offscreenSprite.setPosition(SCREEN_CENTRE_PX);
     target.draw(offscreenSprite, sf::RenderStates::Default);
@@ -178,16 +189,15 @@ SceneId updateBallScene(sf::RenderTarget& target, float dt)
 
     scene.stageTime += dt;
     scene.sceneTime += dt;
-    ballsShader.setUniform("iTime", scene.sceneTime);
+    ballsShader->setUniform("iTime", scene.sceneTime);
     ball1.step(dt);
     ball2.step(dt);
     ball3.step(dt);
     creditBall.step(dt);
     scene.creditSwingZ =
         CREDIT_SWING_AMPLITUDE * static_cast<float>(std::sin(static_cast<double>(scene.sceneTime)));
-    scene.camTween.update(dt);
     scene.camMix = nextCamMix(dt);
-    ballsShader.setUniform("camMix", scene.camMix);
+    ballsShader->setUniform("camMix", scene.camMix);
 
     // After the step, so the shader sees this place on the next frame.
     if (scene.creditSwing) {
@@ -207,4 +217,9 @@ SceneId updateBallScene(sf::RenderTarget& target, float dt)
 
     draw(target);
     return SceneId::Balls;
+}
+
+std::vector<float> ballSceneStageLengthsS()
+{
+    return stageLengthsOf(BALL_STAGES);
 }

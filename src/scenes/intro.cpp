@@ -76,8 +76,8 @@ SceneId updateIntro(sf::RenderTarget& target, float dt)
     }
 
     scene.stageTime += dt;
-    textShader.setUniform("xOffset", scene.stageTime);
-    textShader.setUniform("yOffset", scene.stageTime);
+    textShader->setUniform("xOffset", scene.stageTime);
+    textShader->setUniform("yOffset", scene.stageTime);
 
     const IntroStage& current = INTRO_STAGES[scene.stage];
     if (scene.stageTime > current.lengthS) {
@@ -87,11 +87,16 @@ SceneId updateIntro(sf::RenderTarget& target, float dt)
         scene.stageTime = 0.0f;
     }
 
-    const sf::RenderStates throughTextShader(&textShader);
+    const sf::RenderStates throughTextShader(textShader.get());
     for (std::size_t i = 0; i < IMAGE_COUNT; ++i) {
         if (scene.visible[i] && scene.introImages[i] != nullptr) {
             target.draw(*scene.introImages[i], throughTextShader);
         }
     }
     return SceneId::Intro;
+}
+
+std::vector<float> introStageLengthsS()
+{
+    return stageLengthsOf(INTRO_STAGES);
 }

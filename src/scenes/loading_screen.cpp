@@ -127,3 +127,8 @@ void drawCenteredText(sf::RenderTarget& target, const std::string& text, unsigne
     line.setPosition(static_cast<float>(target.getSize().x) * 0.5f, y);
     target.draw(line, sf::RenderStates::Default);
 }
+
+std::vector<float> loadingScreenStageLengthsS()
+{
+    return stageLengthsOf(LOADING_STAGES);
+}

@@ -272,7 +272,7 @@ TEST_F(ManagersTest, SongsPlayAtTheirVolumeAndLoopPointsAndBrokenOnesStopTheStre
     folder.write("music.json", R"({"music": {"plain": {"file": "tone.wav"}, "text": {"file": "text.ogg"},
         "loud": {"file": "tone.wav", "volume": 40, "loopTo": 1500.9}, "folder": {"file": "folder.ogg"}}})");
     EXPECT_EQ(errorLinesOf([] { EXPECT_TRUE(musicManager.loadManifest("music.json")); }), Lines{});
-    sf::Music& music = musicManager.music;
+    sf::Music& music = *musicManager.music;
     musicManager.play("plain", true);
     EXPECT_EQ(music.getStatus(), sf::Music::Playing);
     EXPECT_EQ(music.getLoopPoints().offset, sf::Time::Zero);

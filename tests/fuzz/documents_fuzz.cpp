@@ -8,6 +8,8 @@
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
 #include "core/config.h"
+#include "core/library_output.h"
+#include "core/show.h"
 
 #include <SFML/Audio/SoundBuffer.hpp>
 #include <SFML/Graphics/Image.hpp>
@@ -55,7 +57,7 @@ const std::map<std::string, void (*)()> READERS = {
     {"music", [] {
          musicManager.loadManifest("music.json");
          for (const auto& song : musicManager.songs) musicManager.play(song.first, true);
-         musicManager.music.stop();
+         musicManager.music->stop();
          clearRegistry(musicManager.songs);
      }},
     {"validate", [] {
@@ -83,6 +85,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
         std::exit(1);
     }
     std::cerr.rdbuf(nullptr);
+    silenceLibraryOutput();
+    makeDeviceObjects();
     std::string folder = std::filesystem::temp_directory_path() / "bouncefest-fuzz-XXXXXX";
     std::filesystem::current_path(mkdtemp(folder.data()));
     sf::Image image;

@@ -61,7 +61,7 @@ struct BallSceneTest : ::testing::Test {
     {
         ASSERT_TRUE(target.create(CANVAS_PX, CANVAS_PX));
         createOffscreenTarget();
-        ASSERT_TRUE(ballsShader.loadFromMemory(PLAIN_VERTEX_SHADER, STRIPS_FRAGMENT_SHADER));
+        ASSERT_TRUE(ballsShader->loadFromMemory(PLAIN_VERTEX_SHADER, STRIPS_FRAGMENT_SHADER));
     }
 
     // One frame as the main loop makes it: both targets cleared, then the
@@ -70,7 +70,7 @@ struct BallSceneTest : ::testing::Test {
     SceneId call()
     {
         ++callNumber;
-        offscreenTarget.clear(sf::Color::Transparent);
+        offscreenTarget->clear(sf::Color::Transparent);
         target.clear(sf::Color::Transparent);
         screenFade = ScreenFade{0.5f, 0.0f, FadeMode::Idle};
         const SceneId next = updateBallScene(target, FRAME_S);
@@ -81,7 +81,7 @@ struct BallSceneTest : ::testing::Test {
         return next;
     }
 
-    Vec3 uniform(const char* name, std::size_t count = 3) const { return uniformValues(ballsShader, name, count); }
+    Vec3 uniform(const char* name, std::size_t count = 3) const { return uniformValues(*ballsShader, name, count); }
 };
 
 // The BackOut curve from 1 to 0 over 8 s, worked out in double.
@@ -120,7 +120,7 @@ TEST_F(BallSceneTest, TheTimelineMovesTheCameraBallsPanelPagesMusicAndFadeOnThei
                                          : 198 - n;
         EXPECT_NEAR(uniform("camMix", 1)[0], camMix, 1e-5) << "call " << n;
         EXPECT_EQ(uniform("iTime", 1)[0], n * FRAME_S) << "call " << n;
-        EXPECT_EQ(musicManager.music.getStatus() == sf::Music::Playing, n >= 96) << "call " << n;
+        EXPECT_EQ(musicManager.music->getStatus() == sf::Music::Playing, n >= 96) << "call " << n;
         EXPECT_EQ(bounceSoundEnabled, n < 96) << "call " << n;
         EXPECT_EQ(depthFrozen, n < 38) << "call " << n;
         if (n == LAST_CALL) {
@@ -146,7 +146,7 @@ TEST_F(BallSceneTest, TheTimelineMovesTheCameraBallsPanelPagesMusicAndFadeOnThei
                                                   TEXTURE_COLOURS.at(page)};
         EXPECT_EQ(strips, expected) << "call " << n;
     }
-    EXPECT_TRUE(musicManager.music.getLoop());
+    EXPECT_TRUE(musicManager.music->getLoop());
     EXPECT_EQ(fades[FadeMode::FromBlack], std::vector<int>{1});
     EXPECT_EQ(fades[FadeMode::ToBlack], std::vector<int>{247});
 }

@@ -19,7 +19,6 @@ void main()
 )";
 
 constexpr float FRAME_S = 1.0f / 60.0f;
-constexpr float RAISED_FLOOR_Y = -2.752f;
 
 using Vec3 = std::vector<float>;
 
@@ -30,7 +29,7 @@ struct BallTest : ::testing::Test {
 
     void SetUp() override
     {
-        ASSERT_TRUE(ballsShader.loadFromMemory(PLAIN_VERTEX_SHADER, POSITIONS_FRAGMENT_SHADER));
+        ASSERT_TRUE(ballsShader->loadFromMemory(PLAIN_VERTEX_SHADER, POSITIONS_FRAGMENT_SHADER));
         addToneSound("bounce", 30.0);
         soundManager.onPlay = [this](const std::string&) { ++bounces; };
     }
@@ -79,7 +78,7 @@ TEST_F(BallTest, OneStepClampsTurnsFloorsAndMovesAsItsSwitchesSay)
         EXPECT_EQ((Vec3{ball1.x, ball1.y, ball1.z}), step.end) << step.name;
         EXPECT_EQ((Vec3{ball1.vx, ball1.vy, ball1.vz}), step.endVelocity) << step.name;
         EXPECT_EQ(bounces, step.bounces) << step.name;
-        EXPECT_EQ(uniformValues(ballsShader, "ballPos1", 3), step.end) << step.name;
+        EXPECT_EQ(uniformValues(*ballsShader, "ballPos1", 3), step.end) << step.name;
         ball1.bounceSpeed = 17.25f;
     }
 }

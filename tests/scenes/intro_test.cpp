@@ -35,7 +35,7 @@ struct IntroTest : ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX));
-        ASSERT_TRUE(textShader.loadFromMemory(PLAIN_VERTEX_SHADER, INVERTING_FRAGMENT_SHADER));
+        ASSERT_TRUE(textShader->loadFromMemory(PLAIN_VERTEX_SHADER, INVERTING_FRAGMENT_SHADER));
         addToneSound("lo", 30.0);
         soundManager.onPlay = [this](const std::string& key) {
             if (key == "lo") lo.push_back(callNumber);
@@ -57,7 +57,7 @@ struct IntroTest : ::testing::Test {
 
     sf::Color centrePixel() { return shotOf(target).getPixel(960, 540); }
 
-    float offset(const char* name) const { return uniformValues(textShader, name, 1)[0]; }
+    float offset(const char* name) const { return uniformValues(*textShader, name, 1)[0]; }
 };
 
 }  // namespace

@@ -6,17 +6,21 @@
 
 #include "assets/texture_manager.h"
 #include "core/easing.h"
+#include "core/screen.h"
 #include "scenes/ball.h"
+#include "scenes/scenes.h"
 
 #include <SFML/Graphics.hpp>
 
 #include <algorithm>
 #include <array>
 #include <numeric>
+#include <regex>
+#include <sstream>
 
 namespace {
 
-constexpr unsigned W = 1920, H = 1080;
+constexpr unsigned W = SCREEN_WIDTH_PX, H = SCREEN_HEIGHT_PX;
 using Bodies = std::array<sf::Vector3f, 4>;  // ballPos1, ballPos2, ballPos3, creditPos
 
 double brightness(const sf::Image& image, unsigned x, unsigned y)  // the strongest channel, 0 to 1
@@ -227,4 +231,34 @@ TEST_F(Shaders, EachBallGrowsIntoPlayAndIsNeverCutByTheFloor)
         const long firstSeen = *std::find_if(areas.begin(), areas.end(), [](long area) { return area > 0; });
         EXPECT_LE(firstSeen, areas.back() / 2) << "ball " << entrance.index + 1;
     }
+}
+
+// The shaders keep their own copies of the room, of the moments the balls
+// are let go (the ends of the ball scene's first three stages), of the
+// screen's size and of the length of a card's stage: each as the program
+// has it.
+TEST(ShaderCopies, TheShadersHoldTheProgramsRoomMomentsScreenSizeAndCardStage)
+{
+    const std::string source = readBytes(repositoryRoot() / "assets/shaders/passthrough.vert") +
+                               readBytes(repositoryRoot() / "assets/shaders/peephole.frag");
+    const auto constant = [&source](const std::string& name) {
+        std::smatch match;
+        const std::regex declaration("const \\w+ " + name + " = (\\w+\\()?([-0-9., ]+)\\)?;");
+        EXPECT_TRUE(std::regex_search(source, match, declaration)) << name;
+        std::vector<float> values;
+        std::istringstream numbers(match.size() > 2 ? match[2].str() : "");
+        for (std::string number; std::getline(numbers, number, ',');) values.push_back(std::stof(number));
+        return values;
+    };
+    using Floats = std::vector<float>;
+    EXPECT_EQ(constant("SIDE_WALL_LEFT"), Floats{SIDE_WALL_LEFT});
+    EXPECT_EQ(constant("SIDE_WALL_RIGHT"), Floats{SIDE_WALL_RIGHT});
+    EXPECT_EQ(constant("DEPTH_WALL_NEAR"), Floats{DEPTH_WALL_NEAR});
+    EXPECT_EQ(constant("DEPTH_WALL_FAR"), Floats{DEPTH_WALL_FAR});
+    EXPECT_EQ(constant("RAISED_FLOOR_Y"), Floats{RAISED_FLOOR_Y});
+    EXPECT_EQ(constant("LOWERED_FLOOR_Y"), Floats{LOWERED_FLOOR_Y});
+    const Floats stage = ballSceneStageLengthsS();
+    EXPECT_EQ(constant("BALLS_LET_GO_AT"), (Floats{stage[0], stage[0] + stage[1], stage[0] + stage[1] + stage[2]}));
+    EXPECT_EQ(constant("RESOLUTION"), (Floats{SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX}));
+    EXPECT_EQ(constant("LOOK_PERIOD_SECONDS"), Floats{introStageLengthsS()[0]});
 }

@@ -1,41 +1,14 @@
 #include "audio.h"
 
-#include <SFML/Audio/OutputSoundFile.hpp>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <iostream>
 
 namespace {
 
 constexpr double pi = 3.14159265358979323846;
-constexpr float int16FullScale = 32767.0f;
-// SFML's Ogg writer draws the stream's serial number from rand(): a fixed
-// seed keeps the bytes of every run the same.
-constexpr unsigned oggSerialSeed = 0x51525620;
 
 }  // namespace
-
-AudioClip::AudioClip(unsigned channelCount, std::size_t frameCount)
-    : channels(channelCount), samples(channelCount * frameCount, 0.0f)
-{
-}
-
-std::size_t AudioClip::frames() const
-{
-    return samples.size() / channels;
-}
-
-float& AudioClip::at(std::size_t frame, unsigned channel)
-{
-    return samples[frame * channels + channel];
-}
-
-float AudioClip::at(std::size_t frame, unsigned channel) const
-{
-    return samples[frame * channels + channel];
-}
 
 float peakOf(const AudioClip& clip)
 {
@@ -75,20 +48,9 @@ void removeOffset(AudioClip& clip)
 
 bool writeClip(const AudioClip& clip, const std::string& path)
 {
-    std::vector<sf::Int16> pcm(clip.samples.size());
-    std::transform(clip.samples.begin(), clip.samples.end(), pcm.begin(), [](float sample) {
-        const float clamped = std::clamp(sample, -1.0f, 1.0f);
-        return static_cast<sf::Int16>(std::lround(clamped * int16FullScale));
-    });
-
-    std::srand(oggSerialSeed);
-    sf::OutputSoundFile file;
-    if (!file.openFromFile(path, sampleRateHz, clip.channels)) {
-        std::cerr << "assetgen: Unable to write " << path << "." << std::endl;
-        return false;
-    }
-    file.write(pcm.data(), pcm.size());
-    return true;
+    if (writeClipFile(clip, path)) return true;
+    std::cerr << "assetgen: Unable to write " << path << "." << std::endl;
+    return false;
 }
 
 namespace {

@@ -2,26 +2,11 @@
 // What the effects and the music share: the clip they are built in and the
 // signal helpers.
 
+#include "audio_clip.h"
 #include "BiQuad.h"
 
 #include <cstddef>
 #include <string>
-#include <vector>
-
-// Interleaved float audio (full scale is 1) as the effects and the music are
-// built, and its way out to a 16-bit file through SFML's sound-file writer.
-
-struct AudioClip {
-    unsigned channels = 1;
-    std::vector<float> samples;
-
-    AudioClip() = default;
-    AudioClip(unsigned channelCount, std::size_t frameCount);
-
-    std::size_t frames() const;
-    float& at(std::size_t frame, unsigned channel);
-    float at(std::size_t frame, unsigned channel) const;
-};
 
 float peakOf(const AudioClip& clip);
 void scaleBy(AudioClip& clip, float gain);
@@ -31,14 +16,11 @@ void scaleToPeak(AudioClip& clip, float peak);
 // which keeps both ends where they were (at zero) and adds nothing audible.
 void removeOffset(AudioClip& clip);
 
-// The writer picks the format by the extension (".wav", ".ogg", ".flac").
-// False, after an error line, when the file cannot be written.
+// writeClipFile with the generator's error line.
 bool writeClip(const AudioClip& clip, const std::string& path);
 
 // Signal helpers shared by the effects and the music: filter design for
 // STK's BiQuad, pitch and level conversions, panning and envelopes.
-
-constexpr unsigned sampleRateHz = 44100;
 
 double midiToHz(double midiNote);
 double dbToGain(double decibels);

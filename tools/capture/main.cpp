@@ -6,20 +6,20 @@
 #include "soundtrack.h"
 #include "video_encoder.h"
 #include "core/app.h"
+#include "core/library_output.h"
+#include "core/platform.h"
 #include "core/loading.h"
+#include "core/show.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
-// The show's length at 60 fps, about 113 s. Only the estimate of the time
-// left uses it, so a changed timeline only makes that estimate wrong.
-static constexpr std::int64_t SHOW_LENGTH_FRAMES_ESTIMATE = 6793;
 static constexpr std::size_t FRAME_NAME_SIZE = 32;
 
 static std::int64_t expectedEnd(const CaptureOptions& options)
 {
-    return options.endFrame == SHOW_END_FRAME ? SHOW_LENGTH_FRAMES_ESTIMATE : options.endFrame;
+    return options.endFrame == SHOW_END_FRAME ? showLengthFrames() : options.endFrame;
 }
 
 static bool reportShowTooShort(std::int64_t showFrames, std::int64_t wantedFrame)
@@ -62,7 +62,7 @@ static bool captureFrames(sf::RenderTexture& target, const CaptureOptions& optio
 }
 
 // The part of the soundtrack that the frames [firstFrame, framesRun) cover.
-static StereoClip soundtrackOf(const CaptureOptions& options, const ShowRun& run)
+static AudioClip soundtrackOf(const CaptureOptions& options, const ShowRun& run)
 {
     return mixSoundtrack(soundtrackLog, options.firstFrame, run.framesRun);
 }
@@ -108,15 +108,7 @@ static bool captureVideo(sf::RenderTexture& target, const CaptureOptions& option
            joinSoundtrack(pictures, soundtrack, options.output, log);
 }
 
-// The soundtrack is mixed here from the decoded media and needs no sound
-// card: OpenAL's null output takes the show's audio objects. Set before the
-// show's globals make the first of them, which opens the device.
-static struct NullAudioOutput {
-    NullAudioOutput() { setenv("ALSOFT_DRIVERS", "null", 1); }
-} nullAudioOutput __attribute__((init_priority(101)));
-
-// A video needs ffmpeg. The X display that the GL context needs is checked
-// by the show's library before main runs.
+// A video needs ffmpeg.
 static bool encoderReady(const CaptureOptions& options)
 {
     if (options.mode != CaptureMode::Video || isInPath("ffmpeg")) return true;
@@ -165,6 +157,12 @@ static int captureMain(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // The soundtrack is mixed here from the decoded media and needs no sound
+    // card: OpenAL's null output takes the show's audio objects.
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    if (!displayAvailable()) return EXIT_FAILURE;
+    silenceLibraryOutput();
+    makeDeviceObjects();
     const int exitCode = captureMain(argc, argv);
     releaseAudio();
     return exitCode;

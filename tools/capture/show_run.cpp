@@ -2,6 +2,7 @@
 
 #include "soundtrack.h"
 #include "core/show.h"
+#include "scenes/scenes.h"
 
 #include <SFML/Audio/Listener.hpp>
 #include <SFML/OpenGL.hpp>
@@ -81,6 +82,21 @@ void CaptureProgress::finish()
     writePart("run without drawing", skipped);
 }
 
+std::int64_t showLengthFrames()
+{
+    // A stage ends on the first frame past its length; the frame after the
+    // ball scene's last one ends the show.
+    std::int64_t frames = 1;
+    const std::vector<float> scenes[] = {loadingScreenStageLengthsS(), introStageLengthsS(),
+                                         ballSceneStageLengthsS()};
+    for (const std::vector<float>& scene : scenes) {
+        for (const float length : scene) {
+            for (float stageTime = 0.0f; !(stageTime > length); stageTime += FRAME_TIME_S) ++frames;
+        }
+    }
+    return frames;
+}
+
 static constexpr float SILENT_VOLUME = 0.0f;
 
 bool startCapturedShow(sf::RenderTexture& target)
@@ -120,7 +136,7 @@ static void drawOffscreenInFull(bool full)
     const sf::Vector2f size(static_cast<float>(SCREEN_WIDTH_PX), static_cast<float>(SCREEN_HEIGHT_PX));
     sf::View view(sf::FloatRect(sf::Vector2f(0.0f, 0.0f), size));
     if (!full) view.setViewport(sf::FloatRect(0.0f, 0.0f, 1.0f / size.x, 1.0f / size.y));
-    offscreenTarget.setView(view);
+    offscreenTarget->setView(view);
 }
 
 ShowRun runShow(sf::RenderTexture& target, const FrameChoice& choice, CaptureProgress& progress)

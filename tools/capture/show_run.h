@@ -42,6 +42,9 @@ struct CaptureProgress {
     void finish();
 };
 
+// The show's length on the fixed clock, from the scenes' stage tables.
+std::int64_t showLengthFrames();
+
 // The demo's start-up with an off-screen target of the window's size in the
 // window's place, the audio muted: the soundtrack is mixed offline. False
 // after an error line.

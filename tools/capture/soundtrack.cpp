@@ -4,119 +4,72 @@
 #include "assets/sound_manager.h"
 
 #include <SFML/Audio/InputSoundFile.hpp>
-#include <SFML/Audio/OutputSoundFile.hpp>
+#include <soxr.h>
 
 #include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <limits>
 #include <map>
-#include <numeric>
 #include <vector>
 
 // The audio library pans a mono voice at the listener to the centre with
 // equal power on both sides.
 static const float MONO_SIDE_GAIN = static_cast<float>(1.0 / std::sqrt(2.0));
-static constexpr float INT16_FULL_SCALE = 32768.0f;
-// The interpolation kernel reaches this many source samples each side (at
-// the source rate, or more when it lowers the rate), and passes this part
-// of the lower of the two Nyquist bands, so that no image folds back.
-static constexpr double KERNEL_HALF_WIDTH = 16.0;
-static constexpr double PASSBAND_FRACTION = 0.91;
+// More than the resampler's filter reaches past a sample, in source samples:
+// a song is read this far beyond the stretch that the soundtrack needs.
+static constexpr std::int64_t RESAMPLER_REACH = 4096;
 
-StereoClip stereoFromSamples(const sf::Int16* samples, std::size_t count, unsigned channels, unsigned rateHz)
+// In samples per channel, as every position in a clip.
+static std::int64_t lengthOf(const AudioClip& clip)
 {
-    StereoClip clip;
+    return static_cast<std::int64_t>(clip.frames());
+}
+
+static AudioClip stereoClip(unsigned rateHz)
+{
+    AudioClip clip(SOUNDTRACK_CHANNELS, 0);
     clip.rateHz = rateHz;
+    return clip;
+}
+
+AudioClip stereoFromSamples(const sf::Int16* samples, std::size_t count, unsigned channels, unsigned rateHz)
+{
+    AudioClip clip = stereoClip(rateHz);
     if (channels == 0) return clip;
     const std::size_t length = count / channels;
     clip.samples.resize(length * 2);
     for (std::size_t i = 0; i < length; ++i) {
         const sf::Int16* in = samples + i * channels;
         if (channels == 1) {
-            const float side = static_cast<float>(in[0]) / INT16_FULL_SCALE * MONO_SIDE_GAIN;
+            const float side = static_cast<float>(in[0]) / int16FullScale * MONO_SIDE_GAIN;
             clip.samples[i * 2] = side;
             clip.samples[i * 2 + 1] = side;
         } else {
-            clip.samples[i * 2] = static_cast<float>(in[0]) / INT16_FULL_SCALE;
-            clip.samples[i * 2 + 1] = static_cast<float>(in[1]) / INT16_FULL_SCALE;
+            clip.samples[i * 2] = static_cast<float>(in[0]) / int16FullScale;
+            clip.samples[i * 2 + 1] = static_cast<float>(in[1]) / int16FullScale;
         }
     }
     return clip;
 }
 
-// The Blackman window over -halfWidth..halfWidth.
-static double window(double t, double halfWidth)
-{
-    const double angle = M_PI * t / halfWidth;
-    return 0.42 + 0.5 * std::cos(angle) + 0.08 * std::cos(2.0 * angle);
-}
-
-static double sinc(double x)
-{
-    if (x == 0.0) return 1.0;
-    return std::sin(M_PI * x) / (M_PI * x);
-}
-
-// The kernel's reach, in source samples each side.
-static int kernelHalfWidth(unsigned fromRateHz, unsigned toRateHz)
-{
-    const double scale = std::min(1.0, static_cast<double>(toRateHz) / fromRateHz);
-    return static_cast<int>(std::ceil(KERNEL_HALF_WIDTH / scale));
-}
-
 std::int64_t sourceLengthFor(std::int64_t outLength, unsigned fromRateHz, unsigned toRateHz)
 {
-    return outLength * fromRateHz / toRateHz + 1 + kernelHalfWidth(fromRateHz, toRateHz);
+    return outLength * fromRateHz / toRateHz + 1 + RESAMPLER_REACH;
 }
 
-StereoClip resampled(const StereoClip& clip, unsigned rateHz)
+AudioClip resampled(const AudioClip& clip, unsigned rateHz)
 {
     if (clip.rateHz == rateHz || clip.rateHz == 0) return clip;
-    // Output sample j lies at source position j * step / phases, so the
-    // fractional part takes one of `phases` values, each with its own taps.
-    const std::int64_t common = std::gcd<std::int64_t, std::int64_t>(clip.rateHz, rateHz);
-    const std::int64_t phases = rateHz / common;
-    const std::int64_t step = clip.rateHz / common;
-    const double scale = std::min(1.0, static_cast<double>(rateHz) / clip.rateHz);
-    const double cutoff = scale * PASSBAND_FRACTION;
-    const int halfWidth = kernelHalfWidth(clip.rateHz, rateHz);
-    const int taps = 2 * halfWidth;
-
-    std::vector<float> kernel(static_cast<std::size_t>(phases * taps));
-    for (std::int64_t phase = 0; phase < phases; ++phase) {
-        const double offset = static_cast<double>(phase) / phases;
-        float* phaseTaps = &kernel[static_cast<std::size_t>(phase * taps)];
-        double sum = 0.0;
-        for (int k = 0; k < taps; ++k) {
-            const double t = (k - halfWidth + 1) - offset;
-            const double tap = cutoff * sinc(cutoff * t) * window(t, halfWidth);
-            phaseTaps[k] = static_cast<float>(tap);
-            sum += tap;
-        }
-        // Every phase passes a constant level unchanged.
-        for (int k = 0; k < taps; ++k) phaseTaps[k] = static_cast<float>(phaseTaps[k] / sum);
-    }
-
-    const std::int64_t inLength = clip.length();
-    const std::int64_t outLength = (inLength * phases + step - 1) / step;
-    StereoClip out;
-    out.rateHz = rateHz;
-    out.samples.resize(static_cast<std::size_t>(outLength * 2));
-    for (std::int64_t j = 0; j < outLength; ++j) {
-        const std::int64_t position = j * step;
-        const std::int64_t first = position / phases - halfWidth + 1;
-        const float* phaseTaps = &kernel[static_cast<std::size_t>((position % phases) * taps)];
-        float left = 0.0f;
-        float right = 0.0f;
-        for (int k = static_cast<int>(std::max<std::int64_t>(0, -first)); k < taps && first + k < inLength; ++k) {
-            const std::size_t at = static_cast<std::size_t>((first + k) * 2);
-            left += phaseTaps[k] * clip.samples[at];
-            right += phaseTaps[k] * clip.samples[at + 1];
-        }
-        out.samples[static_cast<std::size_t>(j * 2)] = left;
-        out.samples[static_cast<std::size_t>(j * 2 + 1)] = right;
-    }
+    AudioClip out = stereoClip(rateHz);
+    const std::size_t inLength = static_cast<std::size_t>(lengthOf(clip));
+    out.samples.resize((inLength * rateHz / clip.rateHz + 1) * 2);
+    std::size_t outLength = 0;
+    const soxr_error_t error = soxr_oneshot(clip.rateHz, rateHz, SOUNDTRACK_CHANNELS, clip.samples.data(), inLength,
+                                            nullptr, out.samples.data(), out.samples.size() / 2, &outLength,
+                                            nullptr, nullptr, nullptr);
+    if (error) std::cerr << "bouncefest-capture: Unable to resample a sound: " << error << "." << std::endl;
+    out.samples.resize(outLength * 2);
     return out;
 }
 
@@ -152,7 +105,7 @@ static LoopSpan loopSpanOf(const Song& song, std::int64_t fileLength, unsigned r
     return {start, std::min(fileLength, start + loopPointSample(lengthMs, rateHz, channels))};
 }
 
-bool songPlayback(const Song& song, bool loop, std::int64_t length, unsigned rateHz, StereoClip& playback)
+bool songPlayback(const Song& song, bool loop, std::int64_t length, unsigned rateHz, AudioClip& playback)
 {
     sf::InputSoundFile file;
     if (!file.openFromFile(song.file)) {
@@ -163,23 +116,22 @@ bool songPlayback(const Song& song, bool loop, std::int64_t length, unsigned rat
     const unsigned fileRate = file.getSampleRate();
     std::vector<sf::Int16> decoded(static_cast<std::size_t>(file.getSampleCount()));
     decoded.resize(static_cast<std::size_t>(file.read(decoded.data(), decoded.size())));
-    const StereoClip whole = stereoFromSamples(decoded.data(), decoded.size(), channels, fileRate);
-    const std::int64_t fileLength = whole.length();
+    const AudioClip whole = stereoFromSamples(decoded.data(), decoded.size(), channels, fileRate);
+    const std::int64_t fileLength = lengthOf(whole);
 
     // The stream's own samples up to the wanted length (and a little more for
     // the interpolation), then brought to the soundtrack's rate.
     const std::int64_t neededLength = sourceLengthFor(length, fileRate, rateHz);
-    StereoClip played;
-    played.rateHz = fileRate;
+    AudioClip played = stereoClip(fileRate);
     const LoopSpan span = loopSpanOf(song, fileLength, fileRate, channels);
     std::int64_t position = 0;
-    while (played.length() < neededLength) {
+    while (lengthOf(played) < neededLength) {
         const std::int64_t end = loop ? span.end : fileLength;
         if (position >= end) {
             if (!loop || span.end <= span.start) break;
             position = span.start;
         }
-        const std::int64_t take = std::min(end - position, neededLength - played.length());
+        const std::int64_t take = std::min(end - position, neededLength - lengthOf(played));
         played.samples.insert(played.samples.end(), whole.samples.begin() + position * 2,
                               whole.samples.begin() + (position + take) * 2);
         position += take;
@@ -204,11 +156,11 @@ static constexpr std::int64_t NEVER = std::numeric_limits<std::int64_t>::max();
 
 // Adds samples [0, length) of source, placed at sample `at` of the whole
 // soundtrack, to the part of it that the mix holds from sample mixStart.
-static void addClip(StereoClip& mix, std::int64_t mixStart, const StereoClip& source, std::int64_t at,
+static void addClip(AudioClip& mix, std::int64_t mixStart, const AudioClip& source, std::int64_t at,
                     std::int64_t length, float gain)
 {
     const std::int64_t from = std::max(at, mixStart);
-    const std::int64_t to = std::min({at + length, at + source.length(), mixStart + mix.length()});
+    const std::int64_t to = std::min({at + length, at + lengthOf(source), mixStart + lengthOf(mix)});
     for (std::int64_t sample = from; sample < to; ++sample) {
         const std::size_t in = static_cast<std::size_t>((sample - at) * 2);
         const std::size_t out = static_cast<std::size_t>((sample - mixStart) * 2);
@@ -219,9 +171,9 @@ static void addClip(StereoClip& mix, std::int64_t mixStart, const StereoClip& so
 
 // Each start plays until it ends or until the next start of the same voice
 // (the same key), which cuts it off and begins from the top.
-static void addEffects(StereoClip& mix, std::int64_t mixStart, const SoundtrackLog& log)
+static void addEffects(AudioClip& mix, std::int64_t mixStart, const SoundtrackLog& log)
 {
-    std::map<std::string, StereoClip> clips;
+    std::map<std::string, AudioClip> clips;
     for (std::size_t i = 0; i < log.effects.size(); ++i) {
         const EffectStart& start = log.effects[i];
         std::int64_t cutFrame = NEVER;
@@ -231,7 +183,7 @@ static void addEffects(StereoClip& mix, std::int64_t mixStart, const SoundtrackL
         auto clip = clips.find(start.key);
         if (clip == clips.end()) {
             const sf::SoundBuffer& buffer = soundManager.sounds.at(start.key)->buffer;
-            const StereoClip decoded = stereoFromSamples(buffer.getSamples(), buffer.getSampleCount(),
+            const AudioClip decoded = stereoFromSamples(buffer.getSamples(), buffer.getSampleCount(),
                                                          buffer.getChannelCount(), buffer.getSampleRate());
             clip = clips.emplace(start.key, resampled(decoded, SOUNDTRACK_RATE_HZ)).first;
         }
@@ -242,25 +194,24 @@ static void addEffects(StereoClip& mix, std::int64_t mixStart, const SoundtrackL
 }
 
 // One stream: a song plays until the next song starts, or to the mix's end.
-static void addSongs(StereoClip& mix, std::int64_t mixStart, const SoundtrackLog& log)
+static void addSongs(AudioClip& mix, std::int64_t mixStart, const SoundtrackLog& log)
 {
-    const std::int64_t mixEnd = mixStart + mix.length();
+    const std::int64_t mixEnd = mixStart + lengthOf(mix);
     for (std::size_t i = 0; i < log.songs.size(); ++i) {
         const SongStart& start = log.songs[i];
         const std::int64_t at = start.frame * SAMPLES_PER_FRAME;
         std::int64_t until = mixEnd;
         if (i + 1 < log.songs.size()) until = std::min(until, log.songs[i + 1].frame * SAMPLES_PER_FRAME);
         if (until <= std::max(at, mixStart)) continue;
-        StereoClip playback;
+        AudioClip playback;
         if (!songPlayback(start.song, start.loop, until - at, SOUNDTRACK_RATE_HZ, playback)) continue;
         addClip(mix, mixStart, playback, at, until - at, static_cast<float>(start.song.volume) / FULL_VOLUME);
     }
 }
 
-StereoClip mixSoundtrack(const SoundtrackLog& log, std::int64_t firstFrame, std::int64_t endFrame)
+AudioClip mixSoundtrack(const SoundtrackLog& log, std::int64_t firstFrame, std::int64_t endFrame)
 {
-    StereoClip mix;
-    mix.rateHz = SOUNDTRACK_RATE_HZ;
+    AudioClip mix = stereoClip(SOUNDTRACK_RATE_HZ);
     mix.samples.assign(static_cast<std::size_t>((endFrame - firstFrame) * SAMPLES_PER_FRAME * 2), 0.0f);
     const std::int64_t mixStart = firstFrame * SAMPLES_PER_FRAME;
     addEffects(mix, mixStart, log);
@@ -268,18 +219,9 @@ StereoClip mixSoundtrack(const SoundtrackLog& log, std::int64_t firstFrame, std:
     return mix;
 }
 
-bool writeWav(const StereoClip& clip, const std::string& path)
+bool writeWav(const AudioClip& clip, const std::string& path)
 {
-    std::vector<sf::Int16> samples(clip.samples.size());
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        const float scaled = std::round(clip.samples[i] * INT16_FULL_SCALE);
-        samples[i] = static_cast<sf::Int16>(std::clamp(scaled, -INT16_FULL_SCALE, INT16_FULL_SCALE - 1.0f));
-    }
-    sf::OutputSoundFile file;
-    if (!file.openFromFile(path, clip.rateHz, SOUNDTRACK_CHANNELS)) {
-        std::cerr << "bouncefest-capture: Unable to write the soundtrack to " << path << "." << std::endl;
-        return false;
-    }
-    file.write(samples.data(), samples.size());
-    return true;
+    if (writeClipFile(clip, path)) return true;
+    std::cerr << "bouncefest-capture: Unable to write the soundtrack to " << path << "." << std::endl;
+    return false;
 }

@@ -3,6 +3,7 @@
 // logged with its frame, and mixed offline from the same decoded files
 // into 48 kHz stereo.
 
+#include "assetgen/audio_clip.h"
 #include "assets/music_manager.h"
 
 #include <SFML/Config.hpp>
@@ -12,23 +13,14 @@
 #include <string>
 #include <vector>
 
-// Sound as the soundtrack mixes it: stereo float samples, left and right
-// interleaved, at a known rate.
-
-struct StereoClip {
-    unsigned rateHz = 0;
-    std::vector<float> samples;  // left, right, left, right, ...
-
-    // In samples per channel, as every position in a clip.
-    std::int64_t length() const { return static_cast<std::int64_t>(samples.size() / 2); }
-};
+// Sound as the soundtrack mixes it: stereo clips at a known rate.
 
 // Converts 16-bit samples of any channel count: mono goes to both sides,
 // channels past the second are dropped.
-StereoClip stereoFromSamples(const sf::Int16* samples, std::size_t count, unsigned channels, unsigned rateHz);
+AudioClip stereoFromSamples(const sf::Int16* samples, std::size_t count, unsigned channels, unsigned rateHz);
 
-// The same sound at another rate, through a band-limited interpolation.
-StereoClip resampled(const StereoClip& clip, unsigned rateHz);
+// The same sound at another rate (libsoxr, its very high quality).
+AudioClip resampled(const AudioClip& clip, unsigned rateHz);
 
 // How long a source `resampled` reads for the first outLength samples.
 std::int64_t sourceLengthFor(std::int64_t outLength, unsigned fromRateHz, unsigned toRateHz);
@@ -39,7 +31,7 @@ std::int64_t sourceLengthFor(std::int64_t outLength, unsigned fromRateHz, unsign
 // The first `length` samples of the song's playback at rateHz (silence
 // after its end when it does not loop). False after an error line when the
 // file cannot be decoded.
-bool songPlayback(const Song& song, bool loop, std::int64_t length, unsigned rateHz, StereoClip& playback);
+bool songPlayback(const Song& song, bool loop, std::int64_t length, unsigned rateHz, AudioClip& playback);
 
 // Every sound effect and song that starts during the capture, with the
 // frame in which it started.
@@ -70,8 +62,8 @@ extern SoundtrackLog soundtrackLog;
 // offline from the logged starts and the same decoded files.
 
 // Frames [firstFrame, endFrame) of the show's soundtrack, 48 kHz stereo.
-StereoClip mixSoundtrack(const SoundtrackLog& log, std::int64_t firstFrame, std::int64_t endFrame);
+AudioClip mixSoundtrack(const SoundtrackLog& log, std::int64_t firstFrame, std::int64_t endFrame);
 
-// Writes the clip as a 16-bit WAV file, clipped to full scale. False after
-// an error line.
-bool writeWav(const StereoClip& clip, const std::string& path);
+// Writes the clip as a 16-bit WAV file (writeClipFile). False after an
+// error line.
+bool writeWav(const AudioClip& clip, const std::string& path);

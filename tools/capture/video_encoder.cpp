@@ -3,80 +3,51 @@
 #include "frame_clock.h"
 #include "core/app.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/stat.h>
+#include <stdio.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 static constexpr int NO_CHILD_EXIT_CODE = -1;
 static constexpr int SIGNAL_EXIT_CODE_BASE = 128;
+
+// A word as the shell reads it back unchanged: in single quotes, each of
+// its own single quotes closed, escaped and reopened.
+static std::string shellWord(const std::string& word)
+{
+    std::string quoted = "'";
+    for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
 
 bool ChildProcess::start(const std::vector<std::string>& args, const std::string& log)
 {
     // A child that stops reading must fail our write, not end this process.
     std::signal(SIGPIPE, SIG_IGN);
     logPath = log;
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) return false;
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-
-    std::vector<char*> argv;
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    const int failure = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[0]);
-    if (failure != 0) {
-        close(fds[1]);
-        pid = -1;
-        return false;
-    }
-    input = fds[1];
-    return true;
+    std::string command = "exec";
+    for (const std::string& arg : args) command += " " + shellWord(arg);
+    command += " >" + shellWord(log) + " 2>&1";
+    input = popen(command.c_str(), "w");
+    return input != nullptr;
 }
 
 bool ChildProcess::write(const void* bytes, std::size_t count)
 {
-    const char* next = static_cast<const char*>(bytes);
-    while (count > 0) {
-        const ssize_t written = ::write(input, next, count);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        next += written;
-        count -= static_cast<std::size_t>(written);
-    }
-    return true;
+    return std::fwrite(bytes, 1, count, input) == count;
 }
 
 int ChildProcess::finish()
 {
-    if (input >= 0) close(input);
-    input = -1;
-    if (pid < 0) return NO_CHILD_EXIT_CODE;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return NO_CHILD_EXIT_CODE;
-    }
-    pid = -1;
+    if (input == nullptr) return NO_CHILD_EXIT_CODE;
+    const int status = pclose(input);
+    input = nullptr;
+    if (status < 0) return NO_CHILD_EXIT_CODE;
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     return SIGNAL_EXIT_CODE_BASE + WTERMSIG(status);
 }
@@ -93,25 +64,7 @@ std::string ChildProcess::lastLogLine() const
 
 bool isInPath(const std::string& program)
 {
-    const char* path = std::getenv("PATH");
-    if (path == nullptr) return false;
-    std::istringstream folders(path);
-    for (std::string folder; std::getline(folders, folder, ':');) {
-        if (folder.empty()) folder = ".";
-        const std::string candidate = folder + "/" + program;
-        struct stat info;
-        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-int runToEnd(const std::vector<std::string>& args, const std::string& log)
-{
-    ChildProcess child;
-    if (!child.start(args, log)) return NO_CHILD_EXIT_CODE;
-    return child.finish();
+    return std::system(("command -v " + shellWord(program) + " >/dev/null").c_str()) == 0;
 }
 
 static const char* const FFMPEG = "ffmpeg";

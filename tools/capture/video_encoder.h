@@ -4,9 +4,9 @@
 // put beside them as AAC.
 
 #include <SFML/Config.hpp>
-#include <sys/types.h>
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -14,8 +14,7 @@
 // kept in a log file: the way the capture hands its frames to ffmpeg.
 
 struct ChildProcess {
-    pid_t pid = -1;
-    int input = -1;  // the write end of the child's standard input
+    std::FILE* input = nullptr;
     std::string logPath;
 
     // Starts program (looked up in PATH) with args; false when it could not.
@@ -28,12 +27,8 @@ struct ChildProcess {
     std::string lastLogLine() const;
 };
 
-// Whether program is an executable file in one of the folders of PATH.
+// Whether program can be found in PATH.
 bool isInPath(const std::string& program);
-
-// Runs a program to its end with its output in log: its exit code, or -1
-// when it could not start.
-int runToEnd(const std::vector<std::string>& args, const std::string& log);
 
 struct VideoEncoder {
     ChildProcess ffmpeg;
