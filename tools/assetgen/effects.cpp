@@ -8,6 +8,7 @@
 #include "OnePole.h"
 #include "SineWave.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -16,23 +17,31 @@ namespace {
 constexpr double effectPeakDbfs = -3.0;
 constexpr double voiceRampSeconds = 0.001;
 
-constexpr double bounceLengthSeconds = 0.2;
-constexpr double bounceFadeSeconds = 0.06;
-// The thump: a sine that falls from about 235 Hz to 95 Hz as the ball
-// leaves the wall, so the ear hears a pitch but no tone that lingers.
-constexpr double bounceRestHz = 95.0;
-constexpr double bounceDropHz = 140.0;
-constexpr double bounceDropSeconds = 0.018;
-constexpr double bounceDecaySeconds = 0.04;
-// The rubber's body: a quieter partial above the thump that dies sooner.
-constexpr double bounceBodyRatio = 2.62;
-constexpr double bounceBodyLevel = 0.22;
-constexpr double bounceBodyDecaySeconds = 0.022;
-// A dull slap of noise for the contact itself, kept low so it never hisses.
-constexpr double bounceSlapLevel = 0.18;
-constexpr double bounceSlapDecaySeconds = 0.004;
-constexpr double bounceSlapPole = 0.75;
-constexpr unsigned bounceNoiseSeed = 17;
+// A bounce restarts the one voice of its sound, and the balls can bring
+// two bounces on neighbouring frames: the hit is over well within a frame
+// (16.7 ms), so a restart never cuts it ringing.
+constexpr double bounceLengthSeconds = 0.014;
+constexpr double bounceFadeSeconds = 0.006;
+// The thump: a sine that falls from about 330 Hz to 150 Hz as the ball
+// leaves the floor, so the ear hears a pitch in its two or three cycles.
+constexpr double bounceRestHz = 150.0;
+constexpr double bounceDropHz = 180.0;
+constexpr double bounceDropSeconds = 0.004;
+constexpr double bounceDecaySeconds = 0.006;
+// The rubber's knock: a partial above the thump that dies sooner. Thump and
+// knock stand a little apart in pitch, and the knock in time, on the two
+// sides, which gives the hit its width.
+constexpr std::array<double, 2> bounceThumpDetune = {0.95, 1.05};
+constexpr double bounceKnockRatio = 3.1;
+constexpr double bounceKnockLevel = 0.45;
+constexpr double bounceKnockDecaySeconds = 0.003;
+constexpr std::array<double, 2> bounceKnockDetune = {0.96, 1.04};
+constexpr std::array<double, 2> bounceKnockDelaySeconds = {0.0, 0.001};
+// A slap of noise for the contact itself, drawn apart for each side.
+constexpr double bounceSlapLevel = 0.35;
+constexpr double bounceSlapDecaySeconds = 0.0012;
+constexpr double bounceSlapPole = 0.5;
+constexpr std::array<unsigned, 2> bounceNoiseSeeds = {17, 29};
 
 constexpr double loLengthSeconds = 2.2;
 constexpr double loFadeSeconds = 0.7;
@@ -62,22 +71,25 @@ constexpr float loRoomLevel = 0.35f;
 
 AudioClip renderBounce()
 {
-    AudioClip clip(1, framesIn(bounceLengthSeconds));
-    stk::SineWave thump;
-    stk::SineWave body;
-    stk::Noise slap(bounceNoiseSeed);
-    stk::OnePole slapFilter(bounceSlapPole);
-    for (std::size_t frame = 0; frame < clip.frames(); ++frame) {
-        const double t = secondsAt(frame);
-        const double pitchHz = bounceRestHz + bounceDropHz * decay(t, bounceDropSeconds);
-        thump.setFrequency(pitchHz);
-        body.setFrequency(pitchHz * bounceBodyRatio);
-        const double sample = thump.tick() * decay(t, bounceDecaySeconds) +
-                              bounceBodyLevel * body.tick() * decay(t, bounceBodyDecaySeconds) +
-                              bounceSlapLevel * slapFilter.tick(slap.tick()) *
-                                  decay(t, bounceSlapDecaySeconds);
-        clip.at(frame, 0) = static_cast<float>(sample * rampIn(t, voiceRampSeconds) *
-                                               fadeOut(t, bounceLengthSeconds, bounceFadeSeconds));
+    AudioClip clip(2, framesIn(bounceLengthSeconds));
+    for (unsigned side = 0; side < 2; ++side) {
+        stk::SineWave thump;
+        stk::SineWave knock;
+        stk::Noise slap(bounceNoiseSeeds[side]);
+        stk::OnePole slapFilter(bounceSlapPole);
+        for (std::size_t frame = 0; frame < clip.frames(); ++frame) {
+            const double t = secondsAt(frame);
+            const double pitchHz = bounceRestHz + bounceDropHz * decay(t, bounceDropSeconds);
+            thump.setFrequency(pitchHz * bounceThumpDetune[side]);
+            knock.setFrequency(pitchHz * bounceKnockRatio * bounceKnockDetune[side]);
+            const double knockT = std::max(t - bounceKnockDelaySeconds[side], 0.0);
+            const double sample = thump.tick() * decay(t, bounceDecaySeconds) +
+                                  bounceKnockLevel * knock.tick() * rampIn(knockT, voiceRampSeconds) *
+                                      decay(knockT, bounceKnockDecaySeconds) +
+                                  bounceSlapLevel * slapFilter.tick(slap.tick()) * decay(t, bounceSlapDecaySeconds);
+            clip.at(frame, side) = static_cast<float>(sample * rampIn(t, voiceRampSeconds) *
+                                                      fadeOut(t, bounceLengthSeconds, bounceFadeSeconds));
+        }
     }
     removeOffset(clip);
     scaleToPeak(clip, static_cast<float>(dbToGain(effectPeakDbfs)));

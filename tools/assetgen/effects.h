@@ -4,7 +4,7 @@
 
 #include "audio.h"
 
-// A rubber-ball thump, mono, 200 ms, its peak in the first few milliseconds.
+// A rubber-ball thump, stereo, 14 ms, its peak in the first few milliseconds.
 AudioClip renderBounce();
 
 // A deep, warm impact on A that swells, rings in a room and dies away, stereo, 2.2 s.
