@@ -93,7 +93,8 @@ static bool generateSounds(const std::string& assetsDir)
         }
     }
     const bool bounceDone = writeClip(renderBounce(), (soundsDir / "bounce.wav").string());
-    const bool loDone = writeClip(renderLo(), (soundsDir / "lo.wav").string());
+    AudioClip lo;
+    const bool loDone = renderLo(lo) && writeClip(lo, (soundsDir / "lo.wav").string());
     AudioClip music;
     const bool musicDone = renderMusic(music) && writeClip(music, (musicDir / "qrv.ogg").string());
     return bounceDone && loDone && musicDone;
