@@ -46,6 +46,7 @@ flat in vec3 ball2;
 flat in vec3 ball3;
 flat in vec3 ballRadiiSquared;  // as drawn; 0 while a ball waits
 flat in vec3 ballInverseRadii;  // which scale a point on a ball to its normal
+flat in vec3 ballShadowScales;  // the full size squared over the drawn one: a shadow grows with its ball
 flat in vec3 eyePowers;     // for each ball, the eye's distance to the centre squared less the radius squared
 flat in vec3 skinTurns;     // how far each skin has turned with its ball's travel
 flat in vec3 roomLow;       // the room's corners, relative to the eye
@@ -57,13 +58,14 @@ flat in float panelPlane;   // how far the panel's plane lies along its normal f
 flat in vec3 panelFacing;   // the panel's normal, towards the eye
 flat in vec3 panelAcross;   // and the page's rightward
 flat in vec3 panelUp;       // and upward directions
+flat in vec2 panelHalfSize; // as drawn: narrower while the panel turns
+flat in vec2 pageOrigin;    // the page's texture position at the panel's centre,
+flat in vec2 pageSpan;      // and its change per unit across and up the panel
+flat in float pageLight;    // the page darkens as it turns away
 
 const float PI = 3.14159265;
 const float NO_HIT = 1.0e4;
 
-// Half the page's size; the page's lettering is at least 22 pixels tall in
-// the credits view.
-const vec2 PANEL_HALF_SIZE = vec2(4.0, 2.0);
 // The tile texture, two by two tiles, covers 2 x 2 units.
 const float TILE_WORLD_SIZE = 2.0;
 
@@ -149,8 +151,8 @@ float panelHit(vec3 direction, out vec2 pagePosition, out float inside)
     // The eye stands on the line through the centre along the panel's
     // normal, so across the page only the ray's own travel counts.
     vec2 planar = vec2(dot(direction, panelAcross), dot(direction, panelUp)) * t;
-    pagePosition = vec2(0.5, 0.5) + vec2(0.5, -0.5) / PANEL_HALF_SIZE * planar;
-    vec2 margins = PANEL_HALF_SIZE - abs(planar);
+    pagePosition = pageOrigin + pageSpan * planar;
+    vec2 margins = panelHalfSize - abs(planar);
     inside = min(margins.x, margins.y);
     return t > 0.0 ? t : NO_HIT;
 }
@@ -212,13 +214,14 @@ float cornerOcclusion(vec3 position, vec3 normal)
 // What one ball leaves of the lamp's light (x) and of the sky (y) at a
 // point; away is the point minus the centre, at the distance whose square
 // and inverse are given. The penumbra grows with how far the ray to the
-// lamp passes outside the ball, against the distance.
-vec2 ballShade(vec3 away, float distanceSquared, float inverseDistance, float radiusSquared, vec3 normal,
-               vec3 lightDirection)
+// lamp passes outside the ball, against the distance, and with the ball's
+// size (shadowScale is the full size squared over the drawn one).
+vec2 ballShade(vec3 away, float distanceSquared, float inverseDistance, float radiusSquared, float shadowScale,
+               vec3 normal, vec3 lightDirection)
 {
     float along = dot(away, lightDirection);
     float clearance = (distanceSquared - along * along - radiusSquared) * inverseDistance;
-    float lit = clamp(SHADOW_SOFTNESS * clearance, 0.0, 1.0);
+    float lit = clamp(SHADOW_SOFTNESS * clearance * shadowScale, 0.0, 1.0);
     float hidden = -dot(normal, away) * radiusSquared * inverseDistance * inverseDistance * inverseDistance;
     return vec2(along > 0.0 ? 1.0 : lit * lit * (3.0 - 2.0 * lit), 1.0 - clamp(hidden, 0.0, 1.0));
 }
@@ -355,9 +358,12 @@ void main()
     vec3 distances = sqrt(distancesSquared);
     vec3 otherDistances = distances.yzx * distances.zxy;
     vec3 inverseDistances = otherDistances * (1.0 / (distances.x * otherDistances.x));
-    vec2 shade = ballShade(away1, distancesSquared.x, inverseDistances.x, ballRadiiSquared.x, n, lightDirection)
-               * ballShade(away2, distancesSquared.y, inverseDistances.y, ballRadiiSquared.y, n, lightDirection)
-               * ballShade(away3, distancesSquared.z, inverseDistances.z, ballRadiiSquared.z, n, lightDirection);
+    vec2 shade = ballShade(away1, distancesSquared.x, inverseDistances.x, ballRadiiSquared.x, ballShadowScales.x, n,
+                           lightDirection)
+               * ballShade(away2, distancesSquared.y, inverseDistances.y, ballRadiiSquared.y, ballShadowScales.y, n,
+                           lightDirection)
+               * ballShade(away3, distancesSquared.z, inverseDistances.z, ballRadiiSquared.z, ballShadowScales.z, n,
+                           lightDirection);
     float occlusion = shade.y * cornerOcclusion(fromEye, n);
 
     vec3 mirrored = reflect(direction, n);
@@ -390,7 +396,7 @@ void main()
     // A star adds the square root of its brightness, much as the tone curve
     // would spread it.
     float starShown = STAR_SHOWN * sqrt(shining.x) * shining.y;
-    vec3 otherShown = besidePanel ? page : skyShown(direction) + starShown;
+    vec3 otherShown = besidePanel ? page * pageLight : skyShown(direction) + starShown;
     vec3 shown = mix(toneMap(colour), otherShown, besidePanel ? panelCover : 1.0 - roomCover);
     gl_FragColor = vec4(shown + ditherOffset(), 1.0);
 }

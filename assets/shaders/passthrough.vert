@@ -39,6 +39,7 @@ flat out vec3 ball2;
 flat out vec3 ball3;
 flat out vec3 ballRadiiSquared;  // as drawn; 0 while a ball waits
 flat out vec3 ballInverseRadii;  // which scale a point on a ball to its normal
+flat out vec3 ballShadowScales;  // the full size squared over the drawn one: a shadow grows with its ball
 flat out vec3 eyePowers;     // for each ball, the eye's distance to the centre squared less the radius squared
 flat out vec3 skinTurns;     // how far each skin has turned with its ball's travel
 flat out vec3 roomLow;       // the room's corners, relative to the eye
@@ -50,6 +51,10 @@ flat out float panelPlane;   // how far the panel's plane lies along its normal 
 flat out vec3 panelFacing;   // the panel's normal, towards the eye
 flat out vec3 panelAcross;   // and the page's rightward
 flat out vec3 panelUp;       // and upward directions
+flat out vec2 panelHalfSize; // as drawn: narrower while the panel turns
+flat out vec2 pageOrigin;    // the page's texture position at the panel's centre,
+flat out vec2 pageSpan;      // and its change per unit across and up the panel
+flat out float pageLight;    // the page darkens as it turns away
 
 const vec2 RESOLUTION = vec2(1920.0, 1080.0);
 
@@ -76,6 +81,24 @@ const vec3 BALLS_LET_GO_AT = vec3(2.0, 9.0, 16.0);
 const float GROWING_SECONDS = 0.4;
 // A skin turns once as its ball travels round its full size.
 const float SKIN_TURNS_PER_UNIT = 1.0 / (2.0 * 3.14159265 * BALL_RADIUS);
+
+// Half the page's size; the page's lettering is at least 22 pixels tall in
+// the credits view.
+const vec2 PANEL_HALF_SIZE = vec2(4.0, 2.0);
+// The panel turns into view from edge on when it comes into play (the
+// frame after 23 s), and turns over at each change of page, edge on
+// between the last frame of one page and the first of the next: each
+// stage ends a frame late at 60 fps, so page k comes at 23 + 4 k s and
+// k + 4 frames. It holds edge on for a frame either side, to allow for a
+// frame's lateness more or less.
+const float PANEL_COMES_AT = 23.08;
+const float PANEL_OPENING_SECONDS = 0.5;
+const float FIRST_PAGE_TURN_AT = 27.0 + 4.5 / 60.0;
+const float PAGE_SECONDS = 4.0 + 1.0 / 60.0;
+const float PAGE_TURNS = 5.0;
+const float PAGE_TURN_HOLD_SECONDS = 1.0 / 60.0;
+const float PAGE_TURN_HALF_SECONDS = 0.2;
+const float PAGE_TURNED_LIGHT = 0.5;
 
 // camMix is turned into the way from the front view (0) to the credits
 // view (1), beyond which the camera flies out. The floor has dropped once
@@ -149,6 +172,22 @@ float drawnRadius(vec3 centre, float growth, float floorY)
     return centre.y > WAITING_BELOW_Y ? max(radius, 0.0) : 0.0;
 }
 
+// How far the panel has turned towards the eye: 0 edge on, 1 facing it.
+// It turns at an even speed through edge on and eases where it faces.
+float turnOpen(float fromTurn)
+{
+    float turned = clamp((abs(fromTurn) - PAGE_TURN_HOLD_SECONDS) / PAGE_TURN_HALF_SECONDS, 0.0, 1.0);
+    return sin(1.5707963 * turned);
+}
+
+float panelOpening(float time)
+{
+    float open = smoothstep(PANEL_COMES_AT, PANEL_COMES_AT + PANEL_OPENING_SECONDS, time);
+    for (float page = 0.0; page < PAGE_TURNS; page += 1.0)
+        open *= turnOpen(time - FIRST_PAGE_TURN_AT - page * PAGE_SECONDS);
+    return open;
+}
+
 void main()
 {
     gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
@@ -176,6 +215,7 @@ void main()
     vec3 radii = vec3(drawnRadius(ballPos1, growth.x, low.y), drawnRadius(ballPos2, growth.y, low.y),
                       drawnRadius(ballPos3, growth.z, low.y));
     ballRadiiSquared = radii * radii;
+    ballShadowScales = BALL_RADIUS * BALL_RADIUS / max(ballRadiiSquared, 1.0e-12);
     // A waiting ball is never met, but its inverse is kept finite.
     ballInverseRadii = 1.0 / max(radii, 1.0e-6);
     eyePowers = vec3(dot(ball1, ball1), dot(ball2, ball2), dot(ball3, ball3)) - ballRadiiSquared;
@@ -186,4 +226,10 @@ void main()
     panelAcross = normalize(vec3(panelFacing.z, 0.0, -panelFacing.x));
     panelUp = cross(panelFacing, panelAcross);
     panelPlane = abs(creditPos.x) + abs(creditPos.y) < OFF_SWING_PATH ? -distance(eyePosition, creditPos) : 0.0;
+
+    float open = panelOpening(iTime);
+    panelHalfSize = PANEL_HALF_SIZE * vec2(open, 1.0);
+    pageOrigin = vec2(0.5);
+    pageSpan = vec2(0.5, -0.5) / max(panelHalfSize, 1.0e-4);
+    pageLight = mix(PAGE_TURNED_LIGHT, 1.0, open);
 }
