@@ -62,6 +62,7 @@ flat in vec2 panelHalfSize; // as drawn: narrower while the panel turns
 flat in vec2 pageOrigin;    // the page's texture position at the panel's centre,
 flat in vec2 pageSpan;      // and its change per unit across and up the panel
 flat in float pageLight;    // the page darkens as it turns away
+flat in float panelReach;   // how far behind a ball the panel still shows
 
 const float PI = 3.14159265;
 const float NO_HIT = 1.0e4;
@@ -324,7 +325,7 @@ void main()
     float panelInside;
     float tPanel = panelHit(direction, pagePosition, panelInside);
     float panelCover = coverage(panelInside);
-    panelCover = tPanel <= tBall && tPanel < NO_HIT ? panelCover : 0.0;
+    panelCover = tPanel <= tBall * panelReach && tPanel < NO_HIT ? panelCover : 0.0;
 
     bool onBall = tBall < tRoom;
     float t = clamp(min(tRoom, tBall), 0.0, NO_HIT);
@@ -390,13 +391,10 @@ void main()
     // Edges blend by how much of the pixel each side covers, in display
     // values, as a finer raster would average them.
     vec2 shining = star(direction, pixelsPerRadian);
-    // The panel stands inside the room's outline, the sky outside it: one
-    // of them at most shares a pixel with the room.
-    bool besidePanel = panelCover > 0.0;
     // A star adds the square root of its brightness, much as the tone curve
-    // would spread it.
+    // would spread it. The panel goes over both the room and the sky.
     float starShown = STAR_SHOWN * sqrt(shining.x) * shining.y;
-    vec3 otherShown = besidePanel ? page * pageLight : skyShown(direction) + starShown;
-    vec3 shown = mix(toneMap(colour), otherShown, besidePanel ? panelCover : 1.0 - roomCover);
+    vec3 behindPanel = mix(toneMap(colour), skyShown(direction) + starShown, 1.0 - roomCover);
+    vec3 shown = mix(behindPanel, page * pageLight, panelCover);
     gl_FragColor = vec4(shown + ditherOffset(), 1.0);
 }

@@ -12,6 +12,8 @@
 // interpolated without perspective correction, which a flat screen does
 // not need.
 // Uniforms (set by the ball scene):
+//   sampler2D creditsTex               the credits page; one twice as tall carries
+//                                      the show's closing face below its page
 //   vec3 ballPos1, ballPos2, ballPos3  ball centres (below y -12: not yet in play)
 //   vec3 creditPos                     centre of the credits panel (likewise); it is
 //                                      drawn only on its swing path, x 0 and y 0
@@ -29,6 +31,7 @@ uniform vec3 ballPos3;
 uniform vec3 creditPos;
 uniform float camMix;
 uniform float iTime;
+uniform sampler2D creditsTex;
 
 // For the ball room; all but the ray and the pixel's size are the same at every corner.
 noperspective out vec3 rayDirection;  // not of unit length
@@ -55,6 +58,8 @@ flat out vec2 panelHalfSize; // as drawn: narrower while the panel turns
 flat out vec2 pageOrigin;    // the page's texture position at the panel's centre,
 flat out vec2 pageSpan;      // and its change per unit across and up the panel
 flat out float pageLight;    // the page darkens as it turns away
+flat out float panelReach;   // how far behind a ball the panel still shows: 1, or
+                             // NO_HIT for the closing face, which nothing hides
 
 const vec2 RESOLUTION = vec2(1920.0, 1080.0);
 
@@ -99,6 +104,12 @@ const float PAGE_TURNS = 5.0;
 const float PAGE_TURN_HOLD_SECONDS = 1.0 / 60.0;
 const float PAGE_TURN_HALF_SECONDS = 0.2;
 const float PAGE_TURNED_LIGHT = 0.5;
+// Four seconds into the flight out the last page turns over to the show's
+// closing face, which then keeps its size on screen (about 900 pixels
+// wide) as the room falls away behind it, until the fade to black.
+const float CLOSING_TURN_AT = 51.0;
+const float CLOSING_EYE_DISTANCE = 17.5;
+const float NO_HIT = 1.0e4;
 
 // camMix is turned into the way from the front view (0) to the credits
 // view (1), beyond which the camera flies out. The floor has dropped once
@@ -133,7 +144,7 @@ const float CAMERA_SWAY_HEIGHT = 0.35;
 // in half screen heights). Both moves start and end at rest: the way to
 // the credits view is eased at both ends, so the camera comes to a stop
 // where camMix passes 0, and the flight gathers speed from there.
-void placeCamera(vec2 screen, float way, out vec3 eye, out vec3 ray, out float pixelsPerRadian)
+void placeCamera(vec2 screen, float way, out vec3 eye, out vec3 ray, out float pixelsPerRadian, out vec3 up)
 {
     float towardCredits = smoothstep(0.0, 1.0, way);
     float fall = max(way - 1.0, 0.0);
@@ -155,7 +166,7 @@ void placeCamera(vec2 screen, float way, out vec3 eye, out vec3 ray, out float p
 
     vec3 forward = normalize(target - eye);
     vec3 right = normalize(vec3(-forward.z, 0.0, forward.x));
-    vec3 up = cross(right, forward);
+    up = cross(right, forward);
     ray = screen.x * right + screen.y * up + mix(FRONT_FOCAL, CREDITS_FOCAL, towardCredits) * forward;
     // A pixel moves the ray by right / (half the screen's height); the
     // part of that across the ray turns it.
@@ -185,7 +196,7 @@ float panelOpening(float time)
     float open = smoothstep(PANEL_COMES_AT, PANEL_COMES_AT + PANEL_OPENING_SECONDS, time);
     for (float page = 0.0; page < PAGE_TURNS; page += 1.0)
         open *= turnOpen(time - FIRST_PAGE_TURN_AT - page * PAGE_SECONDS);
-    return open;
+    return open * turnOpen(time - CLOSING_TURN_AT);
 }
 
 void main()
@@ -196,7 +207,8 @@ void main()
 
     float way = 1.0 - camMix;
     vec2 screen = vec2((gl_TexCoord[0].x * 2.0 - 1.0) * (RESOLUTION.x / RESOLUTION.y), 1.0 - gl_TexCoord[0].y * 2.0);
-    placeCamera(screen, way, eyePosition, rayDirection, pixelsPerRadian);
+    vec3 cameraUp;
+    placeCamera(screen, way, eyePosition, rayDirection, pixelsPerRadian, cameraUp);
 
     vec3 low = ROOM_LOW;
     low.y = mix(RAISED_FLOOR_Y, ROOM_LOW.y, smoothstep(0.0, FLOOR_DROPPED_AT, way));
@@ -223,13 +235,20 @@ void main()
               * SKIN_TURNS_PER_UNIT;
 
     panelFacing = normalize(eyePosition - creditPos);
-    panelAcross = normalize(vec3(panelFacing.z, 0.0, -panelFacing.x));
+    // The page stands level, and the closing face square to the camera.
+    bool closing = iTime > CLOSING_TURN_AT;
+    panelAcross = normalize(cross(closing ? cameraUp : vec3(0.0, 1.0, 0.0), panelFacing));
     panelUp = cross(panelFacing, panelAcross);
     panelPlane = abs(creditPos.x) + abs(creditPos.y) < OFF_SWING_PATH ? -distance(eyePosition, creditPos) : 0.0;
 
+    vec2 pageSize = vec2(textureSize(creditsTex, 0));
+    float faces = max(floor(pageSize.y / pageSize.x * (PANEL_HALF_SIZE.x / PANEL_HALF_SIZE.y) + 0.5), 1.0);
+    float face = closing ? faces - 1.0 : 0.0;
     float open = panelOpening(iTime);
-    panelHalfSize = PANEL_HALF_SIZE * vec2(open, 1.0);
-    pageOrigin = vec2(0.5);
-    pageSpan = vec2(0.5, -0.5) / max(panelHalfSize, 1.0e-4);
+    float scale = closing ? -panelPlane / CLOSING_EYE_DISTANCE : 1.0;
+    panelHalfSize = PANEL_HALF_SIZE * scale * vec2(open, 1.0);
+    pageOrigin = vec2(0.5, (face + 0.5) / faces);
+    pageSpan = vec2(0.5, -0.5 / faces) / max(panelHalfSize, 1.0e-4);
     pageLight = mix(PAGE_TURNED_LIGHT, 1.0, open);
+    panelReach = closing ? NO_HIT : 1.0;
 }

@@ -120,10 +120,8 @@ bool paintCreditsTitlePage(const std::string& path)
     return canvas.save(path);
 }
 
-bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name)
+static void paintRoleAndName(cairo_t* cr, const std::string& role, const std::string& name)
 {
-    Canvas canvas(CREDITS_PAGE_WIDTH_PIXELS, CREDITS_PAGE_HEIGHT_PIXELS);
-    cairo_t* cr = canvas.cr;
     paintPageBackground(cr);
     fillText(cr, role, Lettering{PANGO_WEIGHT_MEDIUM, ROLE_LETTER_PIXELS, PANGO_STYLE_NORMAL, 16.0}, 130.0, 0x4fe6ff);
 
@@ -133,6 +131,32 @@ bool paintCreditsPage(const std::string& path, const std::string& role, const st
     cairo_fill(cr);
 
     fillText(cr, name, Lettering{PANGO_WEIGHT_HEAVY, 190.0}, 325.0, 0xffffff);
+}
+
+bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name)
+{
+    Canvas canvas(CREDITS_PAGE_WIDTH_PIXELS, CREDITS_PAGE_HEIGHT_PIXELS);
+    paintRoleAndName(canvas.cr, role, name);
+    canvas.soften();
+    return canvas.save(path);
+}
+
+bool paintLastCreditsPage(const std::string& path, const std::string& role, const std::string& name)
+{
+    Canvas canvas(CREDITS_PAGE_WIDTH_PIXELS, 2 * CREDITS_PAGE_HEIGHT_PIXELS);
+    cairo_t* cr = canvas.cr;
+    cairo_save(cr);
+    paintRoleAndName(cr, role, name);
+    cairo_restore(cr);
+    cairo_translate(cr, 0.0, CREDITS_PAGE_HEIGHT_PIXELS);
+    cairo_rectangle(cr, 0.0, 0.0, CREDITS_PAGE_WIDTH_PIXELS, CREDITS_PAGE_HEIGHT_PIXELS);
+    cairo_clip(cr);  // the ground is painted over everything
+    paintPageBackground(cr);
+    fillText(cr, "THANKS FOR WATCHING", Lettering{PANGO_WEIGHT_MEDIUM, 50.0, PANGO_STYLE_NORMAL, 8.0}, 100.0,
+             0x4fe6ff);
+    fillText(cr, "Grumble Owl", Lettering{PANGO_WEIGHT_HEAVY, 150.0}, 225.0, 0xffffff);
+    fillText(cr, "vs The Quirkz", Lettering{PANGO_WEIGHT_LIGHT, SMALLEST_LETTER_PIXELS}, 348.0, 0xd4dbff);
+    fillText(cr, "QRV Bouncefest 2025", Lettering{PANGO_WEIGHT_BOLD, 54.0, PANGO_STYLE_NORMAL, 2.0}, 432.0, 0xff6fe0);
     canvas.soften();
     return canvas.save(path);
 }
