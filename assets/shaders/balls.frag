@@ -288,13 +288,26 @@ vec3 toneMap(vec3 colour)
     return min(sqrt(top * others * (1.0 / (bottom.x * others.x))), 1.0);
 }
 
-// Up to half a level either way, so that the dark sky's gentle gradient,
-// which steps one level at a time, shows no bands. Interleaved gradient
-// noise: a few multiplies, where a sine would cost far more.
+// Grain of up to DITHER_LEVELS either way in cells of GRAIN_PIXELS: two
+// interleaved gradient noises (a few multiplies, where a sine would cost
+// far more), one across and one down, summed into a triangle. It is strong
+// and coarse enough that the dark sky's gentle gradient, which steps one
+// level in tens of pixels, shows no bands, even after a video encoder has
+// smoothed the finest detail away. The same grain in every channel keeps it
+// in the brightness, which the encoder keeps at full resolution.
+const float DITHER_LEVELS = 4.0;
+const float GRAIN_PIXELS = 3.0;
+
+float gradientNoise(vec2 cell)
+{
+    return fract(52.9829189 * fract(dot(cell, vec2(0.06711056, 0.00583715))));
+}
+
 vec3 ditherOffset()
 {
-    float noise = fract(52.9829189 * fract(dot(gl_FragCoord.xy, vec2(0.06711056, 0.00583715))));
-    return vec3((noise - 0.5) / 255.0);
+    vec2 cell = floor(gl_FragCoord.xy / GRAIN_PIXELS);
+    float noise = gradientNoise(cell) + gradientNoise(cell.yx + 31.0) - 1.0;
+    return vec3(noise * (DITHER_LEVELS / 255.0));
 }
 
 void main()
