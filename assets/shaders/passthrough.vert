@@ -90,15 +90,15 @@ const float SKIN_TURNS_PER_UNIT = 1.0 / (2.0 * 3.14159265 * BALL_RADIUS);
 // Half the page's size; the page's lettering is at least 22 pixels tall in
 // the credits view.
 const vec2 PANEL_HALF_SIZE = vec2(4.0, 2.0);
-// The panel turns into view from edge on when it comes into play (the
-// frame after 23 s), and turns over at each change of page, edge on
-// between the last frame of one page and the first of the next: each
-// stage ends a frame late at 60 fps, so page k comes at 23 + 4 k s and
-// k + 4 frames. It holds edge on for a frame either side, to allow for a
+// The panel turns into view from edge on when it comes into play (two
+// frames after 23 s), and turns over at each change of page, edge on
+// between the last frame of one page and the first of the next: at 60 fps
+// each page's stage ends a frame late, so page k comes at 23 + 4 k s and
+// k + 1 frames. It holds edge on for a frame either side, to allow for a
 // frame's lateness more or less.
-const float PANEL_COMES_AT = 23.08;
+const float PANEL_COMES_AT = 23.03;
 const float PANEL_OPENING_SECONDS = 0.5;
-const float FIRST_PAGE_TURN_AT = 27.0 + 4.5 / 60.0;
+const float FIRST_PAGE_TURN_AT = 27.0 + 1.5 / 60.0;
 const float PAGE_SECONDS = 4.0 + 1.0 / 60.0;
 const float PAGE_TURNS = 5.0;
 const float PAGE_TURN_HOLD_SECONDS = 1.0 / 60.0;
