@@ -294,20 +294,22 @@ vec3 toneMap(vec3 colour)
 // and coarse enough that the dark sky's gentle gradient, which steps one
 // level in tens of pixels, shows no bands, even after a video encoder has
 // smoothed the finest detail away. The same grain in every channel keeps it
-// in the brightness, which the encoder keeps at full resolution.
+// in the brightness, which the encoder keeps at full resolution; it fades
+// to a third on the bright walls, where no gradient bands and it would show.
 const float DITHER_LEVELS = 4.0;
-const float GRAIN_PIXELS = 3.0;
+const float GRAIN_PIXELS = 2.0;
 
 float gradientNoise(vec2 cell)
 {
     return fract(52.9829189 * fract(dot(cell, vec2(0.06711056, 0.00583715))));
 }
 
-vec3 ditherOffset()
+vec3 ditherOffset(vec3 shown)
 {
     vec2 cell = floor(gl_FragCoord.xy / GRAIN_PIXELS);
     float noise = gradientNoise(cell) + gradientNoise(cell.yx + 31.0) - 1.0;
-    return vec3(noise * (DITHER_LEVELS / 255.0));
+    float brightness = dot(shown, vec3(0.3, 0.59, 0.11));
+    return vec3(noise * (DITHER_LEVELS / 255.0) * (1.0 - 0.67 * brightness));
 }
 
 void main()
@@ -409,5 +411,5 @@ void main()
     float starShown = STAR_SHOWN * sqrt(shining.x) * shining.y;
     vec3 behindPanel = mix(toneMap(colour), skyShown(direction) + starShown, 1.0 - roomCover);
     vec3 shown = mix(behindPanel, page * pageLight, panelCover);
-    gl_FragColor = vec4(shown + ditherOffset(), 1.0);
+    gl_FragColor = vec4(shown + ditherOffset(shown), 1.0);
 }
