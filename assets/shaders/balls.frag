@@ -26,6 +26,7 @@ flat in vec3 ball2;
 flat in vec3 ball3;
 flat in vec3 ballRadiiSquared;  // as drawn; 0 while a ball waits
 flat in vec3 ballInverseRadii;  // which scale a point on a ball to its normal
+flat in vec3 ballShadowScales;  // the full size squared over the drawn one: a shadow grows with its ball
 flat in vec3 eyePowers;     // for each ball, the eye's distance to the centre squared less the radius squared
 flat in vec3 skinTurns;     // how far each skin has turned with its ball's travel
 flat in vec3 roomLow;       // the room's corners, relative to the eye
@@ -37,13 +38,15 @@ flat in float panelPlane;   // how far the panel's plane lies along its normal f
 flat in vec3 panelFacing;   // the panel's normal, towards the eye
 flat in vec3 panelAcross;   // and the page's rightward
 flat in vec3 panelUp;       // and upward directions
+flat in vec2 panelHalfSize; // as drawn: narrower while the panel turns
+flat in vec2 pageOrigin;    // the page's texture position at the panel's centre,
+flat in vec2 pageSpan;      // and its change per unit across and up the panel
+flat in float pageLight;    // the page darkens as it turns away
+flat in float panelReach;   // how far behind a ball the panel still shows
 
 const float PI = 3.14159265;
 const float NO_HIT = 1.0e4;
 
-// Half the page's size; the page's lettering is at least 22 pixels tall in
-// the credits view.
-const vec2 PANEL_HALF_SIZE = vec2(4.0, 2.0);
 // The tile texture, two by two tiles, covers 2 x 2 units.
 const float TILE_WORLD_SIZE = 2.0;
 
@@ -121,8 +124,8 @@ float panelHit(vec3 direction, out vec2 pagePosition, out float inside)
     // The eye stands on the line through the centre along the panel's
     // normal, so across the page only the ray's own travel counts.
     vec2 planar = vec2(dot(direction, panelAcross), dot(direction, panelUp)) * t;
-    pagePosition = vec2(0.5, 0.5) + vec2(0.5, -0.5) / PANEL_HALF_SIZE * planar;
-    vec2 margins = PANEL_HALF_SIZE - abs(planar);
+    pagePosition = pageOrigin + pageSpan * planar;
+    vec2 margins = panelHalfSize - abs(planar);
     inside = min(margins.x, margins.y);
     return t > 0.0 ? t : NO_HIT;
 }
@@ -182,13 +185,14 @@ float cornerOcclusion(vec3 position, vec3 normal)
 }
 
 // What one ball leaves of the lamp's light (x) and of the sky (y) at a point
-// `away` from its centre; the penumbra grows with the ray's clearance.
-vec2 ballShade(vec3 away, float distanceSquared, float inverseDistance, float radiusSquared, vec3 normal,
-               vec3 lightDirection)
+// `away` from its centre; the penumbra grows with the ray's clearance and
+// with the ball's size (shadowScale: full size squared over the drawn one).
+vec2 ballShade(vec3 away, float distanceSquared, float inverseDistance, float radiusSquared, float shadowScale,
+               vec3 normal, vec3 lightDirection)
 {
     float along = dot(away, lightDirection);
     float clearance = (distanceSquared - along * along - radiusSquared) * inverseDistance;
-    float lit = clamp(SHADOW_SOFTNESS * clearance, 0.0, 1.0);
+    float lit = clamp(SHADOW_SOFTNESS * clearance * shadowScale, 0.0, 1.0);
     float hidden = -dot(normal, away) * radiusSquared * inverseDistance * inverseDistance * inverseDistance;
     return vec2(along > 0.0 ? 1.0 : lit * lit * (3.0 - 2.0 * lit), 1.0 - clamp(hidden, 0.0, 1.0));
 }
@@ -252,13 +256,28 @@ vec3 toneMap(vec3 colour)
     return min(sqrt(top * others * (1.0 / (bottom.x * others.x))), 1.0);
 }
 
-// Up to half a level either way, so that the dark sky's gentle gradient,
-// which steps one level at a time, shows no bands. Interleaved gradient
-// noise: a few multiplies, where a sine would cost far more.
-vec3 ditherOffset()
+// Grain of up to DITHER_LEVELS either way in cells of GRAIN_PIXELS: two
+// interleaved gradient noises (a few multiplies, where a sine would cost
+// far more), one across and one down, summed into a triangle. It is strong
+// and coarse enough that the dark sky's gentle gradient, which steps one
+// level in tens of pixels, shows no bands, even after a video encoder has
+// smoothed the finest detail away. The same grain in every channel keeps it
+// in the brightness, which the encoder keeps at full resolution; it fades
+// to a third on the bright walls, where no gradient bands and it would show.
+const float DITHER_LEVELS = 4.0;
+const float GRAIN_PIXELS = 2.0;
+
+float gradientNoise(vec2 cell)
 {
-    float noise = fract(52.9829189 * fract(dot(gl_FragCoord.xy, vec2(0.06711056, 0.00583715))));
-    return vec3((noise - 0.5) / 255.0);
+    return fract(52.9829189 * fract(dot(cell, vec2(0.06711056, 0.00583715))));
+}
+
+vec3 ditherOffset(vec3 shown)
+{
+    vec2 cell = floor(gl_FragCoord.xy / GRAIN_PIXELS);
+    float noise = gradientNoise(cell) + gradientNoise(cell.yx + 31.0) - 1.0;
+    float brightness = dot(shown, vec3(0.3, 0.59, 0.11));
+    return vec3(noise * (DITHER_LEVELS / 255.0) * (1.0 - 0.67 * brightness));
 }
 
 void main()
@@ -289,7 +308,7 @@ void main()
     float panelInside;
     float tPanel = panelHit(direction, pagePosition, panelInside);
     float panelCover = coverage(panelInside);
-    panelCover = tPanel <= tBall && tPanel < NO_HIT ? panelCover : 0.0;
+    panelCover = tPanel <= tBall * panelReach && tPanel < NO_HIT ? panelCover : 0.0;
 
     bool onBall = tBall < tRoom;
     float t = clamp(min(tRoom, tBall), 0.0, NO_HIT);
@@ -323,9 +342,12 @@ void main()
     vec3 distances = sqrt(distancesSquared);
     vec3 otherDistances = distances.yzx * distances.zxy;
     vec3 inverseDistances = otherDistances * (1.0 / (distances.x * otherDistances.x));
-    vec2 shade = ballShade(away1, distancesSquared.x, inverseDistances.x, ballRadiiSquared.x, n, lightDirection)
-               * ballShade(away2, distancesSquared.y, inverseDistances.y, ballRadiiSquared.y, n, lightDirection)
-               * ballShade(away3, distancesSquared.z, inverseDistances.z, ballRadiiSquared.z, n, lightDirection);
+    vec2 shade = ballShade(away1, distancesSquared.x, inverseDistances.x, ballRadiiSquared.x, ballShadowScales.x, n,
+                           lightDirection)
+               * ballShade(away2, distancesSquared.y, inverseDistances.y, ballRadiiSquared.y, ballShadowScales.y, n,
+                           lightDirection)
+               * ballShade(away3, distancesSquared.z, inverseDistances.z, ballRadiiSquared.z, ballShadowScales.z, n,
+                           lightDirection);
     float occlusion = shade.y * cornerOcclusion(fromEye, n);
 
     vec3 mirrored = reflect(direction, n);
@@ -352,13 +374,10 @@ void main()
     // Edges blend by how much of the pixel each side covers, in display
     // values, as a finer raster would average them.
     vec2 shining = star(direction, pixelsPerRadian);
-    // The panel stands inside the room's outline, the sky outside it: one
-    // of them at most shares a pixel with the room.
-    bool besidePanel = panelCover > 0.0;
     // A star adds the square root of its brightness, much as the tone curve
-    // would spread it.
+    // would spread it. The panel goes over both the room and the sky.
     float starShown = STAR_SHOWN * sqrt(shining.x) * shining.y;
-    vec3 otherShown = besidePanel ? page : skyShown(direction) + starShown;
-    vec3 shown = mix(toneMap(colour), otherShown, besidePanel ? panelCover : 1.0 - roomCover);
-    gl_FragColor = vec4(shown + ditherOffset(), 1.0);
+    vec3 behindPanel = mix(toneMap(colour), skyShown(direction) + starShown, 1.0 - roomCover);
+    vec3 shown = mix(behindPanel, page * pageLight, panelCover);
+    gl_FragColor = vec4(shown + ditherOffset(shown), 1.0);
 }

@@ -4,6 +4,8 @@
 // alone (camera, room, balls, panel): once a corner here rather than for
 // every pixel, and handed over flat where it is the same at every corner.
 // Uniforms (set by the ball scene):
+//   sampler2D creditsTex               the credits page; one twice as tall carries
+//                                      the show's closing face below its page
 //   vec3 ballPos1, ballPos2, ballPos3  ball centres (below y -12: not yet in play)
 //   vec3 creditPos                     centre of the credits panel (likewise); it is
 //                                      drawn only on its swing path, x 0 and y 0
@@ -20,6 +22,7 @@ uniform vec3 ballPos3;
 uniform vec3 creditPos;
 uniform float camMix;
 uniform float iTime;
+uniform sampler2D creditsTex;
 
 // For the ball room; all but the ray and the pixel's size are the same at every corner.
 noperspective out vec3 rayDirection;  // not of unit length
@@ -30,6 +33,7 @@ flat out vec3 ball2;
 flat out vec3 ball3;
 flat out vec3 ballRadiiSquared;  // as drawn; 0 while a ball waits
 flat out vec3 ballInverseRadii;  // which scale a point on a ball to its normal
+flat out vec3 ballShadowScales;  // the full size squared over the drawn one: a shadow grows with its ball
 flat out vec3 eyePowers;     // for each ball, the eye's distance to the centre squared less the radius squared
 flat out vec3 skinTurns;     // how far each skin has turned with its ball's travel
 flat out vec3 roomLow;       // the room's corners, relative to the eye
@@ -41,6 +45,12 @@ flat out float panelPlane;   // how far the panel's plane lies along its normal 
 flat out vec3 panelFacing;   // the panel's normal, towards the eye
 flat out vec3 panelAcross;   // and the page's rightward
 flat out vec3 panelUp;       // and upward directions
+flat out vec2 panelHalfSize; // as drawn: narrower while the panel turns
+flat out vec2 pageOrigin;    // the page's texture position at the panel's centre,
+flat out vec2 pageSpan;      // and its change per unit across and up the panel
+flat out float pageLight;    // the page darkens as it turns away
+flat out float panelReach;   // how far behind a ball the panel still shows: 1, or
+                             // NO_HIT for the closing face, which nothing hides
 
 const vec2 RESOLUTION = vec2(1920.0, 1080.0);
 
@@ -71,6 +81,30 @@ const float GROWING_SECONDS = 0.4;
 // A skin turns once as its ball travels round its full size.
 const float SKIN_TURNS_PER_UNIT = 1.0 / (2.0 * 3.14159265 * BALL_RADIUS);
 
+// Half the page's size; the page's lettering is at least 22 pixels tall in
+// the credits view.
+const vec2 PANEL_HALF_SIZE = vec2(4.0, 2.0);
+// The panel turns into view from edge on when it comes into play (two
+// frames after 23 s), and turns over at each change of page, edge on
+// between the last frame of one page and the first of the next: at 60 fps
+// each page's stage ends a frame late, so page k comes at 23 + 4 k s and
+// k + 1 frames. It holds edge on for a frame either side, to allow for a
+// frame's lateness more or less.
+const float PANEL_COMES_AT = 23.03;
+const float PANEL_OPENING_SECONDS = 0.5;
+const float FIRST_PAGE_TURN_AT = 27.0 + 1.5 / 60.0;
+const float PAGE_SECONDS = 4.0 + 1.0 / 60.0;
+const float PAGE_TURNS = 5.0;
+const float PAGE_TURN_HOLD_SECONDS = 1.0 / 60.0;
+const float PAGE_TURN_HALF_SECONDS = 0.2;
+const float PAGE_TURNED_LIGHT = 0.5;
+// Four seconds into the flight out the last page turns over to the show's
+// closing face, which then keeps its size on screen (about 900 pixels
+// wide) as the room falls away behind it, until the fade to black.
+const float CLOSING_TURN_AT = 51.0;
+const float CLOSING_EYE_DISTANCE = 17.5;
+const float NO_HIT = 1.0e4;
+
 // The way from the front view (0) to the credits view (1) is 1 - camMix;
 // beyond 1 the camera flies out. The floor has dropped this far on the way.
 const float FLOOR_DROPPED_AT = 0.5;
@@ -98,7 +132,7 @@ const float CAMERA_SWAY_HEIGHT = 0.35;
 // in half screen heights). Both moves start and end at rest: the way to
 // the credits view is eased at both ends, so the camera comes to a stop
 // where camMix passes 0, and the flight gathers speed from there.
-void placeCamera(vec2 screen, float way, out vec3 eye, out vec3 ray, out float pixelsPerRadian)
+void placeCamera(vec2 screen, float way, out vec3 eye, out vec3 ray, out float pixelsPerRadian, out vec3 up)
 {
     float towardCredits = smoothstep(0.0, 1.0, way);
     float fall = max(way - 1.0, 0.0);
@@ -120,7 +154,7 @@ void placeCamera(vec2 screen, float way, out vec3 eye, out vec3 ray, out float p
 
     vec3 forward = normalize(target - eye);
     vec3 right = normalize(vec3(-forward.z, 0.0, forward.x));
-    vec3 up = cross(right, forward);
+    up = cross(right, forward);
     ray = screen.x * right + screen.y * up + mix(FRONT_FOCAL, CREDITS_FOCAL, towardCredits) * forward;
     // A pixel moves the ray by right / (half the screen's height); the
     // part of that across the ray turns it.
@@ -137,6 +171,22 @@ float drawnRadius(vec3 centre, float growth, float floorY)
     return centre.y > WAITING_BELOW_Y ? max(radius, 0.0) : 0.0;
 }
 
+// How far the panel has turned towards the eye: 0 edge on, 1 facing it.
+// It turns at an even speed through edge on and eases where it faces.
+float turnOpen(float fromTurn)
+{
+    float turned = clamp((abs(fromTurn) - PAGE_TURN_HOLD_SECONDS) / PAGE_TURN_HALF_SECONDS, 0.0, 1.0);
+    return sin(1.5707963 * turned);
+}
+
+float panelOpening(float time)
+{
+    float open = smoothstep(PANEL_COMES_AT, PANEL_COMES_AT + PANEL_OPENING_SECONDS, time);
+    for (float page = 0.0; page < PAGE_TURNS; page += 1.0)
+        open *= turnOpen(time - FIRST_PAGE_TURN_AT - page * PAGE_SECONDS);
+    return open * turnOpen(time - CLOSING_TURN_AT);
+}
+
 void main()
 {
     gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
@@ -145,7 +195,8 @@ void main()
 
     float way = 1.0 - camMix;
     vec2 screen = vec2((gl_TexCoord[0].x * 2.0 - 1.0) * (RESOLUTION.x / RESOLUTION.y), 1.0 - gl_TexCoord[0].y * 2.0);
-    placeCamera(screen, way, eyePosition, rayDirection, pixelsPerRadian);
+    vec3 cameraUp;
+    placeCamera(screen, way, eyePosition, rayDirection, pixelsPerRadian, cameraUp);
 
     vec3 low = ROOM_LOW;
     low.y = mix(RAISED_ROOM_LOW_Y, ROOM_LOW.y, smoothstep(0.0, FLOOR_DROPPED_AT, way));
@@ -164,6 +215,7 @@ void main()
     vec3 radii = vec3(drawnRadius(ballPos1, growth.x, low.y), drawnRadius(ballPos2, growth.y, low.y),
                       drawnRadius(ballPos3, growth.z, low.y));
     ballRadiiSquared = radii * radii;
+    ballShadowScales = BALL_RADIUS * BALL_RADIUS / max(ballRadiiSquared, 1.0e-12);
     // A waiting ball is never met, but its inverse is kept finite.
     ballInverseRadii = 1.0 / max(radii, 1.0e-6);
     eyePowers = vec3(dot(ball1, ball1), dot(ball2, ball2), dot(ball3, ball3)) - ballRadiiSquared;
@@ -171,7 +223,20 @@ void main()
               * SKIN_TURNS_PER_UNIT;
 
     panelFacing = normalize(eyePosition - creditPos);
-    panelAcross = normalize(vec3(panelFacing.z, 0.0, -panelFacing.x));
+    // The page stands level, and the closing face square to the camera.
+    bool closing = iTime > CLOSING_TURN_AT;
+    panelAcross = normalize(cross(closing ? cameraUp : vec3(0.0, 1.0, 0.0), panelFacing));
     panelUp = cross(panelFacing, panelAcross);
     panelPlane = abs(creditPos.x) + abs(creditPos.y) < OFF_SWING_PATH ? -distance(eyePosition, creditPos) : 0.0;
+
+    vec2 pageSize = vec2(textureSize(creditsTex, 0));
+    float faces = max(floor(pageSize.y / pageSize.x * (PANEL_HALF_SIZE.x / PANEL_HALF_SIZE.y) + 0.5), 1.0);
+    float face = closing ? faces - 1.0 : 0.0;
+    float open = panelOpening(iTime);
+    float scale = closing ? -panelPlane / CLOSING_EYE_DISTANCE : 1.0;
+    panelHalfSize = PANEL_HALF_SIZE * scale * vec2(open, 1.0);
+    pageOrigin = vec2(0.5, (face + 0.5) / faces);
+    pageSpan = vec2(0.5, -0.5 / faces) / max(panelHalfSize, 1.0e-4);
+    pageLight = mix(PAGE_TURNED_LIGHT, 1.0, open);
+    panelReach = closing ? NO_HIT : 1.0;
 }

@@ -2,12 +2,15 @@
 // main loop runs it, through a test balls shader that paints each texture in
 // a strip of its own and keeps every other uniform alive to be read back.
 #include "assets/music_manager.h"
+#include "assets/sound_manager.h"
 #include "assets/sprite_manager.h"
 #include "core/fade.h"
 #include "core/show.h"
 #include "scenes/ball.h"
 #include "scenes/scenes.h"
 #include "test_support.h"
+
+#include <SFML/Audio/SoundBuffer.hpp>
 
 #include <algorithm>
 #include <array>
@@ -180,4 +183,40 @@ TEST_F(BallSceneTest, MissingAssetsAreReportedAndTheTimelineRunsOn)
                          "TextureManager: Texture with key credits_quil does not exist.",
                          "TextureManager: Texture with key credits_mave does not exist.",
                      }));
+}
+
+// A bounce restarts the one voice of its sound, so the sound must have died
+// away (below -60 dBFS) before the soonest bounce that the balls bring
+// after another in the show at 60 fps, or the restart cuts it with a click;
+// and it is heard with some width, not as the same signal on both sides.
+TEST_F(BallSceneTest, EachBounceHasDiedAwayBeforeTheBallsBringTheNextAndIsHeardInStereo)
+{
+    const std::string file = (repositoryRoot() / "assets/sounds/bounce.wav").string();
+    ASSERT_TRUE(soundManager.add("bounce", file, 1));
+    std::vector<int> bounceFrames;  // the frames with a bounce, each once
+    int frame = 0;
+    soundManager.onPlay = [&](const std::string&) {
+        if (bounceFrames.empty() || bounceFrames.back() != frame) bounceFrames.push_back(frame);
+    };
+    errorLinesOf([&] {  // no textures: only the balls' timeline matters here
+        while (updateBallScene(target, 1.0f / 60.0f) != SceneId::Quit) ++frame;
+    });
+    ASSERT_GT(bounceFrames.size(), 50u);
+    int soonest = frame;
+    for (std::size_t i = 1; i < bounceFrames.size(); ++i) soonest = std::min(soonest, bounceFrames[i] - bounceFrames[i - 1]);
+
+    sf::SoundBuffer bounce;
+    ASSERT_TRUE(bounce.loadFromFile(file));
+    ASSERT_EQ(bounce.getChannelCount(), 2u) << "the soonest next bounce after " << soonest << " frames";
+    const sf::Int16* samples = bounce.getSamples();
+    const std::size_t cutAt = 2 * static_cast<std::size_t>(soonest * bounce.getSampleRate() / 60);
+    int tail = 0;
+    double leftRight = 0, leftLeft = 0, rightRight = 0;
+    for (std::size_t i = 0; i + 1 < bounce.getSampleCount(); i += 2) {
+        if (i >= cutAt) tail = std::max({tail, std::abs(samples[i]), std::abs(samples[i + 1])});
+        const double left = samples[i], right = samples[i + 1];
+        leftRight += left * right, leftLeft += left * left, rightRight += right * right;
+    }
+    EXPECT_LE(tail, 33) << "above -60 dBFS after " << soonest << " frames, the soonest next bounce";
+    EXPECT_LT(leftRight / std::sqrt(leftLeft * rightRight), 0.9) << "left and right alike";
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <vector>
 
 static const char* const LETTERING_FAMILY = "Roboto";
 static const PangoWeight WEIGHTS_IN_USE[] = {PANGO_WEIGHT_LIGHT, PANGO_WEIGHT_MEDIUM,
@@ -58,6 +59,42 @@ void Canvas::soften()
                     at[i * pass.step] = static_cast<unsigned char>((before + 2 * here + after + 2) / 4);
                     before = here;
                 }
+            }
+        }
+    }
+    cairo_surface_mark_dirty(surface);
+}
+
+// One box blur of a line of values, the border repeating.
+static void boxBlur(std::vector<float>& line, int radius)
+{
+    const int count = static_cast<int>(line.size());
+    const std::vector<float> source = line;
+    float sum = 0.0f;
+    for (int i = -radius - 1; i < radius; ++i) sum += source[std::clamp(i, 0, count - 1)];
+    for (int i = 0; i < count; ++i) {
+        sum += source[std::min(i + radius, count - 1)] - source[std::max(i - radius - 1, 0)];
+        line[i] = sum / (2 * radius + 1);
+    }
+}
+
+void Canvas::blur(int radiusPixels)
+{
+    cairo_surface_flush(surface);
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const int bytesPerPixel = 4;
+    struct Pass {
+        int step, count, lines, lineStep;
+    };
+    for (const Pass pass : {Pass{bytesPerPixel, width, height, stride}, Pass{stride, height, width, bytesPerPixel}}) {
+        std::vector<float> line(pass.count);
+        for (int l = 0; l < pass.lines; ++l) {
+            for (int component = 0; component < bytesPerPixel; ++component) {
+                unsigned char* at = data + l * pass.lineStep + component;
+                for (int i = 0; i < pass.count; ++i) line[i] = at[i * pass.step];
+                for (int box = 0; box < 3; ++box) boxBlur(line, radiusPixels);
+                for (int i = 0; i < pass.count; ++i) at[i * pass.step] = static_cast<unsigned char>(std::lround(line[i]));
             }
         }
     }

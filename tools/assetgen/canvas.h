@@ -25,6 +25,9 @@ struct Canvas {
     // Blurs by a quarter, a half and a quarter across and then down, so that
     // every edge spans two pixels.
     void soften();
+    // Blurs by three box blurs of the given radius across and then down,
+    // close to a Gaussian: a glow made from it fades out with no ring or rim.
+    void blur(int radiusPixels);
     // Writes the surface as a PNG. False, with an error line, on failure.
     bool save(const std::string& path);
 };

@@ -4,8 +4,9 @@
 
 #include "audio.h"
 
-// A rubber-ball thump, mono, 200 ms, its peak in the first few milliseconds.
+// A rubber-ball thump, stereo, 14 ms, its peak in the first few milliseconds.
 AudioClip renderBounce();
 
-// A deep, warm impact on A that swells, rings in a room and dies away, stereo, 2.2 s.
-AudioClip renderLo();
+// A deep, warm chord on A that swells for 1.8 s, rings in a room and dies away, stereo, 4.6 s.
+// False, after an error line, when it would peak over -1 dBTP.
+bool renderLo(AudioClip& clip);

@@ -9,11 +9,11 @@ static const double TITLE_LETTER_PIXELS = 420.0;
 // Room left around the title for its outline and glow.
 static const double TITLE_MARGIN_PIXELS = 60.0;
 static const double TITLE_OUTLINE_PIXELS = 14.0;
-// The glow is a stack of ever narrower translucent white strokes; the intro
-// shader tints it with the rainbow, so it shines on the black screen.
-static const double TITLE_GLOW_WIDEST_PIXELS = 56.0;
-static const int TITLE_GLOW_LAYERS = 6;
-static const double TITLE_GLOW_LAYER_OPACITY = 0.07;
+// The glow is the title, thickened and blurred, in translucent white; the
+// intro shader tints it with the rainbow, so it shines on the black screen.
+static const double TITLE_GLOW_STROKE_PIXELS = 24.0;
+static const int TITLE_GLOW_BLUR_PIXELS = 9;  // three boxes: about 16 pixels of spread
+static const double TITLE_GLOW_OPACITY = 0.5;
 // Grey outlines take a darker shade of the rainbow than the letters.
 static const double TITLE_OUTLINE_GREY = 0.45;
 
@@ -53,12 +53,18 @@ bool paintTitleCard(const std::string& path, const std::string& title)
     const double centreY = TITLE_CARD_HEIGHT_PIXELS * 0.5;
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
 
+    Canvas glow(TITLE_CARD_WIDTH_PIXELS, TITLE_CARD_HEIGHT_PIXELS);
+    cairo_set_line_join(glow.cr, CAIRO_LINE_JOIN_ROUND);
+    addCentredTextPath(glow.cr, title, lettering, centreX, centreY);
+    cairo_set_line_width(glow.cr, TITLE_GLOW_STROKE_PIXELS);
+    cairo_set_source_rgb(glow.cr, 1.0, 1.0, 1.0);
+    cairo_stroke_preserve(glow.cr);
+    cairo_fill(glow.cr);
+    glow.blur(TITLE_GLOW_BLUR_PIXELS);
+    cairo_set_source_surface(cr, glow.surface, 0.0, 0.0);
+    cairo_paint_with_alpha(cr, TITLE_GLOW_OPACITY);
+
     addCentredTextPath(cr, title, lettering, centreX, centreY);
-    for (int layer = 0; layer < TITLE_GLOW_LAYERS; ++layer) {
-        cairo_set_line_width(cr, TITLE_GLOW_WIDEST_PIXELS * (1.0 - static_cast<double>(layer) / TITLE_GLOW_LAYERS));
-        cairo_set_source_rgba(cr, 1.0, 1.0, 1.0, TITLE_GLOW_LAYER_OPACITY);
-        cairo_stroke_preserve(cr);
-    }
     cairo_set_line_width(cr, TITLE_OUTLINE_PIXELS);
     cairo_set_source_rgb(cr, TITLE_OUTLINE_GREY, TITLE_OUTLINE_GREY, TITLE_OUTLINE_GREY);
     cairo_stroke_preserve(cr);
@@ -120,10 +126,8 @@ bool paintCreditsTitlePage(const std::string& path)
     return canvas.save(path);
 }
 
-bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name)
+static void paintRoleAndName(cairo_t* cr, const std::string& role, const std::string& name)
 {
-    Canvas canvas(CREDITS_PAGE_WIDTH_PIXELS, CREDITS_PAGE_HEIGHT_PIXELS);
-    cairo_t* cr = canvas.cr;
     paintPageBackground(cr);
     fillText(cr, role, Lettering{PANGO_WEIGHT_MEDIUM, ROLE_LETTER_PIXELS, PANGO_STYLE_NORMAL, 16.0}, 130.0, 0x4fe6ff);
 
@@ -133,6 +137,32 @@ bool paintCreditsPage(const std::string& path, const std::string& role, const st
     cairo_fill(cr);
 
     fillText(cr, name, Lettering{PANGO_WEIGHT_HEAVY, 190.0}, 325.0, 0xffffff);
+}
+
+bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name)
+{
+    Canvas canvas(CREDITS_PAGE_WIDTH_PIXELS, CREDITS_PAGE_HEIGHT_PIXELS);
+    paintRoleAndName(canvas.cr, role, name);
+    canvas.soften();
+    return canvas.save(path);
+}
+
+bool paintLastCreditsPage(const std::string& path, const std::string& role, const std::string& name)
+{
+    Canvas canvas(CREDITS_PAGE_WIDTH_PIXELS, 2 * CREDITS_PAGE_HEIGHT_PIXELS);
+    cairo_t* cr = canvas.cr;
+    cairo_save(cr);
+    paintRoleAndName(cr, role, name);
+    cairo_restore(cr);
+    cairo_translate(cr, 0.0, CREDITS_PAGE_HEIGHT_PIXELS);
+    cairo_rectangle(cr, 0.0, 0.0, CREDITS_PAGE_WIDTH_PIXELS, CREDITS_PAGE_HEIGHT_PIXELS);
+    cairo_clip(cr);  // the ground is painted over everything
+    paintPageBackground(cr);
+    fillText(cr, "THANKS FOR WATCHING", Lettering{PANGO_WEIGHT_MEDIUM, 50.0, PANGO_STYLE_NORMAL, 8.0}, 100.0,
+             0x4fe6ff);
+    fillText(cr, "Grumble Owl", Lettering{PANGO_WEIGHT_HEAVY, 150.0}, 225.0, 0xffffff);
+    fillText(cr, "vs The Quirkz", Lettering{PANGO_WEIGHT_LIGHT, SMALLEST_LETTER_PIXELS}, 348.0, 0xd4dbff);
+    fillText(cr, "QRV Bouncefest 2025", Lettering{PANGO_WEIGHT_BOLD, 54.0, PANGO_STYLE_NORMAL, 2.0}, 432.0, 0xff6fe0);
     canvas.soften();
     return canvas.save(path);
 }

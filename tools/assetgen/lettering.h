@@ -12,6 +12,9 @@ bool paintTitleCard(const std::string& path, const std::string& title);
 bool paintCreditsTitlePage(const std::string& path);
 // A page with a role above a name.
 bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name);
+// The same page over, in a texture twice as tall, the show's closing face,
+// which the ball room turns the panel over to as the camera flies out.
+bool paintLastCreditsPage(const std::string& path, const std::string& role, const std::string& name);
 
 // Every card has this size, so the intro shader knows their proportions.
 constexpr int TITLE_CARD_WIDTH_PIXELS = 1800;

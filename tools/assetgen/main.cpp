@@ -7,6 +7,7 @@
 #include "music_mix.h"
 
 #include <filesystem>
+#include <iterator>
 #include <iostream>
 #include <system_error>
 
@@ -68,7 +69,8 @@ static bool generateImages(const std::string& assetsDir)
     }
     allWritten = paintCreditsTitlePage(in("credits_start.png")) && allWritten;
     for (const CreditsEntry& page : CREDITS_PAGES) {
-        allWritten = paintCreditsPage(in(page.file), page.role, page.name) && allWritten;
+        const bool last = &page == &CREDITS_PAGES[std::size(CREDITS_PAGES) - 1];
+        allWritten = (last ? paintLastCreditsPage : paintCreditsPage)(in(page.file), page.role, page.name) && allWritten;
     }
     for (const TitleCardEntry& card : TITLE_CARDS) {
         allWritten = paintTitleCard(in(card.file), card.title) && allWritten;
@@ -93,7 +95,8 @@ static bool generateSounds(const std::string& assetsDir)
         }
     }
     const bool bounceDone = writeClip(renderBounce(), (soundsDir / "bounce.wav").string());
-    const bool loDone = writeClip(renderLo(), (soundsDir / "lo.wav").string());
+    AudioClip lo;
+    const bool loDone = renderLo(lo) && writeClip(lo, (soundsDir / "lo.wav").string());
     AudioClip music;
     const bool musicDone = renderMusic(music) && writeClip(music, (musicDir / "qrv.ogg").string());
     return bounceDone && loDone && musicDone;

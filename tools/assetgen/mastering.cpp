@@ -18,6 +18,7 @@ constexpr double releaseSeconds = 0.12;
 // Each pass corrects the gain by the loudness that the limiter took away.
 constexpr int loudnessPasses = 4;
 constexpr double loudnessGateLufs = -70.0;  // what the meter gives for silence
+constexpr double momentaryStepSeconds = 0.1;
 
 std::vector<double> neededGain(const AudioClip& clip, float ceiling)
 {
@@ -53,13 +54,22 @@ std::vector<double> minimumAhead(const std::vector<double>& values, std::size_t 
 
 LoudnessReading measureLoudness(const AudioClip& clip)
 {
-    ebur128_state* meter = ebur128_init(clip.channels, sampleRateHz, EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK);
+    ebur128_state* meter =
+        ebur128_init(clip.channels, sampleRateHz, EBUR128_MODE_I | EBUR128_MODE_M | EBUR128_MODE_TRUE_PEAK);
     if (meter == nullptr) {
         std::cerr << "assetgen: Unable to start the loudness meter." << std::endl;
         std::exit(1);
     }
-    ebur128_add_frames_float(meter, clip.samples.data(), clip.frames());
     LoudnessReading reading;
+    reading.loudestMomentaryLufs = loudnessGateLufs;
+    const std::size_t step = framesIn(momentaryStepSeconds);
+    for (std::size_t frame = 0; frame < clip.frames(); frame += step) {
+        ebur128_add_frames_float(meter, clip.samples.data() + frame * clip.channels,
+                                 std::min(step, clip.frames() - frame));
+        double momentary = loudnessGateLufs;
+        if (ebur128_loudness_momentary(meter, &momentary) == EBUR128_SUCCESS && std::isfinite(momentary))
+            reading.loudestMomentaryLufs = std::max(reading.loudestMomentaryLufs, momentary);
+    }
     // Silence, all of it under the gate, reads as minus infinity.
     if (ebur128_loudness_global(meter, &reading.integratedLufs) != EBUR128_SUCCESS ||
         !std::isfinite(reading.integratedLufs))

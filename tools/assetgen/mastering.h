@@ -16,6 +16,7 @@ constexpr double maxTruePeakDbtp = -1.0;
 struct LoudnessReading {
     double integratedLufs = 0.0;
     double truePeakDbtp = 0.0;  // the highest of the channels
+    double loudestMomentaryLufs = 0.0;  // over 400 ms, read every 100 ms
 };
 
 LoudnessReading measureLoudness(const AudioClip& clip);
