@@ -230,6 +230,29 @@ TEST_F(CaptureTest, AStretchOfTheShowIsAnMp4OfTheRightSizeRateLengthAndStreams)
     EXPECT_NEAR(fileS, 0.5, 0.03);
 }
 
+// The party's delivery file, from a 60 fps master as the capture writes it
+// (here two seconds of ffmpeg's test picture and noise): H.264 Main at level
+// 4.1, 1080p at 30 fps, at least 6 Mbit/s, AAC stereo at 128 kbit/s or
+// more, its index before its data.
+TEST_F(CaptureTest, ThePartysVideoIsMainProfile1080p30AtItsRates)
+{
+    outputOf("ffmpeg -nostdin -f lavfi -i testsrc2=size=1920x1080:rate=60:duration=2 -f lavfi -i "
+             "anoisesrc=d=2:c=pink:r=48000:a=0.3 -ac 2 -c:v libx264 -preset ultrafast -crf 12 -c:a aac master.mp4");
+    outputOf("'" + (repositoryRoot() / "scripts/party-video.sh").string() + "' master.mp4 party.mp4");
+    const std::string probe = outputOf("ffprobe -v error -show_entries stream=codec_name,profile,level,width,height,"
+                                       "r_frame_rate,channels,bit_rate -of csv=p=0 party.mp4");
+    int level = 0, channels = 0;
+    double videoRate = 0, audioRate = 0;
+    EXPECT_EQ(std::sscanf(probe.c_str(), "h264,Main,1920,1080,%d,30/1,%lf aac,LC,%d,0/0,%lf", &level, &videoRate,
+                          &channels, &audioRate), 4) << probe;
+    EXPECT_EQ(level, 41);
+    EXPECT_GE(videoRate, 6e6);
+    EXPECT_EQ(channels, 2);
+    EXPECT_GE(audioRate, 128e3);
+    const std::string file = readBytes("party.mp4");
+    EXPECT_LT(file.find("moov"), file.find("mdat"));
+}
+
 // Failures, in a copy of the run files, end with one line and exit code 1;
 // a failed start comes after the show's own line.
 TEST_F(CaptureTest, FailuresEndTheRunWithOneLine)
