@@ -37,32 +37,42 @@ void Canvas::setPixel(int x, int y, double red, double green, double blue, doubl
     *pixel = toByte(a) << 24 | toByte(red * a) << 16 | toByte(green * a) << 8 | toByte(blue * a);
 }
 
-void Canvas::soften()
+// Runs a filter over each line of each component of the surface's
+// premultiplied pixels, which blur as they are: along the rows first, then
+// down the columns. The filter gets the line's first value, the step between
+// its values and their count.
+template <typename Filter>
+static void filterLines(cairo_surface_t* surface, int width, int height, Filter filter)
 {
     cairo_surface_flush(surface);
     unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     const int bytesPerPixel = 4;
-    // Premultiplied components blur as they are; the border repeats. The
-    // first pass runs along the rows, the second down the columns.
     struct Pass {
         int step, count, lines, lineStep;
     };
     for (const Pass pass : {Pass{bytesPerPixel, width, height, stride}, Pass{stride, height, width, bytesPerPixel}}) {
         for (int line = 0; line < pass.lines; ++line) {
             for (int component = 0; component < bytesPerPixel; ++component) {
-                unsigned char* at = data + line * pass.lineStep + component;
-                int before = at[0];
-                for (int i = 0; i < pass.count; ++i) {
-                    const int here = at[i * pass.step];
-                    const int after = at[std::min(i + 1, pass.count - 1) * pass.step];
-                    at[i * pass.step] = static_cast<unsigned char>((before + 2 * here + after + 2) / 4);
-                    before = here;
-                }
+                filter(data + line * pass.lineStep + component, pass.step, pass.count);
             }
         }
     }
     cairo_surface_mark_dirty(surface);
+}
+
+// The border repeats.
+void Canvas::soften()
+{
+    filterLines(surface, width, height, [](unsigned char* at, int step, int count) {
+        int before = at[0];
+        for (int i = 0; i < count; ++i) {
+            const int here = at[i * step];
+            const int after = at[std::min(i + 1, count - 1) * step];
+            at[i * step] = static_cast<unsigned char>((before + 2 * here + after + 2) / 4);
+            before = here;
+        }
+    });
 }
 
 // One box blur of a line of values, the border repeating.
@@ -80,25 +90,13 @@ static void boxBlur(std::vector<float>& line, int radius)
 
 void Canvas::blur(int radiusPixels)
 {
-    cairo_surface_flush(surface);
-    unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    const int bytesPerPixel = 4;
-    struct Pass {
-        int step, count, lines, lineStep;
-    };
-    for (const Pass pass : {Pass{bytesPerPixel, width, height, stride}, Pass{stride, height, width, bytesPerPixel}}) {
-        std::vector<float> line(pass.count);
-        for (int l = 0; l < pass.lines; ++l) {
-            for (int component = 0; component < bytesPerPixel; ++component) {
-                unsigned char* at = data + l * pass.lineStep + component;
-                for (int i = 0; i < pass.count; ++i) line[i] = at[i * pass.step];
-                for (int box = 0; box < 3; ++box) boxBlur(line, radiusPixels);
-                for (int i = 0; i < pass.count; ++i) at[i * pass.step] = static_cast<unsigned char>(std::lround(line[i]));
-            }
-        }
-    }
-    cairo_surface_mark_dirty(surface);
+    std::vector<float> line;
+    filterLines(surface, width, height, [&](unsigned char* at, int step, int count) {
+        line.resize(count);
+        for (int i = 0; i < count; ++i) line[i] = at[i * step];
+        for (int box = 0; box < 3; ++box) boxBlur(line, radiusPixels);
+        for (int i = 0; i < count; ++i) at[i * step] = static_cast<unsigned char>(std::lround(line[i]));
+    });
 }
 
 bool Canvas::save(const std::string& path)
