@@ -21,8 +21,6 @@ void copyWindowsShow(const TempRunFolder& folder)
     }
 }
 
-const std::string WINE = WINE_ENVIRONMENT;
-
 // Windows ends its lines with CR LF.
 Lines linesOf(std::string text)
 {
@@ -73,7 +71,7 @@ TEST(WindowsShow, StartsAndEndsWithTheLinuxShowsLines)
         copyWindowsShow(folder);
         start.prepare(folder);
         const ProgramRun linux = runWithEscapeHeld(folder.path, start.environment);
-        const ProgramRun windows = runWithEscapeHeld(folder.path, WINE + start.environment, underWine("bouncefest.exe"));
+        const ProgramRun windows = runWithEscapeHeld(folder.path, WINE_ENVIRONMENT + start.environment, underWine("bouncefest.exe"));
         EXPECT_EQ(windows.exitCode, 0) << start.what;
         EXPECT_EQ(linesOf(windows.out), Lines{"hello"}) << start.what;
         EXPECT_EQ(linesOf(windows.err), splitLines(linux.err)) << start.what;
@@ -85,7 +83,7 @@ TEST(WindowsShow, ACloseRequestEndsIt)
     TempRunFolder folder;
     folder.copyRepositoryRunFiles();
     copyWindowsShow(folder);
-    const ProgramRun run = runBouncefest(folder.path, ProgramOptions{false, 3.0, 30.0, WINE, underWine("bouncefest.exe")});
+    const ProgramRun run = runBouncefest(folder.path, ProgramOptions{false, 3.0, 30.0, WINE_ENVIRONMENT, underWine("bouncefest.exe")});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(linesOf(run.out), Lines{"hello"});
     EXPECT_EQ(run.err, "");
@@ -94,8 +92,8 @@ TEST(WindowsShow, ACloseRequestEndsIt)
 }
 
 // The window's picture at three moments (the loading screen, the first
-// card, the first ball falling), each against the Linux capture's frames around the
-// same moment: real time only says when to the nearest few frames.
+// card, the ball scene fading in), each against the Linux capture's frames
+// around the same moment: real time only says when to the nearest few frames.
 TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
 {
     // Frames at 60 per second, the ball scene's before its first ball moves:
@@ -105,13 +103,13 @@ TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
     // part by that much: no one capture frame matches both to a level.
     const std::int64_t MOMENTS[] = {600, 1500, 3100};
     const int TOLERANCE_LEVELS[] = {8, 8, 16};
-    const std::int64_t EARLIER = 60, LATER = 6;        // the window shows a frame from a little before
+    const std::int64_t EARLIER = 60, LATER = 6;  // the window shows a frame from a little before
     TempRunFolder folder;
     folder.copyRepositoryRunFiles();
     copyWindowsShow(folder);
     // Full screen, the window has no frame: its picture covers the screen.
     folder.write("config.json", "{\"fullscreen\": true}");
-    ProgramOptions options{false, MOMENTS[2] / 60.0 + 1.0, 90.0, WINE, underWine("bouncefest.exe")};
+    ProgramOptions options{false, MOMENTS[2] / 60.0 + 1.0, 90.0, WINE_ENVIRONMENT, underWine("bouncefest.exe")};
     std::string frames;
     for (const std::int64_t moment : MOMENTS) {
         options.shotSeconds.push_back(moment / 60.0);

@@ -178,6 +178,13 @@ static bool readScreen(const std::string& displayName, sf::Image* shot)
     return lit;
 }
 
+// The run's X server, once its script has written the name; empty before.
+static std::string displayOf(const fs::path& work)
+{
+    const std::string name = readBytes(work / "display");
+    return name.find('\n') == std::string::npos ? "" : name.substr(0, name.find('\n'));
+}
+
 // The screen at each moment, counted from the show's first frame: the
 // server's own pattern gives way to the window's black frame, which stays
 // while the assets load, and the first frame lights it.
@@ -188,8 +195,7 @@ static std::vector<sf::Image> shotsOf(const fs::path& work, const std::vector<do
     std::string display;
     while (display.empty() && !finished) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        const std::string name = readBytes(work / "display");
-        if (name.find('\n') != std::string::npos) display = name.substr(0, name.find('\n'));
+        display = displayOf(work);
     }
     while (!finished && readScreen(display, nullptr)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     while (!finished && !readScreen(display, nullptr)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -218,9 +224,8 @@ ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
     std::thread closer([&] {
         if (options.closeAfterSeconds < 0.0) return;
         std::this_thread::sleep_for(std::chrono::duration<double>(options.closeAfterSeconds));
-        for (std::string display; !finished && !requestClose(display.substr(0, display.find('\n')));) {
+        for (std::string display; !finished && !requestClose(display); display = displayOf(work)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            display = readBytes(work / "display");
         }
     });
     std::vector<sf::Image> shots;
