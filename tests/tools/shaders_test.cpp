@@ -237,19 +237,33 @@ TEST_F(Shaders, EachBallGrowsIntoPlayAndIsNeverCutByTheFloor)
 // are let go (the ends of the ball scene's first three stages), of the
 // screen's size and of the length of a card's stage: each as the program
 // has it.
+// A shader's constant, read as its declaration writes it: numbers, a vecN of
+// them, or a sum of numbers and quotients ("27.0 + 1.5 / 60.0").
+static std::vector<float> shaderConstant(const std::string& source, const std::string& name)
+{
+    std::smatch match;
+    const std::regex declaration("const \\w+ " + name + " = (\\w+\\()?([-0-9.,+/ ]+)\\)?;");
+    EXPECT_TRUE(std::regex_search(source, match, declaration)) << name;
+    std::vector<float> values;
+    std::istringstream items(match.size() > 2 ? match[2].str() : "");
+    for (std::string item; std::getline(items, item, ',');) {
+        float sum = 0.0f;
+        std::istringstream terms(item);
+        for (std::string term; std::getline(terms, term, '+');) {
+            const std::size_t slash = term.find('/');
+            sum += slash == std::string::npos ? std::stof(term)
+                                              : std::stof(term.substr(0, slash)) / std::stof(term.substr(slash + 1));
+        }
+        values.push_back(sum);
+    }
+    return values;
+}
+
 TEST(ShaderCopies, TheShadersHoldTheProgramsRoomMomentsScreenSizeAndCardStage)
 {
     const std::string source = readBytes(repositoryRoot() / "assets/shaders/passthrough.vert") +
                                readBytes(repositoryRoot() / "assets/shaders/peephole.frag");
-    const auto constant = [&source](const std::string& name) {
-        std::smatch match;
-        const std::regex declaration("const \\w+ " + name + " = (\\w+\\()?([-0-9., ]+)\\)?;");
-        EXPECT_TRUE(std::regex_search(source, match, declaration)) << name;
-        std::vector<float> values;
-        std::istringstream numbers(match.size() > 2 ? match[2].str() : "");
-        for (std::string number; std::getline(numbers, number, ',');) values.push_back(std::stof(number));
-        return values;
-    };
+    const auto constant = [&source](const std::string& name) { return shaderConstant(source, name); };
     using Floats = std::vector<float>;
     EXPECT_EQ(constant("SIDE_WALL_LEFT"), Floats{SIDE_WALL_LEFT});
     EXPECT_EQ(constant("SIDE_WALL_RIGHT"), Floats{SIDE_WALL_RIGHT});
@@ -258,7 +272,20 @@ TEST(ShaderCopies, TheShadersHoldTheProgramsRoomMomentsScreenSizeAndCardStage)
     EXPECT_EQ(constant("RAISED_FLOOR_Y"), Floats{RAISED_FLOOR_Y});
     EXPECT_EQ(constant("LOWERED_FLOOR_Y"), Floats{LOWERED_FLOOR_Y});
     const Floats stage = ballSceneStageLengthsS();
-    EXPECT_EQ(constant("BALLS_LET_GO_AT"), (Floats{stage[0], stage[0] + stage[1], stage[0] + stage[1] + stage[2]}));
+    Floats endOf(stage.size());
+    std::partial_sum(stage.begin(), stage.end(), endOf.begin());
+    EXPECT_EQ(constant("BALLS_LET_GO_AT"), (Floats{endOf[0], endOf[1], endOf[2]}));
     EXPECT_EQ(constant("RESOLUTION"), (Floats{SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX}));
     EXPECT_EQ(constant("LOOK_PERIOD_SECONDS"), Floats{introStageLengthsS()[0]});
+    // The panel's turns follow the stage ends, which at 60 fps come up to two
+    // frames late; the closing face turns in during the flight out.
+    const float frame = 1.0f / 60.0f;
+    const auto near = [frame](const Floats& value, float moment) {
+        return value.size() == 1 && value[0] >= moment && value[0] <= moment + 2.0f * frame;
+    };
+    EXPECT_TRUE(near(constant("PANEL_COMES_AT"), endOf[3]));
+    EXPECT_TRUE(near(constant("FIRST_PAGE_TURN_AT"), endOf[4]));
+    EXPECT_TRUE(near(constant("PAGE_SECONDS"), stage[5]));
+    const Floats closing = constant("CLOSING_TURN_AT");
+    EXPECT_TRUE(closing.size() == 1 && closing[0] > endOf[9] && closing[0] < endOf[10]);
 }
