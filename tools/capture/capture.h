@@ -61,6 +61,8 @@ struct ShowRun {
 // Runs the show from its first frame with a progress line, then writes the speed of each part. Frames that are
 // not wanted still run (the scenes and the soundtrack log see them) but draw only a pixel.
 ShowRun runShow(sf::RenderTexture& target, const FrameChoice& choice);
+// The error line for a show that ends before the wanted frame; false.
+bool reportShowTooShort(std::int64_t showFrames, std::int64_t wantedFrame);
 
 // Every sound effect and song that starts during the run, with the frame in which it started.
 struct EffectStart {
@@ -93,5 +95,3 @@ bool writeWav(const AudioClip& clip, const std::string& path);
 bool ffmpegInstalled();
 // The chosen part as an MP4 with its soundtrack; false after an error line.
 bool captureVideo(sf::RenderTexture& target, const CaptureOptions& options);
-// The error line for a show that ends before the wanted frame; false.
-bool reportShowTooShort(std::int64_t showFrames, std::int64_t wantedFrame);

@@ -37,9 +37,10 @@ struct PartSpeed {
 // The progress line while the show runs (frame, speed, time left) and, at the end, the speed of each part of
 // the show over the frames drawn in full.
 struct CaptureProgress {
-    std::int64_t endFrame = 0;                          // where the time left runs to
-    bool toTerminal = isatty(STDOUT_FILENO) != 0;       // a terminal gets one line rewritten in place
-    PartSpeed loading{"loading screen"}, intro{"intro"};
+    std::int64_t endFrame = 0;                     // where the time left runs to
+    bool toTerminal = isatty(STDOUT_FILENO) != 0;  // a terminal gets one line rewritten in place
+    PartSpeed loading{"loading screen"};
+    PartSpeed intro{"intro"};
     PartSpeed balls{"ball scene"};  // with the closing frame
     PartSpeed skipped{"run without drawing"};
     Clock::time_point started = Clock::now();
@@ -150,7 +151,10 @@ ShowRun runShow(sf::RenderTexture& target, const FrameChoice& choice)
     while (isRunning && (choice.endFrame == SHOW_END_FRAME || run.framesRun < choice.endFrame)) {
         const std::int64_t frame = run.framesRun;
         const bool wanted = choice.wanted(frame);
-        if (wanted != drawingInFull) drawOffscreenInFull(drawingInFull = wanted);
+        if (wanted != drawingInFull) {
+            drawingInFull = wanted;
+            drawOffscreenInFull(wanted);
+        }
         soundtrackLog.currentFrame = frame;
         const SceneId part = sceneId;
         playFrame(wanted ? target : sketch, FRAME_TIME_S, [] {});

@@ -194,13 +194,13 @@ bool writeWav(const AudioClip& clip, const std::string& path)
     bytes += "RIFF";
     add(36 + dataSize, 4);
     bytes += "WAVEfmt ";
-    add(16, 4);  // the size of the format chunk: plain PCM
-    add(1, 2);
+    add(16, 4);  // the format chunk's size
+    add(1, 2);   // integer PCM
     add(clip.channels, 2);
     add(clip.rateHz, 4);
-    add(clip.rateHz * clip.channels * 2, 4);
-    add(clip.channels * 2, 2);
-    add(16, 2);
+    add(clip.rateHz * clip.channels * 2, 4);  // bytes per second
+    add(clip.channels * 2, 2);                // bytes per sample of all channels
+    add(16, 2);                               // bits per sample
     bytes += "data";
     add(dataSize, 4);
     for (const float sample : clip.samples) {

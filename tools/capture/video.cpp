@@ -89,9 +89,9 @@ bool captureVideo(sf::RenderTexture& target, const CaptureOptions& options)
     // The adaptive quantiser mode 3 leans towards dark, flat blocks: without it the star field's sky gets the
     // fewest bits of the frame, and its faint gradient and lone stars are what bands and blocks first (on the
     // ball scene, 1 dB more in the sky for 14 % more bits).
+    const std::string size = std::to_string(SCREEN_WIDTH_PX) + "x" + std::to_string(SCREEN_HEIGHT_PX);
     std::FILE* encoder = startFfmpeg(
-        {"-y", "-f", "rawvideo", "-pix_fmt", "rgba", "-video_size",
-         std::to_string(SCREEN_WIDTH_PX) + "x" + std::to_string(SCREEN_HEIGHT_PX), "-framerate",
+        {"-y", "-f", "rawvideo", "-pix_fmt", "rgba", "-video_size", size, "-framerate",
          std::to_string(FRAMES_PER_SECOND), "-i", "pipe:0",
          "-vf", "vflip,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
          "-c:v", "libx264", "-profile:v", "high", "-preset", "veryfast", "-crf", "17", "-x264-params", "aq-mode=3",
@@ -113,10 +113,10 @@ bool captureVideo(sf::RenderTexture& target, const CaptureOptions& options)
     if (!ffmpegSucceeded(encoder, !run.keepFailed, log)) return false;
     std::cout << "Mixing the soundtrack and joining it to the video." << std::endl;
     if (!writeWav(mixSoundtrack(options.firstFrame, run.framesRun), soundtrack)) return false;
-    std::FILE* join = startFfmpeg({"-nostdin", "-y", "-i", pictures, "-i", soundtrack, "-map", "0:v", "-map", "1:a",
-                                   "-c:v", "copy", "-c:a", "aac", "-b:a", "192k", "-ar",
-                                   std::to_string(SOUNDTRACK_RATE_HZ), "-ac", "2", "-movflags", "+faststart", "-f",
-                                   "mp4", options.output},
-                                  log);
+    std::FILE* join = startFfmpeg(
+        {"-nostdin", "-y", "-i", pictures, "-i", soundtrack, "-map", "0:v", "-map", "1:a", "-c:v", "copy",
+         "-c:a", "aac", "-b:a", "192k", "-ar", std::to_string(SOUNDTRACK_RATE_HZ), "-ac", "2",
+         "-movflags", "+faststart", "-f", "mp4", options.output},
+        log);
     return join != nullptr && ffmpegSucceeded(join, true, log);
 }
