@@ -269,6 +269,8 @@ TEST_F(CaptureTest, FailuresEndTheRunWithOneLine)
         {{"bin/ffmpeg", "#!/bin/sh\necho 'Unknown encoder libx264' >&2\nexit 1\n"}, "PATH=\"$PWD/bin:/usr/bin:/bin\"",
          "--seconds 0-1 x.mp4",
          {"bouncefest-capture: ffmpeg failed to encode the video (exit code 1): Unknown encoder libx264"}},
+        {{}, "", "--soundtrack --seconds 0-1 /dev/full",
+         {"bouncefest-capture: Unable to write the soundtrack to /dev/full: No space left on device."}},
         {{"assets/shaders/balls.frag", nullptr}, "", "--frames 0 frames",
          {"Unable to load the balls shader :(", "bouncefest-capture: The show could not start."}},
     };

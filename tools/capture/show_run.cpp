@@ -1,6 +1,6 @@
-#include "show_run.h"
+// The show as the demo runs it, but off screen and on a fixed clock, and the progress line while it runs.
+#include "capture.h"
 
-#include "soundtrack.h"
 #include "core/show.h"
 #include "scenes/scenes.h"
 
@@ -8,16 +8,14 @@
 #include <SFML/OpenGL.hpp>
 #include <unistd.h>
 
-#include <cstdio>
+#include <chrono>
 #include <iomanip>
 #include <iostream>
 #include <sstream>
 
-static constexpr double TERMINAL_LINE_INTERVAL_S = 0.5;
-static constexpr double LOG_LINE_INTERVAL_S = 10.0;
-static constexpr int SECONDS_PER_MINUTE = 60;
+using Clock = std::chrono::steady_clock;
 
-static double secondsBetween(CaptureProgress::Clock::time_point from, CaptureProgress::Clock::time_point to)
+static double secondsBetween(Clock::time_point from, Clock::time_point to)
 {
     return std::chrono::duration<double>(to - from).count();
 }
@@ -26,70 +24,75 @@ static std::string minutesAndSeconds(double seconds)
 {
     const long whole = static_cast<long>(seconds + 0.5);
     std::ostringstream text;
-    text << whole / SECONDS_PER_MINUTE << ":" << std::setw(2) << std::setfill('0') << whole % SECONDS_PER_MINUTE;
+    text << whole / 60 << ":" << std::setw(2) << std::setfill('0') << whole % 60;
     return text.str();
 }
 
-void CaptureProgress::begin(std::int64_t expectedEndFrame)
-{
-    endFrame = expectedEndFrame;
-    toTerminal = isatty(STDOUT_FILENO) != 0;
-    started = Clock::now();
-    frameStart = started;
-    lineTime = started;
-}
+struct PartSpeed {
+    const char* name;
+    std::int64_t frames = 0;
+    double seconds = 0.0;
+};
 
-void CaptureProgress::frameDone(std::int64_t frame, SceneId part, bool drawn)
-{
-    const Clock::time_point now = Clock::now();
-    PartSpeed& speed = !drawn ? skipped : part == SceneId::Loading ? loading : part == SceneId::Intro ? intro : balls;
-    ++speed.frames;
-    speed.seconds += secondsBetween(frameStart, now);
-    frameStart = now;
+// The progress line while the show runs (frame, speed, time left) and, at the end, the speed of each part of
+// the show over the frames drawn in full.
+struct CaptureProgress {
+    std::int64_t endFrame = 0;                     // where the time left runs to
+    bool toTerminal = isatty(STDOUT_FILENO) != 0;  // a terminal gets one line rewritten in place
+    PartSpeed loading{"loading screen"};
+    PartSpeed intro{"intro"};
+    PartSpeed balls{"ball scene"};  // with the closing frame
+    PartSpeed skipped{"run without drawing"};
+    Clock::time_point started = Clock::now();
+    Clock::time_point frameStart = started;
+    Clock::time_point lineTime = started;
+    std::int64_t lineFrame = 0;
 
-    const double sinceLine = secondsBetween(lineTime, now);
-    if (sinceLine < (toTerminal ? TERMINAL_LINE_INTERVAL_S : LOG_LINE_INTERVAL_S)) return;
-    // The speed of the last stretch: the parts of the show differ widely.
-    const double framesPerSecond = static_cast<double>(frame + 1 - lineFrame) / sinceLine;
-    const double secondsLeft = endFrame > frame ? static_cast<double>(endFrame - frame - 1) / framesPerSecond : 0.0;
-    lineTime = now;
-    lineFrame = frame + 1;
-    std::ostringstream line;
-    line << "frame " << frame + 1 << " of about " << endFrame << ", " << std::fixed << std::setprecision(1)
-         << framesPerSecond << " fps, about " << minutesAndSeconds(secondsLeft) << " left";
-    if (toTerminal) {
-        std::cout << "\r" << std::left << std::setw(60) << line.str() << std::flush;
-    } else {
-        std::cout << line.str() << std::endl;
+    void frameDone(std::int64_t frame, SceneId part, bool drawn)
+    {
+        const Clock::time_point now = Clock::now();
+        PartSpeed& speed =
+            !drawn ? skipped : part == SceneId::Loading ? loading : part == SceneId::Intro ? intro : balls;
+        ++speed.frames;
+        speed.seconds += secondsBetween(frameStart, now);
+        frameStart = now;
+
+        const double sinceLine = secondsBetween(lineTime, now);
+        if (sinceLine < (toTerminal ? 0.5 : 10.0)) return;
+        // The speed of the last stretch: the parts of the show differ widely.
+        const double fps = static_cast<double>(frame + 1 - lineFrame) / sinceLine;
+        const double secondsLeft = endFrame > frame ? static_cast<double>(endFrame - frame - 1) / fps : 0.0;
+        lineTime = now;
+        lineFrame = frame + 1;
+        std::ostringstream line;
+        line << "frame " << frame + 1 << " of about " << endFrame << ", " << std::fixed << std::setprecision(1)
+             << fps << " fps, about " << minutesAndSeconds(secondsLeft) << " left";
+        if (toTerminal) {
+            std::cout << "\r" << std::left << std::setw(60) << line.str() << std::flush;
+        } else {
+            std::cout << line.str() << std::endl;
+        }
     }
-}
 
-static void writePart(const char* name, const PartSpeed& speed)
-{
-    if (speed.frames == 0) return;
-    std::cout << "  " << name << ": " << speed.frames << " frames, " << std::fixed << std::setprecision(1)
-              << static_cast<double>(speed.frames) / speed.seconds << " fps" << std::endl;
-}
+    void finish()
+    {
+        if (toTerminal) std::cout << std::endl;
+        std::cout << "Ran " << loading.frames + intro.frames + balls.frames + skipped.frames << " frames in " 
+                  << minutesAndSeconds(secondsBetween(started, Clock::now())) << ":" << std::endl;
+        for (const PartSpeed* part : {&loading, &intro, &balls, &skipped}) {
+            if (part->frames == 0) continue;
+            std::cout << "  " << part->name << ": " << part->frames << " frames, " << std::fixed << std::setprecision(1)
+                      << static_cast<double>(part->frames) / part->seconds << " fps" << std::endl;
+        }
+    }
+};
 
-void CaptureProgress::finish()
+// The show's length on the fixed clock, from the scenes' stage tables: a stage ends on the first frame past its
+// length; the frame after the ball scene's last one ends the show.
+static std::int64_t showLengthFrames()
 {
-    if (toTerminal) std::cout << std::endl;
-    std::cout << "Ran " << loading.frames + intro.frames + balls.frames + skipped.frames << " frames in "
-              << minutesAndSeconds(secondsBetween(started, Clock::now())) << ":" << std::endl;
-    writePart("loading screen", loading);
-    writePart("intro", intro);
-    writePart("ball scene", balls);
-    writePart("run without drawing", skipped);
-}
-
-std::int64_t showLengthFrames()
-{
-    // A stage ends on the first frame past its length; the frame after the
-    // ball scene's last one ends the show.
     std::int64_t frames = 1;
-    const std::vector<float> scenes[] = {loadingScreenStageLengthsS(), introStageLengthsS(),
-                                         ballSceneStageLengthsS()};
-    for (const std::vector<float>& scene : scenes) {
+    for (const auto& scene : {loadingScreenStageLengthsS(), introStageLengthsS(), ballSceneStageLengthsS()}) {
         for (const float length : scene) {
             for (float stageTime = 0.0f; !(stageTime > length); stageTime += FRAME_TIME_S) ++frames;
         }
@@ -97,13 +100,19 @@ std::int64_t showLengthFrames()
     return frames;
 }
 
-static constexpr float SILENT_VOLUME = 0.0f;
+bool reportShowTooShort(std::int64_t showFrames, std::int64_t wantedFrame)
+{
+    std::cerr << "bouncefest-capture: The show ends after " << showFrames << " frames ("
+              << static_cast<double>(showFrames) / FRAMES_PER_SECOND << " s); frame " << wantedFrame
+              << " is past its end." << std::endl;
+    return false;
+}
 
 bool startCapturedShow(sf::RenderTexture& target)
 {
     bool targetMade = false;
     const bool started = startShow([&target, &targetMade] {
-        sf::Listener::setGlobalVolume(SILENT_VOLUME);
+        sf::Listener::setGlobalVolume(0.0f);  // the soundtrack is mixed offline
         targetMade = target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX, sf::ContextSettings());
         if (!targetMade) std::cerr << "bouncefest-capture: Unable to create the off-screen target." << std::endl;
         return targetMade;
@@ -116,20 +125,6 @@ bool startCapturedShow(sf::RenderTexture& target)
     return true;
 }
 
-static constexpr std::size_t BYTES_PER_PIXEL = 4;
-
-// Straight from the target's framebuffer: several times faster than a copy
-// through the texture, and the video encoder turns the rows over for free.
-static void readPixels(sf::RenderTexture& target, BottomUpPixels& pixels)
-{
-    pixels.resize(static_cast<std::size_t>(SCREEN_WIDTH_PX) * SCREEN_HEIGHT_PX * BYTES_PER_PIXEL);
-    target.setActive(true);
-    glReadPixels(0, 0, SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-}
-
-// The size of the target that frames which are not wanted draw on.
-static constexpr unsigned SKETCH_SIZE_PX = 1;
-
 // The ball scene's own target, in full or only its corner pixel.
 static void drawOffscreenInFull(bool full)
 {
@@ -139,43 +134,43 @@ static void drawOffscreenInFull(bool full)
     offscreenTarget->setView(view);
 }
 
-ShowRun runShow(sf::RenderTexture& target, const FrameChoice& choice, CaptureProgress& progress)
+ShowRun runShow(sf::RenderTexture& target, const FrameChoice& choice)
 {
+    CaptureProgress progress;
+    progress.endFrame = choice.endFrame == SHOW_END_FRAME ? showLengthFrames() : choice.endFrame;
     ShowRun run;
-    // What a frame that is not wanted draws never shows: a wanted frame
-    // clears both targets before it draws. So it draws on a one-pixel target,
-    // and the ball scene into one pixel of its own target; that skips nearly
-    // all of its cost.
+    // What a frame that is not wanted draws never shows: a wanted frame clears both targets before it draws. So
+    // it draws on a one-pixel target, and the ball scene into one pixel of its own target; that skips nearly all
+    // of its cost.
     sf::RenderTexture sketch;
-    sketch.create(SKETCH_SIZE_PX, SKETCH_SIZE_PX, sf::ContextSettings());
+    sketch.create(1, 1, sf::ContextSettings());
     bool drawingInFull = true;
     drawOffscreenInFull(drawingInFull);
-    BottomUpPixels pixels;
+    BottomUpPixels pixels(static_cast<std::size_t>(SCREEN_WIDTH_PX) * SCREEN_HEIGHT_PX * 4);
     // The demo's main loop, with the fixed dt for its clock and no events.
-    while (isRunning) {
+    while (isRunning && (choice.endFrame == SHOW_END_FRAME || run.framesRun < choice.endFrame)) {
         const std::int64_t frame = run.framesRun;
-        if (choice.endFrame != SHOW_END_FRAME && frame >= choice.endFrame) {
-            run.end = ShowRunEnd::EndFrame;
-            return run;
-        }
         const bool wanted = choice.wanted(frame);
         if (wanted != drawingInFull) {
             drawingInFull = wanted;
-            drawOffscreenInFull(drawingInFull);
+            drawOffscreenInFull(wanted);
         }
         soundtrackLog.currentFrame = frame;
         const SceneId part = sceneId;
         playFrame(wanted ? target : sketch, FRAME_TIME_S, [] {});
         ++run.framesRun;
         if (wanted) {
-            readPixels(target, pixels);
+            // Straight from the target's framebuffer: several times faster than a copy through the texture, and
+            // the video encoder turns the rows over for free.
+            target.setActive(true);
+            glReadPixels(0, 0, SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
             if (!choice.keep(frame, pixels)) {
-                run.end = ShowRunEnd::KeepFailed;
-                return run;
+                run.keepFailed = true;
+                break;
             }
         }
         progress.frameDone(frame, part, wanted);
     }
-    run.end = ShowRunEnd::ShowOver;
+    progress.finish();
     return run;
 }

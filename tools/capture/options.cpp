@@ -1,34 +1,24 @@
-#include "capture_options.h"
+// The command line: what to write, where, and which frames.
+#include "capture.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <sstream>
 
-static const char* const DEFAULT_VIDEO_OUTPUT = "bouncefest.mp4";
-static const char* const DEFAULT_FRAMES_OUTPUT = "frames";
-static const char* const DEFAULT_SOUNDTRACK_OUTPUT = "bouncefest.wav";
-// An hour of frames: far past the show's two minutes, short of a list
-// that would fill the memory.
+// An hour of frames: far past the show's two minutes, short of a list that would fill the memory.
 static constexpr std::int64_t LONGEST_CAPTURE_FRAMES = 3600 * FRAMES_PER_SECOND;
 
-const char* captureUsage()
-{
-    return "Usage: bouncefest-capture [--seconds FROM-TO] [--frames LIST | --soundtrack] [OUTPUT]\n"
-           "Runs the show from this folder at exactly 60 frames per second, off screen.\n"
-           "It needs an X display: without one, run it through scripts/with-xvfb.sh.\n"
-           "  OUTPUT            the MP4 to write (default bouncefest.mp4); with --frames the\n"
-           "                    folder for the PNG files (default frames); with --soundtrack\n"
-           "                    the WAV file (default bouncefest.wav)\n"
-           "  --seconds FROM-TO only this part of the show, in seconds (TO may be left out)\n"
-           "  --frames LIST     these frames (from 0) as frame-NNNNNN.png, e.g. 0,120,300-310\n"
-           "  --soundtrack      the soundtrack alone, 48 kHz stereo\n";
-}
+static const char* const USAGE =
+    "Usage: bouncefest-capture [--seconds FROM-TO] [--frames LIST | --soundtrack] [OUTPUT]\n"
+    "Runs the show from this folder at exactly 60 frames per second, off screen.\n"
+    "It needs an X display: without one, run it through scripts/with-xvfb.sh.\n"
+    "  OUTPUT            the MP4 to write (default bouncefest.mp4); with --frames the\n"
+    "                    folder for the PNG files (default frames); with --soundtrack\n"
+    "                    the WAV file (default bouncefest.wav)\n"
+    "  --seconds FROM-TO only this part of the show, in seconds (TO may be left out)\n"
+    "  --frames LIST     these frames (from 0) as frame-NNNNNN.png, e.g. 0,120,300-310\n"
+    "  --soundtrack      the soundtrack alone, 48 kHz stereo\n";
 
 static bool fail(const std::string& message)
 {
@@ -62,14 +52,11 @@ static bool readFrameList(const std::string& list, std::set<std::int64_t>& frame
         const std::size_t dash = item.find('-');
         std::int64_t first = 0;
         std::int64_t last = 0;
-        if (dash == std::string::npos) {
-            if (!readFrameNumber(item, first)) return false;
-            last = first;
-        } else if (!readFrameNumber(item.substr(0, dash), first) || !readFrameNumber(item.substr(dash + 1), last) ||
-                   last < first) {
+        if (!readFrameNumber(item.substr(0, dash), first) ||
+            !readFrameNumber(dash == std::string::npos ? item : item.substr(dash + 1), last) || last < first ||
+            last > LONGEST_CAPTURE_FRAMES) {
             return false;
         }
-        if (last > LONGEST_CAPTURE_FRAMES) return false;
         for (std::int64_t frame = first; frame <= last; ++frame) frames.insert(frame);
     }
     return !frames.empty();
@@ -118,59 +105,8 @@ bool parseCaptureOptions(int argc, char** argv, CaptureOptions& options)
     if (framesGiven) options.mode = CaptureMode::Frames;
     if (soundtrackGiven) options.mode = CaptureMode::Soundtrack;
     if (options.output.empty()) {
-        if (options.mode == CaptureMode::Video) options.output = DEFAULT_VIDEO_OUTPUT;
-        if (options.mode == CaptureMode::Frames) options.output = DEFAULT_FRAMES_OUTPUT;
-        if (options.mode == CaptureMode::Soundtrack) options.output = DEFAULT_SOUNDTRACK_OUTPUT;
+        options.output = framesGiven ? "frames" : soundtrackGiven ? "bouncefest.wav" : "bouncefest.mp4";
     }
+    if (options.helpOnly) std::cout << USAGE;
     return true;
-}
-
-namespace fs = std::filesystem;
-
-static bool outputCreatedHere = false;
-
-static bool reportUnwritable(const std::string& path, int error)
-{
-    std::cerr << "bouncefest-capture: Unable to write " << path << ": " << std::strerror(error) << "." << std::endl;
-    return false;
-}
-
-bool claimOutputFile(const std::string& path)
-{
-    std::error_code ignored;
-    const bool existed = fs::exists(path, ignored);
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT, 0644);
-    if (fd < 0) return reportUnwritable(path, errno);
-    close(fd);
-    outputCreatedHere = !existed;
-    return true;
-}
-
-void releaseOutputFile(const std::string& path)
-{
-    std::error_code ignored;
-    if (outputCreatedHere) fs::remove(path, ignored);
-}
-
-bool prepareFramesFolder(const std::string& path)
-{
-    std::error_code error;
-    fs::create_directories(path, error);
-    if (error) return reportUnwritable(path, error.value());
-    if (access(path.c_str(), W_OK) != 0) return reportUnwritable(path, errno);
-    return true;
-}
-
-bool TemporaryFolder::create()
-{
-    std::string pattern = (fs::temp_directory_path() / "bouncefest-capture-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) return reportUnwritable(pattern, errno);
-    path = pattern;
-    return true;
-}
-
-TemporaryFolder::~TemporaryFolder()
-{
-    std::error_code ignored;
-    if (!path.empty()) fs::remove_all(path, ignored);
 }
