@@ -256,16 +256,11 @@ vec3 toneMap(vec3 colour)
     return min(sqrt(top * others * (1.0 / (bottom.x * others.x))), 1.0);
 }
 
-// Grain of up to DITHER_LEVELS either way in cells of GRAIN_PIXELS: two
-// interleaved gradient noises (a few multiplies, where a sine would cost
-// far more), one across and one down, summed into a triangle. It is strong
-// and coarse enough that the dark sky's gentle gradient, which steps one
-// level in tens of pixels, shows no bands, even after a video encoder has
-// smoothed the finest detail away. The same grain in every channel keeps it
-// in the brightness, which the encoder keeps at full resolution; it fades
-// to a third on the bright walls, where no gradient bands and it would show.
-const float DITHER_LEVELS = 4.0;
-const float GRAIN_PIXELS = 2.0;
+// Smooth grain of up to DITHER_LEVELS in cells of GRAIN_PIXELS, in the
+// brightness, a third of it on the bright walls: finer or fainter grain the
+// party's video encoder flattens back into bands in the dark sky.
+const float DITHER_LEVELS = 8.0;
+const float GRAIN_PIXELS = 3.0;
 
 float gradientNoise(vec2 cell)
 {
@@ -274,8 +269,13 @@ float gradientNoise(vec2 cell)
 
 vec3 ditherOffset(vec3 shown)
 {
-    vec2 cell = floor(gl_FragCoord.xy / GRAIN_PIXELS);
-    float noise = gradientNoise(cell) + gradientNoise(cell.yx + 31.0) - 1.0;
+    vec2 at = gl_FragCoord.xy / GRAIN_PIXELS;
+    vec2 cell = floor(at);
+    vec2 f = at - cell;
+    f = f * f * (3.0 - 2.0 * f);
+    vec2 o = vec2(1.0, 0.0);
+    float noise = mix(mix(gradientNoise(cell), gradientNoise(cell + o), f.x),
+                      mix(gradientNoise(cell + o.yx), gradientNoise(cell + 1.0), f.x), f.y) * 2.0 - 1.0;
     float brightness = dot(shown, vec3(0.3, 0.59, 0.11));
     return vec3(noise * (DITHER_LEVELS / 255.0) * (1.0 - 0.67 * brightness));
 }
