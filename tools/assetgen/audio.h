@@ -1,26 +1,16 @@
 #pragma once
-// What the effects and the music share: the clip they are built in and the
-// signal helpers.
+// Signal helpers shared by the effects and the music: filter design for
+// STK's BiQuad, pitch and level conversions, panning, envelopes and the
+// loudness meter.
 
 #include "audio_clip.h"
 #include "BiQuad.h"
 
 #include <cstddef>
-#include <string>
 
-float peakOf(const AudioClip& clip);
+constexpr double pi = 3.14159265358979323846;
+
 void scaleBy(AudioClip& clip, float gain);
-void scaleToPeak(AudioClip& clip, float peak);
-
-// Takes out the clip's mean through a half-sine bump over its whole length,
-// which keeps both ends where they were (at zero) and adds nothing audible.
-void removeOffset(AudioClip& clip);
-
-// writeClipFile with the generator's error line.
-bool writeClip(const AudioClip& clip, const std::string& path);
-
-// Signal helpers shared by the effects and the music: filter design for
-// STK's BiQuad, pitch and level conversions, panning and envelopes.
 
 double midiToHz(double midiNote);
 double dbToGain(double decibels);
@@ -46,3 +36,12 @@ double rampIn(double seconds, double rampSeconds);
 // half cosine, so a voice cut at lengthSeconds ends at exactly zero.
 double fadeOut(double seconds, double lengthSeconds, double fadeSeconds);
 double decay(double seconds, double timeConstantSeconds);
+
+// Loudness and true peak as EBU R 128 defines them, measured by libebur128:
+// the figures that ffmpeg's ebur128 filter reports too.
+struct LoudnessReading {
+    double integratedLufs = 0.0;
+    double truePeakDbtp = 0.0;  // the highest of the channels
+    double loudestMomentaryLufs = 0.0;  // over 400 ms, read every 100 ms
+};
+LoudnessReading measureLoudness(const AudioClip& clip);

@@ -9,13 +9,13 @@
 #include <string>
 
 struct Canvas {
-    cairo_surface_t* surface = nullptr;
-    cairo_t* cr = nullptr;
-    int width = 0;
-    int height = 0;
+    cairo_surface_t* surface;
+    cairo_t* cr;
+    int width;
+    int height;
 
     // A transparent ARGB surface of the given size in pixels.
-    explicit Canvas(int widthPixels, int heightPixels);
+    Canvas(int widthPixels, int heightPixels);
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
@@ -32,33 +32,28 @@ struct Canvas {
     bool save(const std::string& path);
 };
 
-// Roboto at a weight (PANGO_WEIGHT_*) and a size in pixels.
+// Roboto at a weight and a size in pixels.
 struct Lettering {
     PangoWeight weight;
     double pixelSize;
-    PangoStyle style = PANGO_STYLE_NORMAL;
     double letterSpacingPixels = 0.0;
 };
 
 // Adds the outline of text (one or more lines, centred on each other) to the
 // current path, its ink box centred on (centreX, centreY).
-void addCentredTextPath(cairo_t* cr, const std::string& text, const Lettering& lettering,
-                        double centreX, double centreY);
-
+void addCentredTextPath(cairo_t* cr, const std::string& text, const Lettering& lettering, double centreX,
+                        double centreY);
 struct InkSize {
     double width;
     double height;
 };
-
 // Size in pixels of the ink that text would leave.
 InkSize measureInk(cairo_t* cr, const std::string& text, const Lettering& lettering);
 
-// False, with an error line, when Pango would draw Roboto with another family.
-bool robotoIsInstalled();
-
 // Colour from a 0xRRGGBB value.
-void setSourceHex(cairo_t* cr, std::uint32_t rgb, double alpha = 1.0);
-void addColourStopHex(cairo_pattern_t* pattern, double offset, std::uint32_t rgb, double alpha = 1.0);
-
+void setSourceHex(cairo_t* cr, std::uint32_t rgb);
+void addColourStopHex(cairo_pattern_t* pattern, double offset, std::uint32_t rgb);
+// A horizontal gradient through the show's four hues, from x0 to x1.
+cairo_pattern_t* createHuesPattern(double x0, double x1);
 // A rectangle with fully rounded corners of the given radius.
 void addRoundedRectangle(cairo_t* cr, double x, double y, double width, double height, double radius);

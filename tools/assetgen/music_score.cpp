@@ -1,4 +1,4 @@
-#include "music_score.h"
+#include "music.h"
 
 #include <array>
 
@@ -51,16 +51,13 @@ struct Chord {
     std::array<int, 5> arpMidi;   // the chord tones an octave higher, and the top again
 };
 
-Chord chordOf(ChordName name)
-{
-    switch (name) {
-    case Am: return {33, {57, 60, 64, 69}, {69, 72, 76, 81, 84}};
-    case F: return {29, {57, 60, 65, 69}, {69, 72, 77, 81, 84}};
-    case C: return {36, {55, 60, 64, 67}, {67, 72, 76, 79, 84}};
-    case G: return {31, {55, 59, 62, 67}, {67, 71, 74, 79, 83}};
-    }
-    return {};
-}
+// In the order of ChordName.
+const Chord chordTones[] = {
+    {33, {57, 60, 64, 69}, {69, 72, 76, 81, 84}},
+    {29, {57, 60, 65, 69}, {69, 72, 77, 81, 84}},
+    {36, {55, 60, 64, 67}, {67, 72, 76, 79, 84}},
+    {31, {55, 59, 62, 67}, {67, 71, 74, 79, 83}},
+};
 
 // Which chord tone the arpeggio plays on each sixteenth of a bar.
 constexpr std::array<int, stepsPerBar> arpPattern = {0, 2, 1, 3, 2, 4, 3, 1,
@@ -200,7 +197,7 @@ struct Score {
     {
         for (int i = 0; i < row.bars; ++i) {
             const int bar = row.firstBar + i;
-            const Chord chord = chordOf(row.chords[i]);
+            const Chord chord = chordTones[row.chords[i]];
             const double lengthBeats = i == row.bars - 1 ? lastBarBeats : beatsPerBar;
             const float from = opening + (1.0f - opening) * i / row.bars;
             const float to = opening + (1.0f - opening) * (i + 1) / row.bars;
@@ -219,14 +216,14 @@ struct Score {
         case Section::Entrance:
             add(Instrument::Crash, firstBeat, beatsPerBar, 0.0, 0.8f);
             for (int i = 0; i < row.bars; ++i)
-                addGrooveBar(row.firstBar + i, chordOf(row.chords[i]), plain);
+                addGrooveBar(row.firstBar + i, chordTones[row.chords[i]], plain);
             break;
         case Section::Build: {
             // The last bar is the roll: the groove's kick under it, its
             // claps and hats left out, and the breath at its end.
-            addGrooveBar(row.firstBar, chordOf(row.chords[0]),
+            addGrooveBar(row.firstBar, chordTones[row.chords[0]],
                          {busyHatVelocity, true, true, false, 0.9f, 0.85f});
-            const Chord last = chordOf(row.chords[1]);
+            const Chord last = chordTones[row.chords[1]];
             const double rollBeats = beatsPerBar - breathBeats;
             for (int beat = 0; beat < static_cast<int>(rollBeats); ++beat)
                 add(Instrument::Kick, lastBarBeat + beat, 1.0, 0.0, 1.0f);
@@ -244,7 +241,7 @@ struct Score {
                 GrooveBar bar = plain;
                 bar.padBrightness = bar.arpBrightness = 0.9f;
                 bar.fillOnLastBeat = row.section == Section::Answer && i == row.bars - 1;
-                addGrooveBar(row.firstBar + i, chordOf(row.chords[i]), bar);
+                addGrooveBar(row.firstBar + i, chordTones[row.chords[i]], bar);
             }
             addLead(row.firstBar, row.section == Section::Drop ? questionLine : answerLine, false);
             break;
@@ -268,7 +265,7 @@ struct Score {
         case Section::Flight:
             for (int i = 0; i < row.bars; ++i) {
                 if (i % 4 == 0) add(Instrument::Crash, firstBeat + i * beatsPerBar, beatsPerBar, 0.0, 1.0f);
-                addGrooveBar(row.firstBar + i, chordOf(row.chords[i]),
+                addGrooveBar(row.firstBar + i, chordTones[row.chords[i]],
                              {busyHatVelocity, true, true, i == row.bars - 1, 1.0f, 1.0f});
             }
             addLead(row.firstBar, flightLine, true);
@@ -276,7 +273,7 @@ struct Score {
         case Section::Ending: {
             // Held past the bar: the fader ends it, not the notes.
             const double ringBeats = 2.0 * beatsPerBar;
-            const Chord chord = chordOf(row.chords[0]);
+            const Chord chord = chordTones[row.chords[0]];
             add(Instrument::Crash, firstBeat, beatsPerBar, 0.0, 1.0f);
             add(Instrument::Kick, firstBeat, 1.0, 0.0, 1.0f);
             addChords(row.firstBar, chord, ringBeats, 0.9f, 0.8f);

@@ -1,5 +1,6 @@
 #pragma once
-// "qrv": the tempo, the form and every note of the show's music track.
+// "qrv": the tempo, the form and every note of the show's music track, and
+// the voices that play them.
 //
 // The track is cut to the picture it plays under. It starts when the
 // bounces fall silent and the credits panel arrives, takes over from them
@@ -12,7 +13,7 @@
 //
 // A minor, around Am, F, C and G, at the pace of the credits pages.
 
-#include "audio.h"
+#include "audio_clip.h"
 
 #include <cstddef>
 #include <vector>
@@ -23,25 +24,22 @@
 // whole number of frames keeps every note and bar on a frame of its own.
 constexpr std::size_t framesPerBeat = 22142;
 constexpr double secondsPerBeat = static_cast<double>(framesPerBeat) / sampleRateHz;
-constexpr double tempoBpm = 60.0 / secondsPerBeat;
 constexpr int beatsPerBar = 4;
 constexpr std::size_t framesPerBar = framesPerBeat * beatsPerBar;
-constexpr int barsPerPage = 2;
 constexpr std::size_t framesPerPage = 241 * (sampleRateHz / 60);
 static_assert(framesPerPage * 60 == 241 * sampleRateHz);
-static_assert(framesPerBar * barsPerPage - framesPerPage <= 1);
+static_assert(framesPerBar * 2 - framesPerPage <= 1);
 
 // The file runs two bars past the end of the show, silent, and loops from
 // just before the drop: at a whole number of milliseconds on a whole frame
-// (the stream's loop point), with the loop a whole number of bars long, so
-// that the beat goes on where it would have.
+// (the stream's loop point, "loopTo" in assets/music.json), with the loop a
+// whole number of bars long, so that the beat goes on where it would have.
 constexpr int dropBar = 4;
 constexpr int loopToMilliseconds = 8030;
 constexpr std::size_t loopToFrames = std::size_t{loopToMilliseconds} * sampleRateHz / 1000;
 static_assert(loopToFrames * 1000 == loopToMilliseconds * sampleRateHz);
 static_assert(loopToFrames < dropBar * framesPerBar);
-constexpr int loopBars = 17;
-constexpr std::size_t trackFrames = loopToFrames + loopBars * framesPerBar;
+constexpr std::size_t trackFrames = loopToFrames + 17 * framesPerBar;
 
 // The last chord lands on this bar, as the picture starts fading to black,
 // and the fader takes the whole track to silence within fadeBeats, before
@@ -49,20 +47,7 @@ constexpr std::size_t trackFrames = loopToFrames + loopBars * framesPerBar;
 constexpr int endingBar = 18;
 constexpr double fadeBeats = 3.5;
 
-enum class Instrument {
-    Kick,
-    Clap,
-    Snare,
-    ClosedHat,
-    OpenHat,
-    Crash,
-    Riser,
-    Drone,
-    Bass,
-    Pad,
-    Arp,
-    Lead,
-};
+enum class Instrument { Kick, Clap, Snare, ClosedHat, OpenHat, Crash, Riser, Drone, Bass, Pad, Arp, Lead };
 
 struct NoteEvent {
     Instrument instrument;
@@ -75,3 +60,19 @@ struct NoteEvent {
 };
 
 std::vector<NoteEvent> composeTrack();
+
+// One renderer per instrument: each turns a note into a clip of its own
+// that starts at the note's onset and holds its whole release, mono for the
+// drums, bass and arpeggio, stereo for the rest. The hats, closed and open,
+// share one.
+AudioClip renderKick(const NoteEvent& note);
+AudioClip renderClap(const NoteEvent& note);
+AudioClip renderSnare(const NoteEvent& note);
+AudioClip renderHat(const NoteEvent& note);
+AudioClip renderCrash(const NoteEvent& note);
+AudioClip renderRiser(const NoteEvent& note);
+AudioClip renderDrone(const NoteEvent& note);
+AudioClip renderBass(const NoteEvent& note);
+AudioClip renderPad(const NoteEvent& note);
+AudioClip renderArp(const NoteEvent& note);
+AudioClip renderLead(const NoteEvent& note);
