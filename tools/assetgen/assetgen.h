@@ -1,6 +1,6 @@
 #pragma once
-// What the generator's main program calls: the painters of the pictures and
-// the renderers of the sounds, and the one way it reports a failure.
+// What the generator's main program calls: the painters of the pictures, the
+// renderers of the sounds, and the one way that the generator reports a failure.
 
 #include "audio_clip.h"
 
@@ -15,33 +15,26 @@ bool reportError(const Parts&... parts)
     return false;
 }
 
-// Each painter writes one PNG to path; false, with an error line, on failure.
-
 // False, with an error line, when Pango would draw Roboto with another family.
 bool robotoIsInstalled();
 
-// The flat pictures of the loading screen and the intro: the black canvas,
-// the rainbow that fills the intro cards and the loading bar pair.
+// Each painter writes one PNG to path; false, with an error line, on failure.
+// The loading screen's and the intro's: the black canvas, the rainbow that
+// fills the intro cards and the loading bar pair; the ball room's wall tiles.
 bool paintBlack(const std::string& path);
 bool paintRainbow(const std::string& path);
 bool paintLoadingBarEmpty(const std::string& path);
 bool paintLoadingBarFull(const std::string& path);
-
-// The surfaces of the ball room, which the balls shader wraps around its
-// box and its spheres.
 bool paintWallTiles(const std::string& path);
 
+// One ball's skin, which the balls shader wraps around its sphere: a pattern
+// in two colours and a white-ish belt around the equator that carries the
+// ball's name twice, so one side always shows it. Colours are 0xRRGGBB.
 enum class SkinPattern { Gores, Spiral, Dots };
-
-// One ball's skin: a pattern in two colours and a white-ish belt around the
-// equator that carries the ball's name twice, so one side always shows it.
 struct BallSkin {
     std::string name;
     SkinPattern pattern;
-    unsigned base;  // 0xRRGGBB
-    unsigned accent;
-    unsigned belt;
-    unsigned letters;
+    unsigned base, accent, belt, letters;
 };
 bool paintBallSkin(const std::string& path, const BallSkin& skin);
 
@@ -57,12 +50,11 @@ bool paintCreditsTitlePage(const std::string& path);
 bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name);
 bool paintLastCreditsPage(const std::string& path, const std::string& role, const std::string& name);
 
-// The two effects of the show: "bounce" for every ball contact, a
-// rubber-ball thump of 14 ms; and "lo", which announces each intro card, a
-// deep, warm chord on A that swells for 1.8 s, rings in a room and dies
-// away in 4.6 s. Both stereo.
+// The effects, both stereo: "bounce" for every ball contact, a rubber-ball
+// thump of 14 ms; "lo", which announces each intro card, a deep, warm chord
+// on A that swells for 1.8 s, rings in a room and dies away in 4.6 s (false,
+// after an error line, when it would peak over -1 dBTP).
 AudioClip renderBounce();
-// False, after an error line, when it would peak over -1 dBTP.
 bool renderLo(AudioClip& clip);
 
 // The music track "qrv", composed, mixed, faded out and mastered, in stereo.

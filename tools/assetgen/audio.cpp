@@ -33,39 +33,18 @@ std::size_t framesIn(double seconds)
     return static_cast<std::size_t>(std::lround(seconds * sampleRateHz));
 }
 
-// Sets the cookbook's coefficients b0, b1, b2 for 1 + alpha, -2 cos w, 1 - alpha.
-static void setNormalised(stk::BiQuad& filter, double b0, double b1, double b2, double cosW, double alpha)
+void setFilter(stk::BiQuad& filter, FilterResponse response, double frequencyHz, double q)
 {
+    const double w = 2.0 * pi * frequencyHz / sampleRateHz;
+    const double cosW = std::cos(w);
+    const double alpha = std::sin(w) / (2.0 * q);
     const double a0 = 1.0 + alpha;
-    filter.setCoefficients(b0 / a0, b1 / a0, b2 / a0, -2.0 * cosW / a0, (1.0 - alpha) / a0);
-}
-
-static double cosOf(double frequencyHz)
-{
-    return std::cos(2.0 * pi * frequencyHz / sampleRateHz);
-}
-
-static double alphaOf(double frequencyHz, double q)
-{
-    return std::sin(2.0 * pi * frequencyHz / sampleRateHz) / (2.0 * q);
-}
-
-void setLowPass(stk::BiQuad& filter, double cutoffHz, double q)
-{
-    const double cosW = cosOf(cutoffHz);
-    setNormalised(filter, (1.0 - cosW) / 2.0, 1.0 - cosW, (1.0 - cosW) / 2.0, cosW, alphaOf(cutoffHz, q));
-}
-
-void setHighPass(stk::BiQuad& filter, double cutoffHz, double q)
-{
-    const double cosW = cosOf(cutoffHz);
-    setNormalised(filter, (1.0 + cosW) / 2.0, -(1.0 + cosW), (1.0 + cosW) / 2.0, cosW, alphaOf(cutoffHz, q));
-}
-
-void setBandPass(stk::BiQuad& filter, double centreHz, double q)
-{
-    const double alpha = alphaOf(centreHz, q);
-    setNormalised(filter, alpha, 0.0, -alpha, cosOf(centreHz), alpha);
+    // b0, b1 and b2 of each response, in the order of FilterResponse.
+    const double low = (1.0 - cosW) / 2.0;
+    const double high = (1.0 + cosW) / 2.0;
+    const double b[][3] = {{low, 1.0 - cosW, low}, {high, -(1.0 + cosW), high}, {alpha, 0.0, -alpha}};
+    const double* bs = b[response];
+    filter.setCoefficients(bs[0] / a0, bs[1] / a0, bs[2] / a0, -2.0 * cosW / a0, (1.0 - alpha) / a0);
 }
 
 PanGains panGains(float pan)

@@ -17,10 +17,10 @@ double dbToGain(double decibels);
 double secondsAt(std::size_t frame);
 std::size_t framesIn(double seconds);
 
-// Second-order (RBJ cookbook) responses; q of 0.707 is the flattest.
-void setLowPass(stk::BiQuad& filter, double cutoffHz, double q);
-void setHighPass(stk::BiQuad& filter, double cutoffHz, double q);
-void setBandPass(stk::BiQuad& filter, double centreHz, double q);
+// Second-order (RBJ cookbook) responses at a cutoff or centre frequency;
+// q of 0.707 is the flattest.
+enum FilterResponse { LowPass, HighPass, BandPass };
+void setFilter(stk::BiQuad& filter, FilterResponse response, double frequencyHz, double q);
 
 // Equal-power gains for a pan from -1 (left) through 0 to 1 (right).
 struct PanGains {

@@ -113,9 +113,9 @@ bool renderLo(AudioClip& clip)
     for (std::size_t frame = 0; frame < clip.frames(); ++frame) {
         const double t = secondsAt(frame);
         const double bodyLevel = swellThenDecay(t, 0.8);
-        if (frame % 32 == 0) {
-            for (stk::BiQuad& filter : bodyFilters) setLowPass(filter, 200.0 + (900.0 - 200.0) * bodyLevel, 0.8);
-        }
+        const double cutoffHz = 200.0 + (900.0 - 200.0) * bodyLevel;
+        if (frame % 32 == 0)
+            for (stk::BiQuad& filter : bodyFilters) setFilter(filter, LowPass, cutoffHz, 0.8);
         sub.setFrequency(55.0 * (1.0 - 0.06 * (1.0 - std::min(t / swellSeconds, 1.0))));
         const double subSample = sub.tick() * swellThenDecay(t, 0.9);
 

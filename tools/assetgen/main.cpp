@@ -33,8 +33,8 @@ static const struct {
     const char* role;
     const char* name;
 } CREDITS_PAGES[] = {
-    {"credits_orin.png", "CODE", "Orin"},       {"credits_tasu.png", "MUSIC", "Tasu"},
-    {"credits_bexo.png", "GRAPHICS", "Bexo"},   {"credits_quil.png", "SHADERS", "Quil"},
+    {"credits_orin.png", "CODE", "Orin"},     {"credits_tasu.png", "MUSIC", "Tasu"},
+    {"credits_bexo.png", "GRAPHICS", "Bexo"}, {"credits_quil.png", "SHADERS", "Quil"},
     {"credits_mave.png", "SUPPORT", "Mave"},
 };
 
@@ -61,16 +61,16 @@ static bool generateImages(const fs::path& assetsDir)
     const fs::path folder = assetsDir / "textures";
     if (!createFolder(folder) || !robotoIsInstalled()) return false;
     auto in = [&folder](const char* file) { return (folder / file).string(); };
-    bool allWritten = true;
-    for (const auto& picture : FLAT_PICTURES) allWritten = picture.paint(in(picture.file)) && allWritten;
-    for (const auto& ball : BALL_SKINS) allWritten = paintBallSkin(in(ball.file), ball.skin) && allWritten;
-    allWritten = paintCreditsTitlePage(in("credits_start.png")) && allWritten;
+    bool done = true;
+    for (const auto& picture : FLAT_PICTURES) done = picture.paint(in(picture.file)) && done;
+    for (const auto& ball : BALL_SKINS) done = paintBallSkin(in(ball.file), ball.skin) && done;
+    done = paintCreditsTitlePage(in("credits_start.png")) && done;
     for (const auto& page : CREDITS_PAGES) {
         const bool last = &page == &CREDITS_PAGES[std::size(CREDITS_PAGES) - 1];
-        allWritten = (last ? paintLastCreditsPage : paintCreditsPage)(in(page.file), page.role, page.name) && allWritten;
+        done = (last ? paintLastCreditsPage : paintCreditsPage)(in(page.file), page.role, page.name) && done;
     }
-    for (const auto& card : TITLE_CARDS) allWritten = paintTitleCard(in(card.file), card.title) && allWritten;
-    return allWritten;
+    for (const auto& card : TITLE_CARDS) done = paintTitleCard(in(card.file), card.title) && done;
+    return done;
 }
 
 static bool writeClip(const AudioClip& clip, const fs::path& path)
@@ -78,19 +78,17 @@ static bool writeClip(const AudioClip& clip, const fs::path& path)
     return writeClipFile(clip, path.string()) || reportError("Unable to write ", path.string(), ".");
 }
 
-// Synthesises the effects and the music into assetsDir/sounds and
+// Synthesises the effects into assetsDir/sounds and the music into
 // assetsDir/music. False on failure.
 static bool generateSounds(const fs::path& assetsDir)
 {
-    const fs::path soundsDir = assetsDir / "sounds";
-    const fs::path musicDir = assetsDir / "music";
-    if (!createFolder(soundsDir) || !createFolder(musicDir)) return false;
-    const bool bounceDone = writeClip(renderBounce(), soundsDir / "bounce.wav");
-    AudioClip lo;
-    const bool loDone = renderLo(lo) && writeClip(lo, soundsDir / "lo.wav");
-    AudioClip music;
-    const bool musicDone = renderMusic(music) && writeClip(music, musicDir / "qrv.ogg");
-    return bounceDone && loDone && musicDone;
+    const fs::path sounds = assetsDir / "sounds";
+    const fs::path music = assetsDir / "music";
+    if (!createFolder(sounds) || !createFolder(music)) return false;
+    bool done = writeClip(renderBounce(), sounds / "bounce.wav");
+    AudioClip clip;
+    done = (renderLo(clip) && writeClip(clip, sounds / "lo.wav")) && done;
+    return (renderMusic(clip) && writeClip(clip, music / "qrv.ogg")) && done;
 }
 
 int main(int argc, char** argv)

@@ -63,11 +63,11 @@ AudioClip renderDrone(const NoteEvent& note)
     sub.setFrequency(midiToHz(note.midiNote));
     stk::BlitSaw saw(midiToHz(note.midiNote + 12));
     stk::BiQuad filter;
-    setLowPass(filter, 280.0, 0.7);
-    return shapedVoice(1, noteSeconds(note) + releaseSeconds, releaseSeconds, 0.2 * note.velocity,
-                       [&](double t, double* frame) {
-                           frame[0] = (sub.tick() + 0.25 * filter.tick(saw.tick())) * rampIn(t, 0.3);
-                       });
+    setFilter(filter, LowPass, 280.0, 0.7);
+    const auto source = [&](double t, double* frame) {
+        frame[0] = (sub.tick() + 0.25 * filter.tick(saw.tick())) * rampIn(t, 0.3);
+    };
+    return shapedVoice(1, noteSeconds(note) + releaseSeconds, releaseSeconds, 0.2 * note.velocity, source);
 }
 
 // The rolling bass: a sub sine under a saw an octave up, each sixteenth
@@ -80,12 +80,11 @@ AudioClip renderBass(const NoteEvent& note)
     stk::BlitSaw saw(midiToHz(note.midiNote + 12));
     stk::BiQuad filter;
     std::size_t frameIndex = 0;
-    return shapedVoice(1, noteSeconds(note) + releaseSeconds, releaseSeconds, 0.5 * note.velocity,
-                       [&](double t, double* frame) {
-                           if (frameIndex++ % filterStepFrames == 0)
-                               setLowPass(filter, 220.0 + 1300.0 * decay(t, 0.045), 1.0);
-                           frame[0] = 0.8 * sub.tick() + 0.45 * filter.tick(saw.tick());
-                       });
+    const auto source = [&](double t, double* frame) {
+        if (frameIndex++ % filterStepFrames == 0) setFilter(filter, LowPass, 220.0 + 1300.0 * decay(t, 0.045), 1.0);
+        frame[0] = 0.8 * sub.tick() + 0.45 * filter.tick(saw.tick());
+    };
+    return shapedVoice(1, noteSeconds(note) + releaseSeconds, releaseSeconds, 0.5 * note.velocity, source);
 }
 
 // The pad: each note two saws a few cents apart, one per side, under a
@@ -96,13 +95,11 @@ AudioClip renderPad(const NoteEvent& note)
     std::array<stk::BlitSaw, 2> saws = {stk::BlitSaw(midiToHz(note.midiNote - 0.08)),
                                         stk::BlitSaw(midiToHz(note.midiNote + 0.08))};
     std::array<stk::BiQuad, 2> filters;
-    for (stk::BiQuad& filter : filters) setLowPass(filter, cutoffFor(note.brightness, 380.0, 3000.0), 0.7);
-    return shapedVoice(2, noteSeconds(note) + releaseSeconds, releaseSeconds, 0.1 * note.velocity,
-                       [&](double t, double* frame) {
-                           const double swell = rampIn(t, 0.35);
-                           for (int side = 0; side < 2; ++side)
-                               frame[side] = filters[side].tick(saws[side].tick()) * swell;
-                       });
+    for (stk::BiQuad& filter : filters) setFilter(filter, LowPass, cutoffFor(note.brightness, 380.0, 3000.0), 0.7);
+    const auto source = [&](double t, double* frame) {
+        for (int side = 0; side < 2; ++side) frame[side] = filters[side].tick(saws[side].tick()) * rampIn(t, 0.35);
+    };
+    return shapedVoice(2, noteSeconds(note) + releaseSeconds, releaseSeconds, 0.1 * note.velocity, source);
 }
 
 // The arpeggio: a plucked square with a filter that the brightness opens.
@@ -110,7 +107,7 @@ AudioClip renderArp(const NoteEvent& note)
 {
     stk::BlitSquare square(midiToHz(note.midiNote));
     stk::BiQuad filter;
-    setLowPass(filter, cutoffFor(note.brightness, 700.0, 4200.0), 1.2);
+    setFilter(filter, LowPass, cutoffFor(note.brightness, 700.0, 4200.0), 1.2);
     return shapedVoice(1, 0.3, 0.1, 0.25 * note.velocity, [&](double t, double* frame) {
         frame[0] = filter.tick(square.tick()) * decay(t, 0.11);
     });
@@ -124,29 +121,28 @@ AudioClip renderLead(const NoteEvent& note)
     const std::array<float, 2> pans = {-0.35f, 0.35f};
     const double sustain = 0.75;
     const double releaseSeconds = 0.25;
+    const double gateSeconds = noteSeconds(note);
     std::array<stk::BlitSaw, 2> saws;
     std::array<stk::BiQuad, 2> filters;
     std::size_t frameIndex = 0;
-    const double gateSeconds = noteSeconds(note);
-    return shapedVoice(2, gateSeconds + releaseSeconds, releaseSeconds, 0.25 * note.velocity,
-                       [&](double t, double* frame) {
-                           if (frameIndex++ % filterStepFrames == 0) {
-                               const double depth = 0.12 * rampIn(std::max(0.0, t - 0.2), 0.3);
-                               const double vibrato = depth * std::sin(2.0 * pi * 5.2 * t);
-                               for (int side = 0; side < 2; ++side) {
-                                   saws[side].setFrequency(midiToHz(note.midiNote + detune[side] + vibrato));
-                                   setLowPass(filters[side], 1500.0 + 2600.0 * decay(t, 0.25), 1.1);
-                               }
-                           }
-                           const double envelope = sustain + (1.0 - sustain) * decay(std::min(t, gateSeconds), 0.2);
-                           frame[0] = frame[1] = 0.0;
-                           for (int side = 0; side < 2; ++side) {
-                               const double sample = filters[side].tick(saws[side].tick()) * envelope;
-                               const PanGains gains = panGains(pans[side]);
-                               frame[0] += sample * gains.left;
-                               frame[1] += sample * gains.right;
-                           }
-                       });
+    const auto source = [&](double t, double* frame) {
+        if (frameIndex++ % filterStepFrames == 0) {
+            const double vibrato = 0.12 * rampIn(std::max(0.0, t - 0.2), 0.3) * std::sin(2.0 * pi * 5.2 * t);
+            for (int side = 0; side < 2; ++side) {
+                saws[side].setFrequency(midiToHz(note.midiNote + detune[side] + vibrato));
+                setFilter(filters[side], LowPass, 1500.0 + 2600.0 * decay(t, 0.25), 1.1);
+            }
+        }
+        const double envelope = sustain + (1.0 - sustain) * decay(std::min(t, gateSeconds), 0.2);
+        frame[0] = frame[1] = 0.0;
+        for (int side = 0; side < 2; ++side) {
+            const double sample = filters[side].tick(saws[side].tick()) * envelope;
+            const PanGains gains = panGains(pans[side]);
+            frame[0] += sample * gains.left;
+            frame[1] += sample * gains.right;
+        }
+    };
+    return shapedVoice(2, gateSeconds + releaseSeconds, releaseSeconds, 0.25 * note.velocity, source);
 }
 
 // A sine that drops from 172 Hz to 47 Hz, under a click of filtered noise.
@@ -168,7 +164,7 @@ AudioClip renderClap(const NoteEvent& note)
     const double slapSpacingSeconds = 0.011;
     stk::Noise noise(202);
     stk::BiQuad filter;
-    setBandPass(filter, 1150.0, 1.1);
+    setFilter(filter, BandPass, 1150.0, 1.1);
     stk::SineWave body;
     body.setFrequency(190.0);
     return shapedVoice(1, 0.4, 0.1, 1.6 * note.velocity, [&](double t, double* frame) {
@@ -187,7 +183,7 @@ AudioClip renderSnare(const NoteEvent& note)
 {
     stk::Noise noise(303);
     stk::BiQuad filter;
-    setHighPass(filter, 1400.0, flatQ);
+    setFilter(filter, HighPass, 1400.0, flatQ);
     stk::SineWave body;
     body.setFrequency(205.0);
     return shapedVoice(1, 0.22, 0.06, 0.3 * note.velocity, [&](double t, double* frame) {
@@ -201,7 +197,7 @@ AudioClip renderHat(const NoteEvent& note)
     const double decaySeconds = open ? 0.11 : 0.018;
     stk::Noise noise(open ? 505 : 404);
     stk::BiQuad filter;
-    setHighPass(filter, 7200.0, flatQ);
+    setFilter(filter, HighPass, 7200.0, flatQ);
     return shapedVoice(1, open ? 0.36 : 0.09, 0.03, (open ? 0.4 : 0.6) * note.velocity, [&](double t, double* frame) {
         frame[0] = filter.tick(noise.tick()) * decay(t, decaySeconds);
     });
@@ -213,7 +209,7 @@ AudioClip renderCrash(const NoteEvent& note)
 {
     stk::Noise noise(606);
     std::array<stk::BiQuad, 2> filters;
-    for (stk::BiQuad& filter : filters) setHighPass(filter, 4800.0, flatQ);
+    for (stk::BiQuad& filter : filters) setFilter(filter, HighPass, 4800.0, flatQ);
     return shapedVoice(2, 2.4, 0.6, 0.2 * note.velocity, [&](double t, double* frame) {
         for (int side = 0; side < 2; ++side) frame[side] = filters[side].tick(noise.tick()) * decay(t, 0.6);
     });
@@ -228,9 +224,9 @@ AudioClip renderRiser(const NoteEvent& note)
     std::size_t frameIndex = 0;
     return shapedVoice(2, lengthSeconds, 0.015, 0.25 * note.velocity, [&](double t, double* frame) {
         const double along = t / lengthSeconds;
-        if (frameIndex++ % filterStepFrames == 0) {
-            for (stk::BiQuad& filter : filters) setBandPass(filter, 400.0 * std::pow(7000.0 / 400.0, along), 2.0);
-        }
+        const double centreHz = 400.0 * std::pow(7000.0 / 400.0, along);
+        if (frameIndex++ % filterStepFrames == 0)
+            for (stk::BiQuad& filter : filters) setFilter(filter, BandPass, centreHz, 2.0);
         for (int side = 0; side < 2; ++side) frame[side] = filters[side].tick(noise.tick()) * along * along;
     });
 }
