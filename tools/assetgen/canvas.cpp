@@ -50,10 +50,9 @@ static void filterLines(cairo_surface_t* surface, int width, int height, Filter 
         int step, count, lines, lineStep;
     };
     for (const Pass pass : {Pass{4, width, height, stride}, Pass{stride, height, width, 4}}) {
-        for (int line = 0; line < pass.lines; ++line) {
+        for (int line = 0; line < pass.lines; ++line)
             for (int component = 0; component < 4; ++component)
                 filter(data + line * pass.lineStep + component, pass.step, pass.count);
-        }
     }
     cairo_surface_mark_dirty(surface);
 }
@@ -111,7 +110,8 @@ static PangoFontDescription* describeLettering(const Lettering& lettering)
     return description;
 }
 
-static PangoLayout* layOut(cairo_t* cr, const std::string& text, const Lettering& lettering)
+// A layout of text, and the ink box that it leaves, in Pango units.
+static PangoLayout* layOut(cairo_t* cr, const std::string& text, const Lettering& lettering, PangoRectangle& ink)
 {
     PangoLayout* layout = pango_cairo_create_layout(cr);
     // Outlines without hinting, so that the pictures do not depend on the
@@ -136,15 +136,15 @@ static PangoLayout* layOut(cairo_t* cr, const std::string& text, const Lettering
     }
     pango_layout_set_alignment(layout, PANGO_ALIGN_CENTER);
     pango_layout_set_text(layout, text.c_str(), -1);
+    pango_layout_get_extents(layout, &ink, nullptr);
     return layout;
 }
 
 void addCentredTextPath(cairo_t* cr, const std::string& text, const Lettering& lettering, double centreX,
                         double centreY)
 {
-    PangoLayout* layout = layOut(cr, text, lettering);
     PangoRectangle ink;
-    pango_layout_get_extents(layout, &ink, nullptr);
+    PangoLayout* layout = layOut(cr, text, lettering, ink);
     const double inkCentreX = (ink.x + ink.width * 0.5) / PANGO_SCALE;
     const double inkCentreY = (ink.y + ink.height * 0.5) / PANGO_SCALE;
     cairo_move_to(cr, centreX - inkCentreX, centreY - inkCentreY);
@@ -154,10 +154,8 @@ void addCentredTextPath(cairo_t* cr, const std::string& text, const Lettering& l
 
 InkSize measureInk(cairo_t* cr, const std::string& text, const Lettering& lettering)
 {
-    PangoLayout* layout = layOut(cr, text, lettering);
     PangoRectangle ink;
-    pango_layout_get_extents(layout, &ink, nullptr);
-    g_object_unref(layout);
+    g_object_unref(layOut(cr, text, lettering, ink));
     return InkSize{static_cast<double>(ink.width) / PANGO_SCALE, static_cast<double>(ink.height) / PANGO_SCALE};
 }
 

@@ -43,14 +43,14 @@ struct Lettering {
 // current path, its ink box centred on (centreX, centreY).
 void addCentredTextPath(cairo_t* cr, const std::string& text, const Lettering& lettering, double centreX,
                         double centreY);
+// Size in pixels of the ink that text would leave.
 struct InkSize {
     double width;
     double height;
 };
-// Size in pixels of the ink that text would leave.
 InkSize measureInk(cairo_t* cr, const std::string& text, const Lettering& lettering);
 
-// Colour from a 0xRRGGBB value.
+// Colours from 0xRRGGBB values.
 void setSourceHex(cairo_t* cr, std::uint32_t rgb);
 void addColourStopHex(cairo_pattern_t* pattern, double offset, std::uint32_t rgb);
 // A horizontal gradient through the show's four hues, from x0 to x1.

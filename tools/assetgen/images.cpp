@@ -7,15 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
-static const int RAINBOW_SIZE_PIXELS = 512;
-// Ripple of the rainbow's diagonal bands, in hue turns.
-static const double RAINBOW_WAVE_TURNS = 0.08;
-static const int BAR_WIDTH_PIXELS = 1000;
-static const int BAR_HEIGHT_PIXELS = 40;
-// The track keeps a rim of this width around the fill, so the outline stays
-// visible over the fill.
-static const double BAR_FILL_INSET_PIXELS = 5.0;
-static const double BAR_OUTLINE_WIDTH_PIXELS = 2.0;
+static const int BAR_WIDTH = 1000;
+static const int BAR_HEIGHT = 40;
 
 bool paintBlack(const std::string& path)
 {
@@ -28,14 +21,15 @@ bool paintBlack(const std::string& path)
 bool paintRainbow(const std::string& path)
 {
     // Hue runs along the diagonal through one full turn per texture width and
-    // per texture height, so the picture wraps seamlessly in both directions.
-    // Each channel is a phase-shifted cosine, so that every step is smooth.
-    Canvas canvas(RAINBOW_SIZE_PIXELS, RAINBOW_SIZE_PIXELS);
-    const double size = RAINBOW_SIZE_PIXELS;
+    // per texture height, so the picture wraps seamlessly in both directions;
+    // its bands ripple by 0.08 turns. Each channel is a phase-shifted cosine,
+    // so that every step is smooth.
+    const int size = 512;
+    Canvas canvas(size, size);
     auto channel = [](double turns, double phase) { return 0.55 + 0.45 * std::cos(2.0 * M_PI * (turns - phase)); };
-    for (int y = 0; y < RAINBOW_SIZE_PIXELS; ++y) {
-        for (int x = 0; x < RAINBOW_SIZE_PIXELS; ++x) {
-            const double turns = (x + y) / size + RAINBOW_WAVE_TURNS * std::sin(2.0 * M_PI * (x - y) / size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const double turns = (x + y) / double(size) + 0.08 * std::sin(2.0 * M_PI * (x - y) / double(size));
             canvas.setPixel(x, y, channel(turns, 0.0), channel(turns, 1.0 / 3.0), channel(turns, 2.0 / 3.0), 1.0);
         }
     }
@@ -45,13 +39,13 @@ bool paintRainbow(const std::string& path)
 
 bool paintLoadingBarEmpty(const std::string& path)
 {
-    Canvas canvas(BAR_WIDTH_PIXELS, BAR_HEIGHT_PIXELS);
-    const double half = BAR_OUTLINE_WIDTH_PIXELS * 0.5;
-    const double height = BAR_HEIGHT_PIXELS - BAR_OUTLINE_WIDTH_PIXELS;
-    addRoundedRectangle(canvas.cr, half, half, BAR_WIDTH_PIXELS - BAR_OUTLINE_WIDTH_PIXELS, height, height * 0.5);
+    Canvas canvas(BAR_WIDTH, BAR_HEIGHT);
+    const double outline = 2.0;
+    const double height = BAR_HEIGHT - outline;
+    addRoundedRectangle(canvas.cr, outline * 0.5, outline * 0.5, BAR_WIDTH - outline, height, height * 0.5);
     cairo_set_source_rgba(canvas.cr, 1.0, 1.0, 1.0, 0.08);
     cairo_fill_preserve(canvas.cr);
-    cairo_set_line_width(canvas.cr, BAR_OUTLINE_WIDTH_PIXELS);
+    cairo_set_line_width(canvas.cr, outline);
     cairo_set_source_rgba(canvas.cr, 1.0, 1.0, 1.0, 0.5);
     cairo_stroke(canvas.cr);
     return canvas.save(path);
@@ -59,11 +53,12 @@ bool paintLoadingBarEmpty(const std::string& path)
 
 bool paintLoadingBarFull(const std::string& path)
 {
-    Canvas canvas(BAR_WIDTH_PIXELS, BAR_HEIGHT_PIXELS);
+    Canvas canvas(BAR_WIDTH, BAR_HEIGHT);
     cairo_t* cr = canvas.cr;
-    const double inset = BAR_FILL_INSET_PIXELS;
-    const double width = BAR_WIDTH_PIXELS - 2.0 * inset;
-    const double height = BAR_HEIGHT_PIXELS - 2.0 * inset;
+    // The track keeps a rim around the fill, so its outline stays visible.
+    const double inset = 5.0;
+    const double width = BAR_WIDTH - 2.0 * inset;
+    const double height = BAR_HEIGHT - 2.0 * inset;
     cairo_pattern_t* hues = createHuesPattern(inset, inset + width);
     addRoundedRectangle(cr, inset, inset, width, height, height * 0.5);
     cairo_set_source(cr, hues);
@@ -81,14 +76,6 @@ bool paintLoadingBarFull(const std::string& path)
     return canvas.save(path);
 }
 
-// Two by two tiles. Small textures keep the software renderer's texel
-// cache warm, which decides the speed of the ball scene.
-static const int TILE_TEXTURE_SIZE_PIXELS = 256;
-static const int TILES_PER_SIDE = 2;
-static const double GROUT_PIXELS = 3.0;
-static const double BEVEL_PIXELS = 2.0;
-static const double TILE_SHADE_SPREAD = 0.03;
-
 // A fixed scramble of the tile's grid position: the same shades on every run.
 static double tileShade(int column, int row)
 {
@@ -99,22 +86,28 @@ static double tileShade(int column, int row)
     return (value & 0xffffu) / 65535.0;
 }
 
+// Two by two tiles. Small textures keep the software renderer's texel cache
+// warm, which decides the speed of the ball scene.
 bool paintWallTiles(const std::string& path)
 {
-    Canvas canvas(TILE_TEXTURE_SIZE_PIXELS, TILE_TEXTURE_SIZE_PIXELS);
+    const int size = 256;
+    const int tilesPerSide = 2;
+    const double grout = 3.0;
+    const double bevel = 2.0;
+    Canvas canvas(size, size);
     cairo_t* cr = canvas.cr;
     setSourceHex(cr, 0xb9bec8);
     cairo_paint(cr);
 
     // Grout sits half on each side of a tile edge, so the texture wraps cleanly.
-    const double tile = static_cast<double>(TILE_TEXTURE_SIZE_PIXELS) / TILES_PER_SIDE;
-    const double face = tile - GROUT_PIXELS;
-    const double inner = BEVEL_PIXELS * 0.5;
-    for (int row = 0; row < TILES_PER_SIDE; ++row) {
-        for (int column = 0; column < TILES_PER_SIDE; ++column) {
-            const double left = column * tile + GROUT_PIXELS * 0.5;
-            const double top = row * tile + GROUT_PIXELS * 0.5;
-            const double shade = 0.955 - TILE_SHADE_SPREAD * tileShade(column, row);
+    const double tile = static_cast<double>(size) / tilesPerSide;
+    const double face = tile - grout;
+    const double inner = bevel * 0.5;
+    for (int row = 0; row < tilesPerSide; ++row) {
+        for (int column = 0; column < tilesPerSide; ++column) {
+            const double left = column * tile + grout * 0.5;
+            const double top = row * tile + grout * 0.5;
+            const double shade = 0.955 - 0.03 * tileShade(column, row);
 
             cairo_pattern_t* sheen = cairo_pattern_create_linear(left, top, left + face, top + face);
             cairo_pattern_add_color_stop_rgb(sheen, 0.0, shade + 0.02, shade + 0.02, shade + 0.025);
@@ -125,7 +118,7 @@ bool paintWallTiles(const std::string& path)
             cairo_pattern_destroy(sheen);
 
             // Light bevel on the upper and left edges, shade on the others.
-            cairo_set_line_width(cr, BEVEL_PIXELS);
+            cairo_set_line_width(cr, bevel);
             cairo_move_to(cr, left + inner, top + face);
             cairo_line_to(cr, left + inner, top + inner);
             cairo_line_to(cr, left + face, top + inner);
@@ -141,39 +134,32 @@ bool paintWallTiles(const std::string& path)
     return canvas.save(path);
 }
 
-// Equirectangular: longitude across, latitude down; about one texel per
-// screen pixel on a ball in the front view. The skins are laid out on a
-// 1024 x 512 design grid, scaled to the texture; the skin lengths below
-// are pixels of that grid.
-static const int SKIN_WIDTH_PIXELS = 512;
-static const int SKIN_HEIGHT_PIXELS = 256;
+// Equirectangular skins, 512 x 256: longitude across, latitude down; about
+// one texel per screen pixel on a ball in the front view. They are laid out
+// on a 1024 x 512 design grid, scaled to the texture; the lengths below are
+// pixels of that grid.
 static const double SKIN_WIDTH = 1024.0;
 static const double SKIN_HEIGHT = 512.0;
-static const double SKIN_BELT_HALF_HEIGHT = 66.0;
-static const double SKIN_BELT_EDGE = 7.0;
-static const double SKIN_CAP = 30.0;
 static const double SKIN_STRIPE_PERIOD = 128.0;
-static const double SKIN_DOT_RADIUS = 17.0;
-static const double SKIN_DOT_ROW = 46.0;
-static const int SKIN_DOTS_AT_EQUATOR = 16;
 
 // Polka dots, widened towards the poles so that they look round on the ball;
 // each row holds a whole number of them, so the seam does not show.
 static void addDots(cairo_t* cr)
 {
+    const double radius = 17.0;
     int rowIndex = 0;
-    for (double y = SKIN_HEIGHT * 0.5; y > 0.0; y -= SKIN_DOT_ROW, ++rowIndex) {
+    for (double y = SKIN_HEIGHT * 0.5; y > 0.0; y -= 46.0, ++rowIndex) {
         const double widening = 1.0 / std::max(std::cos((y / SKIN_HEIGHT - 0.5) * M_PI), 0.2);
-        const int count = std::max(1, static_cast<int>(std::lround(SKIN_DOTS_AT_EQUATOR / widening)));
+        const int count = std::max(1, static_cast<int>(std::lround(16 / widening)));
         const double spacing = SKIN_WIDTH / count;
         const double shift = (rowIndex % 2) * spacing * 0.5;
         for (const double rowY : {y, SKIN_HEIGHT - y}) {
             for (int i = -1; i <= count; ++i) {
                 cairo_save(cr);
                 cairo_translate(cr, shift + i * spacing, rowY);
-                cairo_scale(cr, std::min(widening, spacing * 0.4 / SKIN_DOT_RADIUS), 1.0);
+                cairo_scale(cr, std::min(widening, spacing * 0.4 / radius), 1.0);
                 cairo_new_sub_path(cr);
-                cairo_arc(cr, 0.0, 0.0, SKIN_DOT_RADIUS, 0.0, 2.0 * M_PI);
+                cairo_arc(cr, 0.0, 0.0, radius, 0.0, 2.0 * M_PI);
                 cairo_restore(cr);
             }
         }
@@ -182,17 +168,16 @@ static void addDots(cairo_t* cr)
 
 bool paintBallSkin(const std::string& path, const BallSkin& skin)
 {
-    Canvas canvas(SKIN_WIDTH_PIXELS, SKIN_HEIGHT_PIXELS);
+    Canvas canvas(512, 256);
     cairo_t* cr = canvas.cr;
-    cairo_scale(cr, SKIN_WIDTH_PIXELS / SKIN_WIDTH, SKIN_HEIGHT_PIXELS / SKIN_HEIGHT);
+    cairo_scale(cr, 512 / SKIN_WIDTH, 256 / SKIN_HEIGHT);
     setSourceHex(cr, skin.base);
     cairo_paint(cr);
     setSourceHex(cr, skin.accent);
     const double period = SKIN_STRIPE_PERIOD;
     switch (skin.pattern) {
     case SkinPattern::Gores:
-        for (double left = 0.0; left < SKIN_WIDTH; left += 2.0 * period)
-            cairo_rectangle(cr, left, 0.0, period, SKIN_HEIGHT);
+        for (double left = 0.0; left < SKIN_WIDTH; left += 2.0 * period) cairo_rectangle(cr, left, 0.0, period, SKIN_HEIGHT);
         break;
     case SkinPattern::Spiral:  // slanted stripes, which wind around the ball
         for (double left = -SKIN_HEIGHT; left < SKIN_WIDTH; left += period) {
@@ -207,16 +192,18 @@ bool paintBallSkin(const std::string& path, const BallSkin& skin)
     }
     cairo_fill(cr);
 
-    // Caps at the poles, where the pattern would pinch.
+    // Caps at the poles, where the pattern would pinch; the belt with an edge
+    // in the letters' colour.
+    const double cap = 30.0;
+    const double beltTop = SKIN_HEIGHT * 0.5 - 66.0;
+    const double beltHeight = 2.0 * 66.0;
+    const double edge = 7.0;
     setSourceHex(cr, skin.belt);
-    cairo_rectangle(cr, 0.0, 0.0, SKIN_WIDTH, SKIN_CAP);
-    cairo_rectangle(cr, 0.0, SKIN_HEIGHT - SKIN_CAP, SKIN_WIDTH, SKIN_CAP);
+    cairo_rectangle(cr, 0.0, 0.0, SKIN_WIDTH, cap);
+    cairo_rectangle(cr, 0.0, SKIN_HEIGHT - cap, SKIN_WIDTH, cap);
     cairo_fill(cr);
-
-    const double beltTop = SKIN_HEIGHT * 0.5 - SKIN_BELT_HALF_HEIGHT;
-    const double beltHeight = 2.0 * SKIN_BELT_HALF_HEIGHT;
     setSourceHex(cr, skin.letters);
-    cairo_rectangle(cr, 0.0, beltTop - SKIN_BELT_EDGE, SKIN_WIDTH, beltHeight + 2.0 * SKIN_BELT_EDGE);
+    cairo_rectangle(cr, 0.0, beltTop - edge, SKIN_WIDTH, beltHeight + 2.0 * edge);
     cairo_fill(cr);
     setSourceHex(cr, skin.belt);
     cairo_rectangle(cr, 0.0, beltTop, SKIN_WIDTH, beltHeight);

@@ -8,10 +8,7 @@
 
 namespace fs = std::filesystem;
 
-static const struct {
-    const char* file;
-    bool (*paint)(const std::string& path);
-} FLAT_PICTURES[] = {
+static const struct { const char* file; bool (*paint)(const std::string& path); } FLAT_PICTURES[] = {
     {"black.png", paintBlack},
     {"rainbow.png", paintRainbow},
     {"loading_bar_empty.png", paintLoadingBarEmpty},
@@ -19,32 +16,21 @@ static const struct {
     {"wall_tiles.png", paintWallTiles},
 };
 
-static const struct {
-    const char* file;
-    BallSkin skin;
-} BALL_SKINS[] = {
+static const struct { const char* file; BallSkin skin; } BALL_SKINS[] = {
     {"ball_vemo.png", {"VEMO", SkinPattern::Gores, 0xff7a1a, 0xffd23f, 0xfff6e4, 0xc8300c}},
     {"ball_qrv.png", {"QRV", SkinPattern::Spiral, 0x7a3cff, 0xff4fb8, 0xffffff, 0x4d18c4}},
     {"ball_arku.png", {"ARKU", SkinPattern::Dots, 0x12c29a, 0xdcff4a, 0xf0fff8, 0x0a6f5d}},
 };
 
-static const struct {
-    const char* file;
-    const char* role;
-    const char* name;
-} CREDITS_PAGES[] = {
+// The last page also carries the show's closing face.
+static const struct { const char* file; const char* role; const char* name; } CREDITS_PAGES[] = {
     {"credits_orin.png", "CODE", "Orin"},     {"credits_tasu.png", "MUSIC", "Tasu"},
     {"credits_bexo.png", "GRAPHICS", "Bexo"}, {"credits_quil.png", "SHADERS", "Quil"},
     {"credits_mave.png", "SUPPORT", "Mave"},
 };
 
-static const struct {
-    const char* file;
-    const char* title;
-} TITLE_CARDS[] = {
-    {"intro1.png", "Grumble Owl"},
-    {"intro2.png", "vs"},
-    {"intro3.png", "The Quirkz"},
+static const struct { const char* file; const char* title; } TITLE_CARDS[] = {
+    {"intro1.png", "Grumble Owl"}, {"intro2.png", "vs"}, {"intro3.png", "The Quirkz"},
     {"intro4.png", "QRV Bouncefest\n2025"},
 };
 

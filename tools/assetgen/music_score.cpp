@@ -60,8 +60,7 @@ const Chord chordTones[] = {
 };
 
 // Which chord tone the arpeggio plays on each sixteenth of a bar.
-constexpr std::array<int, stepsPerBar> arpPattern = {0, 2, 1, 3, 2, 4, 3, 1,
-                                                     0, 2, 1, 3, 4, 3, 2, 1};
+constexpr std::array<int, stepsPerBar> arpPattern = {0, 2, 1, 3, 2, 4, 3, 1, 0, 2, 1, 3, 4, 3, 2, 1};
 constexpr float arpPanWidth = 0.35f;
 
 // Everything but the tails stops this long before the drop and before the
@@ -118,8 +117,8 @@ struct GrooveBar {
 struct Score {
     std::vector<NoteEvent> events;
 
-    void add(Instrument instrument, double startBeat, double lengthBeats, double midiNote,
-             float velocity, float pan = 0.0f, float brightness = 1.0f)
+    void add(Instrument instrument, double startBeat, double lengthBeats, double midiNote, float velocity,
+             float pan = 0.0f, float brightness = 1.0f)
     {
         events.push_back({instrument, startBeat, lengthBeats, midiNote, velocity, pan, brightness});
     }
@@ -130,16 +129,15 @@ struct Score {
             add(Instrument::Pad, bar * beatsPerBar, lengthBeats, midi, velocity, 0.0f, brightness);
     }
 
-    void addArpeggio(int bar, const Chord& chord, double lengthBeats, float brightnessFrom,
-                     float brightnessTo, float velocity)
+    void addArpeggio(int bar, const Chord& chord, double lengthBeats, float brightnessFrom, float brightnessTo,
+                     float velocity)
     {
         const int steps = static_cast<int>(lengthBeats * stepsPerBeat);
         for (int step = 0; step < steps; ++step) {
             const float along = static_cast<float>(step) / stepsPerBar;
             const float pan = step % 2 == 0 ? -arpPanWidth : arpPanWidth;
-            add(Instrument::Arp, bar * beatsPerBar + step * stepBeats, stepBeats,
-                chord.arpMidi[arpPattern[step]], velocity, pan,
-                brightnessFrom + (brightnessTo - brightnessFrom) * along);
+            add(Instrument::Arp, bar * beatsPerBar + step * stepBeats, stepBeats, chord.arpMidi[arpPattern[step]],
+                velocity, pan, brightnessFrom + (brightnessTo - brightnessFrom) * along);
         }
     }
 
@@ -150,8 +148,7 @@ struct Score {
         for (int step = 0; step < steps; ++step) {
             if (step < steps / 2 && step % 2 == 1) continue;
             const float rising = static_cast<float>(step) / steps;
-            add(Instrument::Snare, startBeat + step * stepBeats, stepBeats, 0.0,
-                0.15f + 0.75f * rising * rising);
+            add(Instrument::Snare, startBeat + step * stepBeats, stepBeats, 0.0, 0.15f + 0.75f * rising * rising);
         }
     }
 
@@ -162,8 +159,7 @@ struct Score {
             add(Instrument::Kick, beatStart, 1.0, 0.0, 1.0f);
             if (groove.fillOnLastBeat && beat == beatsPerBar - 1) {
                 for (int step = 0; step < stepsPerBeat; ++step)
-                    add(Instrument::Snare, beatStart + step * stepBeats, stepBeats, 0.0,
-                        0.5f + 0.15f * step);
+                    add(Instrument::Snare, beatStart + step * stepBeats, stepBeats, 0.0, 0.5f + 0.15f * step);
                 continue;
             }
             if (groove.claps && beat % 2 == 1) add(Instrument::Clap, beatStart, 1.0, 0.0, 0.9f);
@@ -174,8 +170,7 @@ struct Score {
                 if (bassVelocity[step] > 0.0f)
                     add(Instrument::Bass, start, stepBeats * 0.75, chord.rootMidi, bassVelocity[step]);
             }
-            if (groove.openHats)
-                add(Instrument::OpenHat, beatStart + 0.5, 0.5, 0.0, openHatVelocity, openHatPan);
+            if (groove.openHats) add(Instrument::OpenHat, beatStart + 0.5, 0.5, 0.0, openHatVelocity, openHatPan);
         }
         addChords(bar, chord, beatsPerBar, groove.padBrightness, 0.7f);
         addArpeggio(bar, chord, beatsPerBar, groove.arpBrightness, groove.arpBrightness, 0.7f);
@@ -186,8 +181,7 @@ struct Score {
         for (const MelodyNote& note : line) {
             const double start = bar * beatsPerBar + note.beat;
             add(Instrument::Lead, start, note.lengthBeats, note.midi, leadVelocity);
-            if (octaveDown)
-                add(Instrument::Lead, start, note.lengthBeats, note.midi - 12, leadOctaveDownVelocity);
+            if (octaveDown) add(Instrument::Lead, start, note.lengthBeats, note.midi - 12, leadOctaveDownVelocity);
         }
     }
 
@@ -215,14 +209,12 @@ struct Score {
         switch (row.section) {
         case Section::Entrance:
             add(Instrument::Crash, firstBeat, beatsPerBar, 0.0, 0.8f);
-            for (int i = 0; i < row.bars; ++i)
-                addGrooveBar(row.firstBar + i, chordTones[row.chords[i]], plain);
+            for (int i = 0; i < row.bars; ++i) addGrooveBar(row.firstBar + i, chordTones[row.chords[i]], plain);
             break;
         case Section::Build: {
             // The last bar is the roll: the groove's kick under it, its
             // claps and hats left out, and the breath at its end.
-            addGrooveBar(row.firstBar, chordTones[row.chords[0]],
-                         {busyHatVelocity, true, true, false, 0.9f, 0.85f});
+            addGrooveBar(row.firstBar, chordTones[row.chords[0]], {busyHatVelocity, true, true, false, 0.9f, 0.85f});
             const Chord last = chordTones[row.chords[1]];
             const double rollBeats = beatsPerBar - breathBeats;
             for (int beat = 0; beat < static_cast<int>(rollBeats); ++beat)
@@ -250,8 +242,8 @@ struct Score {
             add(Instrument::Kick, firstBeat, 1.0, 0.0, 1.0f);
             addOpeningBars(row, 0.35f, beatsPerBar);
             for (double beat = 0.5; beat < beatsPerBar; beat += 1.0)
-                add(Instrument::ClosedHat, lastBarBeat + beat, stepBeats, 0.0,
-                    0.35f + 0.1f * static_cast<float>(beat), hatPan);
+                add(Instrument::ClosedHat, lastBarBeat + beat, stepBeats, 0.0, 0.35f + 0.1f * static_cast<float>(beat),
+                    hatPan);
             break;
         case Section::Rise: {
             const double riseBeats = row.bars * beatsPerBar - breathBeats;
@@ -282,8 +274,7 @@ struct Score {
             add(Instrument::Lead, firstBeat, ringBeats, lastLeadMidi - 12, leadOctaveDownVelocity);
             break;
         }
-        case Section::Rest:
-            break;
+        case Section::Rest: break;
         }
     }
 };
