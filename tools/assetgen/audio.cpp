@@ -8,31 +8,6 @@
 #include <cmath>
 #include <cstdlib>
 
-void scaleBy(AudioClip& clip, float gain)
-{
-    for (float& sample : clip.samples) sample *= gain;
-}
-
-double midiToHz(double midiNote)
-{
-    return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0);
-}
-
-double dbToGain(double decibels)
-{
-    return std::pow(10.0, decibels / 20.0);
-}
-
-double secondsAt(std::size_t frame)
-{
-    return static_cast<double>(frame) / sampleRateHz;
-}
-
-std::size_t framesIn(double seconds)
-{
-    return static_cast<std::size_t>(std::lround(seconds * sampleRateHz));
-}
-
 void setFilter(stk::BiQuad& filter, FilterResponse response, double frequencyHz, double q)
 {
     const double w = 2.0 * pi * frequencyHz / sampleRateHz;
@@ -47,15 +22,25 @@ void setFilter(stk::BiQuad& filter, FilterResponse response, double frequencyHz,
     filter.setCoefficients(bs[0] / a0, bs[1] / a0, bs[2] / a0, -2.0 * cosW / a0, (1.0 - alpha) / a0);
 }
 
+double midiToHz(double midiNote)
+{
+    return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0);
+}
+
+double dbToGain(double decibels)
+{
+    return std::pow(10.0, decibels / 20.0);
+}
+
 PanGains panGains(float pan)
 {
     const double angle = (pan + 1.0) * pi / 4.0;
     return {static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle))};
 }
 
-double rampIn(double seconds, double rampSeconds)
+double decay(double seconds, double timeConstantSeconds)
 {
-    return seconds >= rampSeconds ? 1.0 : seconds / rampSeconds;
+    return std::exp(-seconds / timeConstantSeconds);
 }
 
 double fadeOut(double seconds, double lengthSeconds, double fadeSeconds)
@@ -64,11 +49,6 @@ double fadeOut(double seconds, double lengthSeconds, double fadeSeconds)
     if (left >= fadeSeconds) return 1.0;
     if (left <= 0.0) return 0.0;
     return 0.5 - 0.5 * std::cos(pi * left / fadeSeconds);
-}
-
-double decay(double seconds, double timeConstantSeconds)
-{
-    return std::exp(-seconds / timeConstantSeconds);
 }
 
 LoudnessReading measureLoudness(const AudioClip& clip)

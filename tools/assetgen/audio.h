@@ -1,21 +1,22 @@
 #pragma once
-// Signal helpers shared by the effects and the music: filter design for
-// STK's BiQuad, pitch and level conversions, panning, envelopes and the
+// Signal helpers shared by the effects and the music: pitch, level and time
+// conversions, filter design for STK's BiQuad, panning, envelopes and the
 // loudness meter.
 
 #include "audio_clip.h"
 #include "BiQuad.h"
 
+#include <cmath>
 #include <cstddef>
 
 constexpr double pi = 3.14159265358979323846;
 
-void scaleBy(AudioClip& clip, float gain);
-
-double midiToHz(double midiNote);
-double dbToGain(double decibels);
-double secondsAt(std::size_t frame);
-std::size_t framesIn(double seconds);
+inline void scaleBy(AudioClip& clip, float gain)
+{
+    for (float& sample : clip.samples) sample *= gain;
+}
+inline double secondsAt(std::size_t frame) { return static_cast<double>(frame) / sampleRateHz; }
+inline std::size_t framesIn(double seconds) { return static_cast<std::size_t>(std::lround(seconds * sampleRateHz)); }
 
 // Second-order (RBJ cookbook) responses at a cutoff or centre frequency;
 // q of 0.707 is the flattest.
@@ -31,17 +32,23 @@ PanGains panGains(float pan);
 
 // Rises from 0 to 1 over rampSeconds: every voice starts through it so that
 // no waveform begins with a jump.
-double rampIn(double seconds, double rampSeconds);
+inline double rampIn(double seconds, double rampSeconds) { return seconds >= rampSeconds ? 1.0 : seconds / rampSeconds; }
 // Falls from 1 to 0 over the last fadeSeconds before lengthSeconds, in a
 // half cosine, so a voice cut at lengthSeconds ends at exactly zero.
 double fadeOut(double seconds, double lengthSeconds, double fadeSeconds);
 double decay(double seconds, double timeConstantSeconds);
 
+// The transcendental helpers stay out of line: the compiler would fold calls
+// with constant arguments more exactly than the library computes them, and
+// the generated files would change.
+double midiToHz(double midiNote);
+double dbToGain(double decibels);
+
 // Loudness and true peak as EBU R 128 defines them, measured by libebur128:
 // the figures that ffmpeg's ebur128 filter reports too.
 struct LoudnessReading {
     double integratedLufs = 0.0;
-    double truePeakDbtp = 0.0;  // the highest of the channels
+    double truePeakDbtp = 0.0;          // the highest of the channels
     double loudestMomentaryLufs = 0.0;  // over 400 ms, read every 100 ms
 };
 LoudnessReading measureLoudness(const AudioClip& clip);

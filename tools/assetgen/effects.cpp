@@ -43,15 +43,14 @@ AudioClip renderBounce()
     // Thump and knock stand a little apart in pitch, and the knock in time,
     // on the two sides, which gives the hit its width; the noise of the
     // slap is drawn apart for each side.
-    const std::array<double, 2> thumpDetune = {0.95, 1.05};
-    const std::array<double, 2> knockDetune = {0.96, 1.04};
-    const std::array<double, 2> knockDelaySeconds = {0.0, 0.001};
-    const std::array<unsigned, 2> slapSeeds = {17, 29};
+    const double thumpDetune[] = {0.95, 1.05};
+    const double knockDetune[] = {0.96, 1.04};
+    const double knockDelaySeconds[] = {0.0, 0.001};
     AudioClip clip(2, framesIn(lengthSeconds));
     for (unsigned side = 0; side < 2; ++side) {
         stk::SineWave thump;
         stk::SineWave knock;
-        stk::Noise slap(slapSeeds[side]);
+        stk::Noise slap(side == 0 ? 17 : 29);
         stk::OnePole slapFilter(0.5);
         for (std::size_t frame = 0; frame < clip.frames(); ++frame) {
             const double t = secondsAt(frame);
@@ -87,8 +86,7 @@ bool renderLo(AudioClip& clip)
     const double swellSeconds = 1.8;
     const double loudestMomentaryLufs = -12.5;
     const double maxTruePeakDbtp = -1.0;
-    // 0 to 1 over the swell, eased at both ends, then a decay with the given
-    // time constant.
+    // 0 to 1 over the swell, eased at both ends, then a decay.
     auto swellThenDecay = [&](double seconds, double decaySeconds) {
         if (seconds >= swellSeconds) return decay(seconds - swellSeconds, decaySeconds);
         const double rise = std::sin(0.5 * pi * seconds / swellSeconds);
@@ -119,14 +117,13 @@ bool renderLo(AudioClip& clip)
         sub.setFrequency(55.0 * (1.0 - 0.06 * (1.0 - std::min(t / swellSeconds, 1.0))));
         const double subSample = sub.tick() * swellThenDecay(t, 0.9);
 
-        std::array<double, 2> body = {0.0, 0.0};
-        for (std::size_t i = 0; i < saws.size(); ++i) body[i % 2] += saws[i].tick();
-        const double left = subSample + 0.16 * bodyLevel * bodyFilters[0].tick(body[0]);
-        const double right = subSample + 0.16 * bodyLevel * bodyFilters[1].tick(body[1]);
-        room.tick(left, right);
+        std::array<double, 2> dry = {0.0, 0.0};
+        for (std::size_t i = 0; i < saws.size(); ++i) dry[i % 2] += saws[i].tick();
+        for (int side = 0; side < 2; ++side) dry[side] = subSample + 0.16 * bodyLevel * bodyFilters[side].tick(dry[side]);
+        room.tick(dry[0], dry[1]);
         const double fade = fadeOut(t, lengthSeconds, 1.2);
-        clip.at(frame, 0) = static_cast<float>((left + roomLevel * room.lastOut(0)) * fade);
-        clip.at(frame, 1) = static_cast<float>((right + roomLevel * room.lastOut(1)) * fade);
+        for (int side = 0; side < 2; ++side)
+            clip.at(frame, side) = static_cast<float>((dry[side] + roomLevel * room.lastOut(side)) * fade);
     }
     removeOffset(clip);
     scaleBy(clip, static_cast<float>(dbToGain(loudestMomentaryLufs - measureLoudness(clip).loudestMomentaryLufs)));

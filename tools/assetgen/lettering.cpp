@@ -6,49 +6,41 @@
 #include <algorithm>
 
 // Every card has this size, so the intro shader knows their proportions.
-static const int CARD_WIDTH_PIXELS = 1800;
-static const int CARD_HEIGHT_PIXELS = 600;
-// Short titles grow to this size; longer ones shrink until they fit.
-static const double TITLE_LETTER_PIXELS = 420.0;
-// Room left around the title for its outline and glow.
-static const double TITLE_MARGIN_PIXELS = 60.0;
-static const double TITLE_OUTLINE_PIXELS = 14.0;
-// The glow is the title, thickened and blurred, in translucent white; the
-// intro shader tints it with the rainbow, so it shines on the black screen.
-static const double TITLE_GLOW_STROKE_PIXELS = 24.0;
-static const int TITLE_GLOW_BLUR_PIXELS = 9;  // three boxes: about 16 pixels of spread
-static const double TITLE_GLOW_OPACITY = 0.5;
-// Grey outlines take a darker shade of the rainbow than the letters.
-static const double TITLE_OUTLINE_GREY = 0.45;
+static const int CARD_WIDTH = 1800;
+static const int CARD_HEIGHT = 600;
 
 bool paintTitleCard(const std::string& path, const std::string& title)
 {
-    Canvas canvas(CARD_WIDTH_PIXELS, CARD_HEIGHT_PIXELS);
+    Canvas canvas(CARD_WIDTH, CARD_HEIGHT);
     cairo_t* cr = canvas.cr;
-    // The largest size up to TITLE_LETTER_PIXELS at which the title fits the card.
-    Lettering lettering{PANGO_WEIGHT_HEAVY, TITLE_LETTER_PIXELS};
+    // Short titles grow to 420 pixels; longer ones shrink until they fit,
+    // with room around them for their outline and glow.
+    Lettering lettering{PANGO_WEIGHT_HEAVY, 420.0};
     const InkSize ink = measureInk(cr, title, lettering);
-    const double room = 2.0 * TITLE_MARGIN_PIXELS;
-    lettering.pixelSize *=
-        std::min(1.0, std::min((CARD_WIDTH_PIXELS - room) / ink.width, (CARD_HEIGHT_PIXELS - room) / ink.height));
-    const double centreX = CARD_WIDTH_PIXELS * 0.5;
-    const double centreY = CARD_HEIGHT_PIXELS * 0.5;
+    const double room = 2.0 * 60.0;
+    lettering.pixelSize *= std::min(1.0, std::min((CARD_WIDTH - room) / ink.width, (CARD_HEIGHT - room) / ink.height));
+    const double centreX = CARD_WIDTH * 0.5;
+    const double centreY = CARD_HEIGHT * 0.5;
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
 
-    Canvas glow(CARD_WIDTH_PIXELS, CARD_HEIGHT_PIXELS);
+    // The glow is the title, thickened and blurred (three boxes: about 16
+    // pixels of spread), in translucent white; the intro shader tints it with
+    // the rainbow, so it shines on the black screen.
+    Canvas glow(CARD_WIDTH, CARD_HEIGHT);
     cairo_set_line_join(glow.cr, CAIRO_LINE_JOIN_ROUND);
     addCentredTextPath(glow.cr, title, lettering, centreX, centreY);
-    cairo_set_line_width(glow.cr, TITLE_GLOW_STROKE_PIXELS);
+    cairo_set_line_width(glow.cr, 24.0);
     cairo_set_source_rgb(glow.cr, 1.0, 1.0, 1.0);
     cairo_stroke_preserve(glow.cr);
     cairo_fill(glow.cr);
-    glow.blur(TITLE_GLOW_BLUR_PIXELS);
+    glow.blur(9);
     cairo_set_source_surface(cr, glow.surface, 0.0, 0.0);
-    cairo_paint_with_alpha(cr, TITLE_GLOW_OPACITY);
+    cairo_paint_with_alpha(cr, 0.5);
 
+    // Grey outlines take a darker shade of the rainbow than the letters.
     addCentredTextPath(cr, title, lettering, centreX, centreY);
-    cairo_set_line_width(cr, TITLE_OUTLINE_PIXELS);
-    cairo_set_source_rgb(cr, TITLE_OUTLINE_GREY, TITLE_OUTLINE_GREY, TITLE_OUTLINE_GREY);
+    cairo_set_line_width(cr, 14.0);
+    cairo_set_source_rgb(cr, 0.45, 0.45, 0.45);
     cairo_stroke_preserve(cr);
     // White at the top, a little grey at the foot: the rainbow fill keeps
     // this shading, which gives the letters some body.
@@ -62,14 +54,13 @@ bool paintTitleCard(const std::string& path, const std::string& title)
     return canvas.save(path);
 }
 
-// About one texel per screen pixel where the panel is seen. Pages are laid
-// out on a 1024 x 512 design grid, scaled to the texture; the page lengths
-// below are pixels of that grid.
+// Pages are 512 x 256, about one texel per screen pixel where the panel is
+// seen, laid out on a 1024 x 512 design grid; the page lengths below are
+// pixels of that grid.
 static const int PAGE_WIDTH_PIXELS = 512;
 static const int PAGE_HEIGHT_PIXELS = 256;
 static const double PAGE_WIDTH = 1024.0;
 static const double PAGE_HEIGHT = 512.0;
-static const double PAGE_BORDER_INSET = 20.0;
 // The ball room shows a page about 540 pixels wide at the least, a little
 // over half the grid: this size keeps every line's capitals at least 22
 // pixels tall on screen. It shows the page's pixels a little magnified,
@@ -116,7 +107,7 @@ static void paintPageBackground(cairo_t* cr)
     cairo_paint(cr);
     cairo_pattern_destroy(depth);
 
-    const double inset = PAGE_BORDER_INSET;
+    const double inset = 20.0;
     cairo_pattern_t* hues = createHuesPattern(inset, PAGE_WIDTH - inset);
     addRoundedRectangle(cr, inset, inset, PAGE_WIDTH - 2.0 * inset, PAGE_HEIGHT - 2.0 * inset, 30.0);
     cairo_set_line_width(cr, 6.0);
@@ -125,10 +116,14 @@ static void paintPageBackground(cairo_t* cr)
     cairo_pattern_destroy(hues);
 }
 
-static bool savePage(Canvas& canvas, const std::string& path)
+static void paintRoleAndName(cairo_t* cr, const std::string& role, const std::string& name)
 {
-    canvas.soften();
-    return canvas.save(path);
+    paintPageBackground(cr);
+    fillLine(cr, {role.c_str(), {PANGO_WEIGHT_MEDIUM, 80.0, 16.0}, 130.0, 0x4fe6ff});
+    cairo_rectangle(cr, (PAGE_WIDTH - 140.0) * 0.5, 196.0, 140.0, 5.0);
+    setSourceHex(cr, 0xff4fd8);
+    cairo_fill(cr);
+    fillLine(cr, {name.c_str(), {PANGO_WEIGHT_HEAVY, 190.0}, 325.0, 0xffffff});
 }
 
 bool paintCreditsTitlePage(const std::string& path)
@@ -136,25 +131,16 @@ bool paintCreditsTitlePage(const std::string& path)
     Canvas canvas(PAGE_WIDTH_PIXELS, PAGE_HEIGHT_PIXELS);
     paintPageBackground(canvas.cr);
     for (const PageLine& line : OPENING_PAGE) fillLine(canvas.cr, line);
-    return savePage(canvas, path);
-}
-
-static void paintRoleAndName(cairo_t* cr, const std::string& role, const std::string& name)
-{
-    paintPageBackground(cr);
-    fillLine(cr, {role.c_str(), {PANGO_WEIGHT_MEDIUM, 80.0, 16.0}, 130.0, 0x4fe6ff});
-    const double ruleWidth = 140.0;
-    cairo_rectangle(cr, (PAGE_WIDTH - ruleWidth) * 0.5, 196.0, ruleWidth, 5.0);
-    setSourceHex(cr, 0xff4fd8);
-    cairo_fill(cr);
-    fillLine(cr, {name.c_str(), {PANGO_WEIGHT_HEAVY, 190.0}, 325.0, 0xffffff});
+    canvas.soften();
+    return canvas.save(path);
 }
 
 bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name)
 {
     Canvas canvas(PAGE_WIDTH_PIXELS, PAGE_HEIGHT_PIXELS);
     paintRoleAndName(canvas.cr, role, name);
-    return savePage(canvas, path);
+    canvas.soften();
+    return canvas.save(path);
 }
 
 bool paintLastCreditsPage(const std::string& path, const std::string& role, const std::string& name)
@@ -169,5 +155,6 @@ bool paintLastCreditsPage(const std::string& path, const std::string& role, cons
     cairo_clip(cr);  // the ground is painted over everything
     paintPageBackground(cr);
     for (const PageLine& line : CLOSING_FACE) fillLine(cr, line);
-    return savePage(canvas, path);
+    canvas.soften();
+    return canvas.save(path);
 }

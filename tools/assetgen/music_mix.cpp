@@ -20,31 +20,29 @@
 
 namespace {
 
-enum class Bus {
-    Straight,  // drums and the lead, as they are
-    Ducked,    // pad, bass and arpeggio, pumped by the kick
-};
-
+// The drums and the lead go to the mix as they are; the pad, drone, bass
+// and arpeggio through the ducked bus, which the kick pumps.
 struct Routing {
     AudioClip (*render)(const NoteEvent&);
-    Bus bus;
+    bool ducked;
     float reverbSend;
     float delaySend;
 };
 
 const std::map<Instrument, Routing> routings = {
-    {Instrument::Kick, {renderKick, Bus::Straight, 0.0f, 0.0f}},
-    {Instrument::Clap, {renderClap, Bus::Straight, 0.3f, 0.0f}},
-    {Instrument::Snare, {renderSnare, Bus::Straight, 0.3f, 0.1f}},
-    {Instrument::ClosedHat, {renderHat, Bus::Straight, 0.05f, 0.0f}},
-    {Instrument::OpenHat, {renderHat, Bus::Straight, 0.1f, 0.0f}},
-    {Instrument::Crash, {renderCrash, Bus::Straight, 0.25f, 0.0f}},
-    {Instrument::Riser, {renderRiser, Bus::Straight, 0.35f, 0.0f}},
-    {Instrument::Drone, {renderDrone, Bus::Ducked, 0.1f, 0.0f}},
-    {Instrument::Bass, {renderBass, Bus::Ducked, 0.0f, 0.0f}},
-    {Instrument::Pad, {renderPad, Bus::Ducked, 0.45f, 0.0f}},
-    {Instrument::Arp, {renderArp, Bus::Ducked, 0.25f, 0.4f}},
-    {Instrument::Lead, {renderLead, Bus::Straight, 0.3f, 0.35f}},
+    // instrument            render       ducked reverb  delay
+    {Instrument::Kick,      {renderKick,  false, 0.0f,  0.0f}},
+    {Instrument::Clap,      {renderClap,  false, 0.3f,  0.0f}},
+    {Instrument::Snare,     {renderSnare, false, 0.3f,  0.1f}},
+    {Instrument::ClosedHat, {renderHat,   false, 0.05f, 0.0f}},
+    {Instrument::OpenHat,   {renderHat,   false, 0.1f,  0.0f}},
+    {Instrument::Crash,     {renderCrash, false, 0.25f, 0.0f}},
+    {Instrument::Riser,     {renderRiser, false, 0.35f, 0.0f}},
+    {Instrument::Drone,     {renderDrone, true,  0.1f,  0.0f}},
+    {Instrument::Bass,      {renderBass,  true,  0.0f,  0.0f}},
+    {Instrument::Pad,       {renderPad,   true,  0.45f, 0.0f}},
+    {Instrument::Arp,       {renderArp,   true,  0.25f, 0.4f}},
+    {Instrument::Lead,      {renderLead,  false, 0.3f,  0.35f}},
 };
 
 std::size_t startFrame(const NoteEvent& note)
@@ -52,34 +50,24 @@ std::size_t startFrame(const NoteEvent& note)
     return static_cast<std::size_t>(note.startBeat * framesPerBeat);
 }
 
+// The stereo buses that the voices are placed on.
 struct Buses {
-    AudioClip straight;
-    AudioClip ducked;
-    AudioClip reverbSend;
-    AudioClip delaySend;
-
-    explicit Buses(std::size_t frames)
-        : straight(2, frames), ducked(2, frames), reverbSend(2, frames), delaySend(2, frames)
-    {
-    }
+    AudioClip straight, ducked, reverbSend, delaySend;
 
     void add(const NoteEvent& note, const Routing& routing, const AudioClip& voice)
     {
-        AudioClip& dry = routing.bus == Bus::Ducked ? ducked : straight;
+        AudioClip& dry = routing.ducked ? ducked : straight;
         const std::size_t start = startFrame(note);
         const PanGains pan = panGains(note.pan);
         const std::size_t frames = std::min(voice.frames(), dry.frames() - std::min(start, dry.frames()));
         for (std::size_t frame = 0; frame < frames; ++frame) {
-            const bool mono = voice.channels == 1;
-            const float left = mono ? voice.at(frame, 0) * pan.left : voice.at(frame, 0);
-            const float right = mono ? voice.at(frame, 0) * pan.right : voice.at(frame, 1);
-            const std::size_t at = start + frame;
-            dry.at(at, 0) += left;
-            dry.at(at, 1) += right;
-            reverbSend.at(at, 0) += left * routing.reverbSend;
-            reverbSend.at(at, 1) += right * routing.reverbSend;
-            delaySend.at(at, 0) += left * routing.delaySend;
-            delaySend.at(at, 1) += right * routing.delaySend;
+            for (unsigned side = 0; side < 2; ++side) {
+                const float sample = voice.channels == 2 ? voice.at(frame, side)
+                                                         : voice.at(frame, 0) * (side == 0 ? pan.left : pan.right);
+                dry.at(start + frame, side) += sample;
+                reverbSend.at(start + frame, side) += sample * routing.reverbSend;
+                delaySend.at(start + frame, side) += sample * routing.delaySend;
+            }
         }
     }
 };
@@ -147,7 +135,7 @@ AudioClip mixTrack(const std::vector<NoteEvent>& notes, std::size_t frames)
     // note that comes back with the same sound is rendered once.
     using VoiceKey = std::tuple<Instrument, double, double, float, float>;
     std::map<VoiceKey, AudioClip> rendered;
-    Buses buses(frames);
+    Buses buses{AudioClip(2, frames), AudioClip(2, frames), AudioClip(2, frames), AudioClip(2, frames)};
     for (const NoteEvent& note : notes) {
         const Routing& routing = routings.at(note.instrument);
         const VoiceKey key{note.instrument, note.lengthBeats, note.midiNote, note.velocity, note.brightness};

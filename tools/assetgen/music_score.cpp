@@ -92,7 +92,6 @@ const std::vector<MelodyNote> flightLine = {
     {16.0, 1.5, 81}, {17.5, 0.5, 79}, {18.0, 1.0, 77}, {19.0, 1.0, 76},
     {20.0, 1.5, 74}, {21.5, 0.5, 76}, {22.0, 1.0, 79}, {23.0, 1.0, 83},
 };
-constexpr int lastLeadMidi = 81;
 constexpr float leadVelocity = 0.9f;
 constexpr float leadOctaveDownVelocity = 0.55f;
 
@@ -105,10 +104,9 @@ constexpr float openHatVelocity = 0.6f;
 constexpr float hatPan = 0.25f;
 constexpr float openHatPan = -0.2f;
 
+// A bar of the groove: kick, claps, hats and bass under the pad and arpeggio.
 struct GrooveBar {
     const std::array<float, stepsPerBeat>& hats;
-    bool claps;
-    bool openHats;
     bool fillOnLastBeat;  // a snare fill over the kick in place of the last beat
     float padBrightness;
     float arpBrightness;
@@ -162,7 +160,7 @@ struct Score {
                     add(Instrument::Snare, beatStart + step * stepBeats, stepBeats, 0.0, 0.5f + 0.15f * step);
                 continue;
             }
-            if (groove.claps && beat % 2 == 1) add(Instrument::Clap, beatStart, 1.0, 0.0, 0.9f);
+            if (beat % 2 == 1) add(Instrument::Clap, beatStart, 1.0, 0.0, 0.9f);
             for (int step = 0; step < stepsPerBeat; ++step) {
                 const double start = beatStart + step * stepBeats;
                 if (groove.hats[step] > 0.0f)
@@ -170,7 +168,7 @@ struct Score {
                 if (bassVelocity[step] > 0.0f)
                     add(Instrument::Bass, start, stepBeats * 0.75, chord.rootMidi, bassVelocity[step]);
             }
-            if (groove.openHats) add(Instrument::OpenHat, beatStart + 0.5, 0.5, 0.0, openHatVelocity, openHatPan);
+            add(Instrument::OpenHat, beatStart + 0.5, 0.5, 0.0, openHatVelocity, openHatPan);
         }
         addChords(bar, chord, beatsPerBar, groove.padBrightness, 0.7f);
         addArpeggio(bar, chord, beatsPerBar, groove.arpBrightness, groove.arpBrightness, 0.7f);
@@ -205,7 +203,7 @@ struct Score {
     {
         const double firstBeat = row.firstBar * beatsPerBar;
         const double lastBarBeat = firstBeat + (row.bars - 1) * beatsPerBar;
-        const GrooveBar plain{closedHatVelocity, true, true, false, 0.8f, 0.75f};
+        const GrooveBar plain{closedHatVelocity, false, 0.8f, 0.75f};
         switch (row.section) {
         case Section::Entrance:
             add(Instrument::Crash, firstBeat, beatsPerBar, 0.0, 0.8f);
@@ -214,7 +212,7 @@ struct Score {
         case Section::Build: {
             // The last bar is the roll: the groove's kick under it, its
             // claps and hats left out, and the breath at its end.
-            addGrooveBar(row.firstBar, chordTones[row.chords[0]], {busyHatVelocity, true, true, false, 0.9f, 0.85f});
+            addGrooveBar(row.firstBar, chordTones[row.chords[0]], {busyHatVelocity, false, 0.9f, 0.85f});
             const Chord last = chordTones[row.chords[1]];
             const double rollBeats = beatsPerBar - breathBeats;
             for (int beat = 0; beat < static_cast<int>(rollBeats); ++beat)
@@ -257,8 +255,7 @@ struct Score {
         case Section::Flight:
             for (int i = 0; i < row.bars; ++i) {
                 if (i % 4 == 0) add(Instrument::Crash, firstBeat + i * beatsPerBar, beatsPerBar, 0.0, 1.0f);
-                addGrooveBar(row.firstBar + i, chordTones[row.chords[i]],
-                             {busyHatVelocity, true, true, i == row.bars - 1, 1.0f, 1.0f});
+                addGrooveBar(row.firstBar + i, chordTones[row.chords[i]], {busyHatVelocity, i == row.bars - 1, 1.0f, 1.0f});
             }
             addLead(row.firstBar, flightLine, true);
             break;
@@ -270,8 +267,7 @@ struct Score {
             add(Instrument::Kick, firstBeat, 1.0, 0.0, 1.0f);
             addChords(row.firstBar, chord, ringBeats, 0.9f, 0.8f);
             add(Instrument::Drone, firstBeat, ringBeats, chord.rootMidi, 1.0f);
-            add(Instrument::Lead, firstBeat, ringBeats, lastLeadMidi, leadVelocity);
-            add(Instrument::Lead, firstBeat, ringBeats, lastLeadMidi - 12, leadOctaveDownVelocity);
+            addLead(row.firstBar, {{0.0, ringBeats, 81}}, true);  // the A that the flight line leaves it
             break;
         }
         case Section::Rest: break;
