@@ -127,10 +127,11 @@ void addPingPongDelay(const AudioClip& send, AudioClip& mix)
     }
 }
 
-// Mixes the notes into a stereo clip of the given length; notes that ring
-// past its end are cut there.
-AudioClip mixTrack(const std::vector<NoteEvent>& notes, std::size_t frames)
+// Mixes the notes into a stereo clip of the track's length, cutting those
+// that ring past its end.
+AudioClip mixTrack(const std::vector<NoteEvent>& notes)
 {
+    const std::size_t frames = trackFrames;
     // What a voice's sound depends on: its onset and pan only place it. A
     // note that comes back with the same sound is rendered once.
     using VoiceKey = std::tuple<Instrument, double, double, float, float>;
@@ -156,21 +157,19 @@ AudioClip mixTrack(const std::vector<NoteEvent>& notes, std::size_t frames)
         for (std::size_t frame = 0; frame < mix.frames(); ++frame)
             mix.at(frame, channel) = static_cast<float>(blocker.tick(mix.at(frame, channel)));
     }
-    return mix;
-}
-
-// Pulls the master fader down from firstFrame over fadeFrames, to exact
-// silence from then on: the reverb and the delay die with the rest. The
-// fader's gain is (1 - x)^4 at x of the way down: each halving of the travel
-// that is left takes another 24 dB off, so the fade sounds even to the ear.
-void fadeToSilence(AudioClip& mix, std::size_t firstFrame, std::size_t fadeFrames)
-{
-    for (std::size_t frame = firstFrame; frame < mix.frames(); ++frame) {
-        const double down = std::min(1.0, static_cast<double>(frame - firstFrame) / fadeFrames);
+    // The master fader comes down from the ending bar to exact silence: the
+    // reverb and the delay die with the rest. Its gain is (1 - x)^4 at x of
+    // the way down: each halving of the travel that is left takes another
+    // 24 dB off, so the fade sounds even to the ear.
+    const std::size_t fadeFrom = endingBar * framesPerBar;
+    const std::size_t fadeFrames = static_cast<std::size_t>(fadeBeats * framesPerBeat);
+    for (std::size_t frame = fadeFrom; frame < mix.frames(); ++frame) {
+        const double down = std::min(1.0, static_cast<double>(frame - fadeFrom) / fadeFrames);
         const float gain = static_cast<float>(std::pow(1.0 - down, 4.0));
         mix.at(frame, 0) *= gain;
         mix.at(frame, 1) *= gain;
     }
+    return mix;
 }
 
 // The smallest value of each window [frame, frame + window].
@@ -226,9 +225,7 @@ void limitPeaks(AudioClip& clip, float ceiling)
 // ever play past its end.
 bool renderMusic(AudioClip& music)
 {
-    AudioClip mix = mixTrack(composeTrack(), trackFrames);
-    fadeToSilence(mix, endingBar * framesPerBar, static_cast<std::size_t>(fadeBeats * framesPerBeat));
-
+    const AudioClip mix = mixTrack(composeTrack());
     // Each pass corrects the gain towards -14 LUFS by the loudness that the
     // limiter took away. Sample peaks stop at -2.4 dBFS; the margin to
     // -1 dBTP covers the peaks between samples and what the Vorbis encoder adds.

@@ -61,7 +61,6 @@ const Chord chordTones[] = {
 
 // Which chord tone the arpeggio plays on each sixteenth of a bar.
 constexpr std::array<int, stepsPerBar> arpPattern = {0, 2, 1, 3, 2, 4, 3, 1, 0, 2, 1, 3, 4, 3, 2, 1};
-constexpr float arpPanWidth = 0.35f;
 
 // Everything but the tails stops this long before the drop and before the
 // flight: the breath that makes them land.
@@ -92,17 +91,13 @@ const std::vector<MelodyNote> flightLine = {
     {16.0, 1.5, 81}, {17.5, 0.5, 79}, {18.0, 1.0, 77}, {19.0, 1.0, 76},
     {20.0, 1.5, 74}, {21.5, 0.5, 76}, {22.0, 1.0, 79}, {23.0, 1.0, 83},
 };
-constexpr float leadVelocity = 0.9f;
-constexpr float leadOctaveDownVelocity = 0.55f;
 
 // Sixteenth-note velocities within a beat: hats lean on the offbeat, the
 // rolling bass fills the three sixteenths that the kick leaves free.
 constexpr std::array<float, stepsPerBeat> closedHatVelocity = {0.55f, 0.3f, 0.0f, 0.4f};
 constexpr std::array<float, stepsPerBeat> busyHatVelocity = {0.45f, 0.35f, 0.5f, 0.4f};
 constexpr std::array<float, stepsPerBeat> bassVelocity = {0.0f, 0.8f, 0.9f, 1.0f};
-constexpr float openHatVelocity = 0.6f;
 constexpr float hatPan = 0.25f;
-constexpr float openHatPan = -0.2f;
 
 // A bar of the groove: kick, claps, hats and bass under the pad and arpeggio.
 struct GrooveBar {
@@ -133,7 +128,7 @@ struct Score {
         const int steps = static_cast<int>(lengthBeats * stepsPerBeat);
         for (int step = 0; step < steps; ++step) {
             const float along = static_cast<float>(step) / stepsPerBar;
-            const float pan = step % 2 == 0 ? -arpPanWidth : arpPanWidth;
+            const float pan = step % 2 == 0 ? -0.35f : 0.35f;
             add(Instrument::Arp, bar * beatsPerBar + step * stepBeats, stepBeats, chord.arpMidi[arpPattern[step]],
                 velocity, pan, brightnessFrom + (brightnessTo - brightnessFrom) * along);
         }
@@ -168,7 +163,7 @@ struct Score {
                 if (bassVelocity[step] > 0.0f)
                     add(Instrument::Bass, start, stepBeats * 0.75, chord.rootMidi, bassVelocity[step]);
             }
-            add(Instrument::OpenHat, beatStart + 0.5, 0.5, 0.0, openHatVelocity, openHatPan);
+            add(Instrument::OpenHat, beatStart + 0.5, 0.5, 0.0, 0.6f, -0.2f);
         }
         addChords(bar, chord, beatsPerBar, groove.padBrightness, 0.7f);
         addArpeggio(bar, chord, beatsPerBar, groove.arpBrightness, groove.arpBrightness, 0.7f);
@@ -178,8 +173,8 @@ struct Score {
     {
         for (const MelodyNote& note : line) {
             const double start = bar * beatsPerBar + note.beat;
-            add(Instrument::Lead, start, note.lengthBeats, note.midi, leadVelocity);
-            if (octaveDown) add(Instrument::Lead, start, note.lengthBeats, note.midi - 12, leadOctaveDownVelocity);
+            add(Instrument::Lead, start, note.lengthBeats, note.midi, 0.9f);
+            if (octaveDown) add(Instrument::Lead, start, note.lengthBeats, note.midi - 12, 0.55f);
         }
     }
 
