@@ -22,20 +22,6 @@ Canvas::~Canvas()
     cairo_surface_destroy(surface);
 }
 
-static std::uint32_t toByte(double component)
-{
-    return static_cast<std::uint32_t>(std::lround(std::clamp(component, 0.0, 1.0) * 255.0));
-}
-
-void Canvas::setPixel(int x, int y, double red, double green, double blue, double alpha)
-{
-    // Cairo keeps premultiplied components in one native-endian word per pixel.
-    unsigned char* row = cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface);
-    const double a = std::clamp(alpha, 0.0, 1.0);
-    reinterpret_cast<std::uint32_t*>(row)[x] =
-        toByte(a) << 24 | toByte(red * a) << 16 | toByte(green * a) << 8 | toByte(blue * a);
-}
-
 // Runs a filter over each line of each component of the surface's
 // premultiplied pixels, which blur as they are: along the rows first, then
 // down the columns. The filter gets the line's first value, the step between

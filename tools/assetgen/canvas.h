@@ -20,8 +20,6 @@ struct Canvas {
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
-    // Sets one pixel from straight (not premultiplied) 0..1 components.
-    void setPixel(int x, int y, double red, double green, double blue, double alpha);
     // Blurs by a quarter, a half and a quarter across and then down, so that
     // every edge spans two pixels.
     void soften();

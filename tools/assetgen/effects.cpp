@@ -119,7 +119,8 @@ bool renderLo(AudioClip& clip)
 
         std::array<double, 2> dry = {0.0, 0.0};
         for (std::size_t i = 0; i < saws.size(); ++i) dry[i % 2] += saws[i].tick();
-        for (int side = 0; side < 2; ++side) dry[side] = subSample + 0.16 * bodyLevel * bodyFilters[side].tick(dry[side]);
+        for (int side = 0; side < 2; ++side)
+            dry[side] = subSample + 0.16 * bodyLevel * bodyFilters[side].tick(dry[side]);
         room.tick(dry[0], dry[1]);
         const double fade = fadeOut(t, lengthSeconds, 1.2);
         for (int side = 0; side < 2; ++side)

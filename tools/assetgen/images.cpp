@@ -26,11 +26,18 @@ bool paintRainbow(const std::string& path)
     // so that every step is smooth.
     const int size = 512;
     Canvas canvas(size, size);
-    auto channel = [](double turns, double phase) { return 0.55 + 0.45 * std::cos(2.0 * M_PI * (turns - phase)); };
+    auto channel = [](double turns, double phase) {
+        const double value = 0.55 + 0.45 * std::cos(2.0 * M_PI * (turns - phase));
+        return static_cast<std::uint32_t>(std::lround(std::clamp(value, 0.0, 1.0) * 255.0));
+    };
+    // Cairo keeps each pixel in one native-endian word, here fully opaque.
+    unsigned char* data = cairo_image_surface_get_data(canvas.surface);
     for (int y = 0; y < size; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(data + y * cairo_image_surface_get_stride(canvas.surface));
         for (int x = 0; x < size; ++x) {
             const double turns = (x + y) / double(size) + 0.08 * std::sin(2.0 * M_PI * (x - y) / double(size));
-            canvas.setPixel(x, y, channel(turns, 0.0), channel(turns, 1.0 / 3.0), channel(turns, 2.0 / 3.0), 1.0);
+            row[x] = 0xffu << 24 | channel(turns, 0.0) << 16 | channel(turns, 1.0 / 3.0) << 8 |
+                     channel(turns, 2.0 / 3.0);
         }
     }
     cairo_surface_mark_dirty(canvas.surface);
@@ -177,7 +184,8 @@ bool paintBallSkin(const std::string& path, const BallSkin& skin)
     const double period = SKIN_STRIPE_PERIOD;
     switch (skin.pattern) {
     case SkinPattern::Gores:
-        for (double left = 0.0; left < SKIN_WIDTH; left += 2.0 * period) cairo_rectangle(cr, left, 0.0, period, SKIN_HEIGHT);
+        for (double left = 0.0; left < SKIN_WIDTH; left += 2.0 * period)
+            cairo_rectangle(cr, left, 0.0, period, SKIN_HEIGHT);
         break;
     case SkinPattern::Spiral:  // slanted stripes, which wind around the ball
         for (double left = -SKIN_HEIGHT; left < SKIN_WIDTH; left += period) {

@@ -250,7 +250,8 @@ struct Score {
         case Section::Flight:
             for (int i = 0; i < row.bars; ++i) {
                 if (i % 4 == 0) add(Instrument::Crash, firstBeat + i * beatsPerBar, beatsPerBar, 0.0, 1.0f);
-                addGrooveBar(row.firstBar + i, chordTones[row.chords[i]], {busyHatVelocity, i == row.bars - 1, 1.0f, 1.0f});
+                const GrooveBar bar{busyHatVelocity, i == row.bars - 1, 1.0f, 1.0f};
+                addGrooveBar(row.firstBar + i, chordTones[row.chords[i]], bar);
             }
             addLead(row.firstBar, flightLine, true);
             break;
