@@ -1,7 +1,5 @@
 #pragma once
-// Signal helpers shared by the effects and the music: pitch, level and time
-// conversions, filter design for STK's BiQuad, panning, envelopes and the
-// loudness meter.
+// Signal helpers shared by the effects and the music.
 
 #include "audio_clip.h"
 #include "BiQuad.h"
@@ -32,20 +30,21 @@ PanGains panGains(float pan);
 
 // Rises from 0 to 1 over rampSeconds: every voice starts through it so that
 // no waveform begins with a jump.
-inline double rampIn(double seconds, double rampSeconds) { return seconds >= rampSeconds ? 1.0 : seconds / rampSeconds; }
+inline double rampIn(double seconds, double rampSeconds)
+{
+    return seconds >= rampSeconds ? 1.0 : seconds / rampSeconds;
+}
 // Falls from 1 to 0 over the last fadeSeconds before lengthSeconds, in a
 // half cosine, so a voice cut at lengthSeconds ends at exactly zero.
 double fadeOut(double seconds, double lengthSeconds, double fadeSeconds);
 double decay(double seconds, double timeConstantSeconds);
 
-// The transcendental helpers stay out of line: the compiler would fold calls
-// with constant arguments more exactly than the library computes them, and
-// the generated files would change.
+// Out of line: the compiler would fold calls with constant arguments more
+// exactly than the library computes them, and change the generated files.
 double midiToHz(double midiNote);
 double dbToGain(double decibels);
 
-// Loudness and true peak as EBU R 128 defines them, measured by libebur128:
-// the figures that ffmpeg's ebur128 filter reports too.
+// Loudness and true peak as EBU R 128 defines them, by libebur128.
 struct LoudnessReading {
     double integratedLufs = 0.0;
     double truePeakDbtp = 0.0;          // the highest of the channels

@@ -22,10 +22,9 @@ Canvas::~Canvas()
     cairo_surface_destroy(surface);
 }
 
-// Runs a filter over each line of each component of the surface's
-// premultiplied pixels, which blur as they are: along the rows first, then
-// down the columns. The filter gets the line's first value, the step between
-// its values and their count.
+// Runs a filter over each line of each component of the premultiplied pixels
+// (which blur as they are), the rows first, then the columns. The filter gets
+// the line's first value, the step between its values and their count.
 template <typename Filter>
 static void filterLines(cairo_surface_t* surface, int width, int height, Filter filter)
 {

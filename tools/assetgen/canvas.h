@@ -1,6 +1,6 @@
 #pragma once
-// A Cairo drawing surface that ends as a PNG file, and the Roboto lettering
-// that every picture of the show uses.
+// A Cairo surface that ends as a PNG file, and the Roboto lettering that
+// every picture of the show uses.
 
 #include <cairo.h>
 #include <pango/pango.h>
@@ -14,8 +14,7 @@ struct Canvas {
     int width;
     int height;
 
-    // A transparent ARGB surface of the given size in pixels.
-    Canvas(int widthPixels, int heightPixels);
+    Canvas(int widthPixels, int heightPixels);  // transparent ARGB
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
@@ -26,8 +25,7 @@ struct Canvas {
     // Blurs by three box blurs of the given radius across and then down,
     // close to a Gaussian: a glow made from it fades out with no ring or rim.
     void blur(int radiusPixels);
-    // Writes the surface as a PNG. False, with an error line, on failure.
-    bool save(const std::string& path);
+    bool save(const std::string& path);  // false, with an error line, on failure
 };
 
 // Roboto at a weight and a size in pixels.

@@ -40,9 +40,8 @@ AudioClip renderBounce()
 {
     const double lengthSeconds = 0.014;
     const double rampSeconds = 0.001;
-    // Thump and knock stand a little apart in pitch, and the knock in time,
-    // on the two sides, which gives the hit its width; the noise of the
-    // slap is drawn apart for each side.
+    // Thump and knock stand a little apart in pitch, and the knock in time, on
+    // the two sides, which gives the hit its width; so does the slap's noise.
     const double thumpDetune[] = {0.95, 1.05};
     const double knockDetune[] = {0.96, 1.04};
     const double knockDelaySeconds[] = {0.0, 0.001};
@@ -54,9 +53,8 @@ AudioClip renderBounce()
         stk::OnePole slapFilter(0.5);
         for (std::size_t frame = 0; frame < clip.frames(); ++frame) {
             const double t = secondsAt(frame);
-            // The thump falls from about 330 Hz to 150 Hz as the ball leaves
-            // the floor, so the ear hears a pitch in its two or three cycles;
-            // the rubber's knock is a partial above it that dies sooner.
+            // The thump falls from 330 Hz to 150 Hz, a pitch within its two or
+            // three cycles; the rubber's knock is a partial above that dies sooner.
             const double pitchHz = 150.0 + 180.0 * decay(t, 0.004);
             thump.setFrequency(pitchHz * thumpDetune[side]);
             knock.setFrequency(pitchHz * 3.1 * knockDetune[side]);

@@ -68,7 +68,6 @@ static const double PAGE_HEIGHT = 512.0;
 // edges from stepping.
 static const double SMALLEST_LETTER = 66.0;
 
-// One line of a page: its text, lettering, height on the grid and colour.
 struct PageLine {
     const char* text;
     Lettering lettering;
@@ -96,7 +95,7 @@ static void fillLine(cairo_t* cr, const PageLine& line)
     cairo_fill(cr);
 }
 
-// Scales the canvas to the design grid and paints the page's ground and border.
+// Scales the canvas to the design grid and paints the ground and border.
 static void paintPageBackground(cairo_t* cr)
 {
     cairo_scale(cr, PAGE_WIDTH_PIXELS / PAGE_WIDTH, PAGE_HEIGHT_PIXELS / PAGE_HEIGHT);
@@ -143,6 +142,7 @@ bool paintCreditsPage(const std::string& path, const std::string& role, const st
     return canvas.save(path);
 }
 
+// The ball room turns the panel over to the closing face as the camera flies out.
 bool paintLastCreditsPage(const std::string& path, const std::string& role, const std::string& name)
 {
     Canvas canvas(PAGE_WIDTH_PIXELS, 2 * PAGE_HEIGHT_PIXELS);

@@ -61,18 +61,14 @@ struct NoteEvent {
 
 std::vector<NoteEvent> composeTrack();
 
-// One renderer per instrument: each turns a note into a clip of its own
-// that starts at the note's onset and holds its whole release, mono for the
-// drums, bass and arpeggio, stereo for the rest. The hats, closed and open,
-// share one.
-AudioClip renderKick(const NoteEvent& note);
-AudioClip renderClap(const NoteEvent& note);
-AudioClip renderSnare(const NoteEvent& note);
-AudioClip renderHat(const NoteEvent& note);
-AudioClip renderCrash(const NoteEvent& note);
-AudioClip renderRiser(const NoteEvent& note);
-AudioClip renderDrone(const NoteEvent& note);
-AudioClip renderBass(const NoteEvent& note);
-AudioClip renderPad(const NoteEvent& note);
-AudioClip renderArp(const NoteEvent& note);
-AudioClip renderLead(const NoteEvent& note);
+// An instrument's voice: its renderer, which turns a note into a clip of its
+// own that starts at the note's onset and holds its whole release (mono or
+// stereo), and where the mixing desk puts it: straight into the mix, or on
+// the bus that the kick ducks, with its sends to the reverb and the delay.
+struct Voice {
+    AudioClip (*render)(const NoteEvent& note);
+    bool ducked;
+    float reverbSend;
+    float delaySend;
+};
+const Voice& voiceOf(Instrument instrument);

@@ -1,8 +1,6 @@
-// The music's mixing desk and mastering: renders every note onto its bus,
-// pumps the ducked bus with the kick, runs the reverb and the ping-pong
-// delay on the send buses, sums it all to one stereo clip, fades it out and
-// brings it to the loudness that streaming players expect, its peaks kept
-// under a ceiling by a look-ahead limiter.
+// The music's mixing desk and mastering: the notes on their buses, the kick's
+// ducking, reverb and ping-pong delay, the fade-out, and the loudness that
+// streaming players expect under a look-ahead limiter.
 #include "assetgen.h"
 #include "audio.h"
 #include "music.h"
@@ -20,53 +18,27 @@
 
 namespace {
 
-// The drums and the lead go to the mix as they are; the pad, drone, bass
-// and arpeggio through the ducked bus, which the kick pumps.
-struct Routing {
-    AudioClip (*render)(const NoteEvent&);
-    bool ducked;
-    float reverbSend;
-    float delaySend;
-};
-
-const std::map<Instrument, Routing> routings = {
-    // instrument            render       ducked reverb  delay
-    {Instrument::Kick,      {renderKick,  false, 0.0f,  0.0f}},
-    {Instrument::Clap,      {renderClap,  false, 0.3f,  0.0f}},
-    {Instrument::Snare,     {renderSnare, false, 0.3f,  0.1f}},
-    {Instrument::ClosedHat, {renderHat,   false, 0.05f, 0.0f}},
-    {Instrument::OpenHat,   {renderHat,   false, 0.1f,  0.0f}},
-    {Instrument::Crash,     {renderCrash, false, 0.25f, 0.0f}},
-    {Instrument::Riser,     {renderRiser, false, 0.35f, 0.0f}},
-    {Instrument::Drone,     {renderDrone, true,  0.1f,  0.0f}},
-    {Instrument::Bass,      {renderBass,  true,  0.0f,  0.0f}},
-    {Instrument::Pad,       {renderPad,   true,  0.45f, 0.0f}},
-    {Instrument::Arp,       {renderArp,   true,  0.25f, 0.4f}},
-    {Instrument::Lead,      {renderLead,  false, 0.3f,  0.35f}},
-};
-
 std::size_t startFrame(const NoteEvent& note)
 {
     return static_cast<std::size_t>(note.startBeat * framesPerBeat);
 }
 
-// The stereo buses that the voices are placed on.
 struct Buses {
     AudioClip straight, ducked, reverbSend, delaySend;
 
-    void add(const NoteEvent& note, const Routing& routing, const AudioClip& voice)
+    void add(const NoteEvent& note, const Voice& voice, const AudioClip& clip)
     {
-        AudioClip& dry = routing.ducked ? ducked : straight;
+        AudioClip& dry = voice.ducked ? ducked : straight;
         const std::size_t start = startFrame(note);
         const PanGains pan = panGains(note.pan);
-        const std::size_t frames = std::min(voice.frames(), dry.frames() - std::min(start, dry.frames()));
+        const std::size_t frames = std::min(clip.frames(), dry.frames() - std::min(start, dry.frames()));
         for (std::size_t frame = 0; frame < frames; ++frame) {
             for (unsigned side = 0; side < 2; ++side) {
-                const float sample = voice.channels == 2 ? voice.at(frame, side)
-                                                         : voice.at(frame, 0) * (side == 0 ? pan.left : pan.right);
+                const float sample = clip.channels == 2 ? clip.at(frame, side)
+                                                        : clip.at(frame, 0) * (side == 0 ? pan.left : pan.right);
                 dry.at(start + frame, side) += sample;
-                reverbSend.at(start + frame, side) += sample * routing.reverbSend;
-                delaySend.at(start + frame, side) += sample * routing.delaySend;
+                reverbSend.at(start + frame, side) += sample * voice.reverbSend;
+                delaySend.at(start + frame, side) += sample * voice.delaySend;
             }
         }
     }
@@ -138,11 +110,11 @@ AudioClip mixTrack(const std::vector<NoteEvent>& notes)
     std::map<VoiceKey, AudioClip> rendered;
     Buses buses{AudioClip(2, frames), AudioClip(2, frames), AudioClip(2, frames), AudioClip(2, frames)};
     for (const NoteEvent& note : notes) {
-        const Routing& routing = routings.at(note.instrument);
+        const Voice& voice = voiceOf(note.instrument);
         const VoiceKey key{note.instrument, note.lengthBeats, note.midiNote, note.velocity, note.brightness};
-        auto voice = rendered.find(key);
-        if (voice == rendered.end()) voice = rendered.emplace(key, routing.render(note)).first;
-        buses.add(note, routing, voice->second);
+        auto clip = rendered.find(key);
+        if (clip == rendered.end()) clip = rendered.emplace(key, voice.render(note)).first;
+        buses.add(note, voice, clip->second);
     }
     duck(buses.ducked, notes);
 
@@ -157,10 +129,9 @@ AudioClip mixTrack(const std::vector<NoteEvent>& notes)
         for (std::size_t frame = 0; frame < mix.frames(); ++frame)
             mix.at(frame, channel) = static_cast<float>(blocker.tick(mix.at(frame, channel)));
     }
-    // The master fader comes down from the ending bar to exact silence: the
-    // reverb and the delay die with the rest. Its gain is (1 - x)^4 at x of
-    // the way down: each halving of the travel that is left takes another
-    // 24 dB off, so the fade sounds even to the ear.
+    // The master fader takes all to exact silence from the ending bar. Its
+    // gain is (1 - x)^4 at x of the way down: each halving of the travel left
+    // takes another 24 dB off, so the fade sounds even to the ear.
     const std::size_t fadeFrom = endingBar * framesPerBar;
     const std::size_t fadeFrames = static_cast<std::size_t>(fadeBeats * framesPerBeat);
     for (std::size_t frame = fadeFrom; frame < mix.frames(); ++frame) {

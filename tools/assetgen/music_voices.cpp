@@ -14,6 +14,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <map>
 
 namespace {
 
@@ -21,7 +22,7 @@ namespace {
 constexpr unsigned filterStepFrames = 32;
 constexpr double flatQ = 0.707;
 
-// Fills one frame (channels samples) at the given time into the voice.
+// Fills one frame (channels samples) of the voice at the given time.
 using FrameSource = std::function<void(double seconds, double* frame)>;
 
 // Runs source over a new clip, ramped in and faded out at its end so that no
@@ -52,8 +53,6 @@ double cutoffFor(float brightness, double darkHz, double openHz)
 {
     return darkHz * std::pow(openHz / darkHz, brightness);
 }
-
-}  // namespace
 
 // A sine an octave under a soft saw, swelling in over the bar: the intro's floor.
 AudioClip renderDrone(const NoteEvent& note)
@@ -229,4 +228,28 @@ AudioClip renderRiser(const NoteEvent& note)
             for (stk::BiQuad& filter : filters) setFilter(filter, BandPass, centreHz, 2.0);
         for (int side = 0; side < 2; ++side) frame[side] = filters[side].tick(noise.tick()) * along * along;
     });
+}
+
+}  // namespace
+
+const Voice& voiceOf(Instrument instrument)
+{
+    // The drums and the lead go straight into the mix; the pad, drone, bass
+    // and arpeggio through the ducked bus.
+    static const std::map<Instrument, Voice> voices = {
+        // instrument            render       ducked reverb  delay
+        {Instrument::Kick,      {renderKick,  false, 0.0f,  0.0f}},
+        {Instrument::Clap,      {renderClap,  false, 0.3f,  0.0f}},
+        {Instrument::Snare,     {renderSnare, false, 0.3f,  0.1f}},
+        {Instrument::ClosedHat, {renderHat,   false, 0.05f, 0.0f}},
+        {Instrument::OpenHat,   {renderHat,   false, 0.1f,  0.0f}},
+        {Instrument::Crash,     {renderCrash, false, 0.25f, 0.0f}},
+        {Instrument::Riser,     {renderRiser, false, 0.35f, 0.0f}},
+        {Instrument::Drone,     {renderDrone, true,  0.1f,  0.0f}},
+        {Instrument::Bass,      {renderBass,  true,  0.0f,  0.0f}},
+        {Instrument::Pad,       {renderPad,   true,  0.45f, 0.0f}},
+        {Instrument::Arp,       {renderArp,   true,  0.25f, 0.4f}},
+        {Instrument::Lead,      {renderLead,  false, 0.3f,  0.35f}},
+    };
+    return voices.at(instrument);
 }
