@@ -10,25 +10,15 @@
 
 static const char* const LETTERING_FAMILY = "Roboto";
 
-Canvas::Canvas(int widthPixels, int heightPixels)
-    : surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, widthPixels, heightPixels)),
-      cr(cairo_create(surface)), width(widthPixels), height(heightPixels)
-{
-}
-
-Canvas::~Canvas()
-{
-    cairo_destroy(cr);
-    cairo_surface_destroy(surface);
-}
-
 // Runs a filter over each line of each component of the premultiplied pixels
 // (which blur as they are), the rows first, then the columns. The filter gets
 // the line's first value, the step between its values and their count.
 template <typename Filter>
-static void filterLines(cairo_surface_t* surface, int width, int height, Filter filter)
+static void filterLines(cairo_surface_t* surface, Filter filter)
 {
     cairo_surface_flush(surface);
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
     unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     struct Pass {
@@ -45,7 +35,7 @@ static void filterLines(cairo_surface_t* surface, int width, int height, Filter 
 // The border repeats.
 void Canvas::soften()
 {
-    filterLines(surface, width, height, [](unsigned char* at, int step, int count) {
+    filterLines(surface, [](unsigned char* at, int step, int count) {
         int before = at[0];
         for (int i = 0; i < count; ++i) {
             const int here = at[i * step];
@@ -60,7 +50,7 @@ void Canvas::blur(int radiusPixels)
 {
     std::vector<float> line;
     std::vector<float> source;
-    filterLines(surface, width, height, [&](unsigned char* at, int step, int count) {
+    filterLines(surface, [&](unsigned char* at, int step, int count) {
         line.resize(count);
         for (int i = 0; i < count; ++i) line[i] = at[i * step];
         for (int box = 0; box < 3; ++box) {

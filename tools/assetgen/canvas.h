@@ -11,11 +11,13 @@
 struct Canvas {
     cairo_surface_t* surface;
     cairo_t* cr;
-    int width;
-    int height;
 
-    Canvas(int widthPixels, int heightPixels);  // transparent ARGB
-    ~Canvas();
+    // Transparent ARGB pixels.
+    Canvas(int width, int height)
+        : surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)), cr(cairo_create(surface))
+    {
+    }
+    ~Canvas() { cairo_destroy(cr); cairo_surface_destroy(surface); }
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 

@@ -33,9 +33,8 @@ static void removeOffset(AudioClip& clip)
     }
 }
 
-// A bounce restarts the one voice of its sound, and the balls can bring two
-// bounces on neighbouring frames: the hit is over well within a frame
-// (16.7 ms), so a restart never cuts it ringing.
+// Two bounces can come on neighbouring frames and restart the sound's one
+// voice: the hit is over within a frame, so a restart never cuts it ringing.
 AudioClip renderBounce()
 {
     const double lengthSeconds = 0.014;
@@ -74,10 +73,9 @@ AudioClip renderBounce()
     return clip;
 }
 
-// The "lo" plays as a card starts its 2 s fade from black: it swells with
-// the fade and peaks as the card comes full, then rings in the room and dies
-// away before the next card, 7 s later. It is as loud, moment by moment, as
-// the music's loudest passages (about -11.7 LUFS over 400 ms).
+// The "lo" swells with a card's 2 s fade from black, peaks as the card comes
+// full and dies away in the room before the next one. It is as loud, moment by
+// moment, as the music's loudest passages (about -11.7 LUFS over 400 ms).
 bool renderLo(AudioClip& clip)
 {
     const double lengthSeconds = 4.6;
@@ -91,9 +89,8 @@ bool renderLo(AudioClip& clip)
         return rise * rise;
     };
     clip = AudioClip(2, framesIn(lengthSeconds));
-    // A sub-bass on A1 that rises a little into its note as it swells, and a
-    // warm body: A2, E3 and A3 as slightly detuned saw pairs, one side each,
-    // opening as they swell and darkening as they fade.
+    // A sub-bass on A1 that rises into its note, under A2, E3 and A3 as
+    // detuned saw pairs, one side each, opening as they swell.
     stk::SineWave sub;
     const std::array<double, 3> chordMidi = {45.0, 52.0, 57.0};
     std::array<stk::BlitSaw, chordMidi.size() * 2> saws;

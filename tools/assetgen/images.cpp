@@ -20,10 +20,8 @@ bool paintBlack(const std::string& path)
 
 bool paintRainbow(const std::string& path)
 {
-    // Hue runs along the diagonal through one full turn per texture width and
-    // per texture height, so the picture wraps seamlessly in both directions;
-    // its bands ripple by 0.08 turns. Each channel is a phase-shifted cosine,
-    // so that every step is smooth.
+    // Hue turns once along the diagonal per width and per height, so the
+    // picture wraps both ways; each channel is a smooth phase-shifted cosine.
     const int size = 512;
     Canvas canvas(size, size);
     auto channel = [](double turns, double phase) {
@@ -141,10 +139,8 @@ bool paintWallTiles(const std::string& path)
     return canvas.save(path);
 }
 
-// Equirectangular skins, 512 x 256: longitude across, latitude down; about
-// one texel per screen pixel on a ball in the front view. They are laid out
-// on a 1024 x 512 design grid, scaled to the texture; the lengths below are
-// pixels of that grid.
+// Equirectangular skins, 512 x 256 (about one texel per screen pixel on a ball
+// in the front view), laid out on a 1024 x 512 grid: the lengths below are its.
 static const double SKIN_WIDTH = 1024.0;
 static const double SKIN_HEIGHT = 512.0;
 static const double SKIN_STRIPE_PERIOD = 128.0;
@@ -200,8 +196,7 @@ bool paintBallSkin(const std::string& path, const BallSkin& skin)
     }
     cairo_fill(cr);
 
-    // Caps at the poles, where the pattern would pinch; the belt with an edge
-    // in the letters' colour.
+    // Caps at the poles, where the pattern would pinch; the belt, edged.
     const double cap = 30.0;
     const double beltTop = SKIN_HEIGHT * 0.5 - 66.0;
     const double beltHeight = 2.0 * 66.0;

@@ -23,9 +23,8 @@ bool paintTitleCard(const std::string& path, const std::string& title)
     const double centreY = CARD_HEIGHT * 0.5;
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
 
-    // The glow is the title, thickened and blurred (three boxes: about 16
-    // pixels of spread), in translucent white; the intro shader tints it with
-    // the rainbow, so it shines on the black screen.
+    // The glow: the title thickened and blurred (about 16 pixels of spread) in
+    // translucent white, which the intro shader tints with the rainbow.
     Canvas glow(CARD_WIDTH, CARD_HEIGHT);
     cairo_set_line_join(glow.cr, CAIRO_LINE_JOIN_ROUND);
     addCentredTextPath(glow.cr, title, lettering, centreX, centreY);
@@ -42,8 +41,7 @@ bool paintTitleCard(const std::string& path, const std::string& title)
     cairo_set_line_width(cr, 14.0);
     cairo_set_source_rgb(cr, 0.45, 0.45, 0.45);
     cairo_stroke_preserve(cr);
-    // White at the top, a little grey at the foot: the rainbow fill keeps
-    // this shading, which gives the letters some body.
+    // White at the top, a little grey at the foot: body under the rainbow.
     const double inkHeight = measureInk(cr, title, lettering).height;
     cairo_pattern_t* body = cairo_pattern_create_linear(0.0, centreY - inkHeight * 0.5, 0.0, centreY + inkHeight * 0.5);
     cairo_pattern_add_color_stop_rgb(body, 0.0, 1.0, 1.0, 1.0);
@@ -54,18 +52,15 @@ bool paintTitleCard(const std::string& path, const std::string& title)
     return canvas.save(path);
 }
 
-// Pages are 512 x 256, about one texel per screen pixel where the panel is
-// seen, laid out on a 1024 x 512 design grid; the page lengths below are
-// pixels of that grid.
+// Pages are 512 x 256, about one texel per screen pixel on the panel, laid
+// out on a 1024 x 512 grid: the lengths below are its.
 static const int PAGE_WIDTH_PIXELS = 512;
 static const int PAGE_HEIGHT_PIXELS = 256;
 static const double PAGE_WIDTH = 1024.0;
 static const double PAGE_HEIGHT = 512.0;
-// The ball room shows a page about 540 pixels wide at the least, a little
-// over half the grid: this size keeps every line's capitals at least 22
-// pixels tall on screen. It shows the page's pixels a little magnified,
-// each on one or two screen pixels, so the page is softened to keep its
-// edges from stepping.
+// A page is at least about 540 pixels wide on screen: this size keeps capitals
+// at least 22 pixels tall. Its pixels show a little magnified, so the page is
+// softened to keep its edges from stepping.
 static const double SMALLEST_LETTER = 66.0;
 
 struct PageLine {

@@ -1,27 +1,20 @@
 #pragma once
 // "qrv": the tempo, the form and every note of the show's music track, and
-// the voices that play them.
-//
-// The track is cut to the picture it plays under. It starts when the
-// bounces fall silent and the credits panel arrives, takes over from them
-// at full strength, changes section with every credits page, drops on the
-// page that names the composer, builds into the camera's flight out of
-// the box and peaks while it flies, and lands its last chord as the
-// picture starts fading to black, silent before the screen is. The form,
-// bar by bar against what is on screen, is the table `form` in
-// music_score.cpp.
-//
-// A minor, around Am, F, C and G, at the pace of the credits pages.
+// the voices that play them. The track is cut to the picture: it takes over
+// at full strength as the bounces fall silent and the credits panel arrives,
+// changes section with every page, drops on the composer's, peaks in the
+// camera's flight out of the box and lands its last chord as the picture
+// fades to black (the table `form` in music_score.cpp). A minor: Am, F, C, G.
 
 #include "audio_clip.h"
 
 #include <cstddef>
 #include <vector>
 
-// A credits page stays on screen until its stage time is strictly over
-// 4 s: 241 frames at 60 fps, 4.0167 s. Two bars last one page, within a
-// sample, so each page change falls on a downbeat (119.5 BPM); a beat of a
-// whole number of frames keeps every note and bar on a frame of its own.
+// A credits page stays 241 frames at 60 fps (its stage time strictly over
+// 4 s). Two bars last one page, within a sample, so each page change falls on
+// a downbeat (119.5 BPM); a whole number of frames a beat keeps every note on
+// a frame of its own.
 constexpr std::size_t framesPerBeat = 22142;
 constexpr double secondsPerBeat = static_cast<double>(framesPerBeat) / sampleRateHz;
 constexpr int beatsPerBar = 4;
@@ -30,10 +23,9 @@ constexpr std::size_t framesPerPage = 241 * (sampleRateHz / 60);
 static_assert(framesPerPage * 60 == 241 * sampleRateHz);
 static_assert(framesPerBar * 2 - framesPerPage <= 1);
 
-// The file runs two bars past the end of the show, silent, and loops from
-// just before the drop: at a whole number of milliseconds on a whole frame
-// (the stream's loop point, "loopTo" in assets/music.json), with the loop a
-// whole number of bars long, so that the beat goes on where it would have.
+// The file runs two bars past the show, silent, and loops from just before
+// the drop ("loopTo" in assets/music.json: whole milliseconds on a whole
+// frame), the loop a whole number of bars, so the beat goes on where it would.
 constexpr int dropBar = 4;
 constexpr int loopToMilliseconds = 8030;
 constexpr std::size_t loopToFrames = std::size_t{loopToMilliseconds} * sampleRateHz / 1000;
@@ -41,9 +33,8 @@ static_assert(loopToFrames * 1000 == loopToMilliseconds * sampleRateHz);
 static_assert(loopToFrames < dropBar * framesPerBar);
 constexpr std::size_t trackFrames = loopToFrames + 17 * framesPerBar;
 
-// The last chord lands on this bar, as the picture starts fading to black,
-// and the fader takes the whole track to silence within fadeBeats, before
-// the screen is black 2 s later.
+// The last chord lands on this bar, as the picture starts fading to black;
+// the fader takes the track to silence before the screen is black 2 s later.
 constexpr int endingBar = 18;
 constexpr double fadeBeats = 3.5;
 
@@ -61,10 +52,8 @@ struct NoteEvent {
 
 std::vector<NoteEvent> composeTrack();
 
-// An instrument's voice: its renderer, which turns a note into a clip of its
-// own that starts at the note's onset and holds its whole release (mono or
-// stereo), and where the mixing desk puts it: straight into the mix, or on
-// the bus that the kick ducks, with its sends to the reverb and the delay.
+// An instrument's voice: its renderer, which turns a note into a clip from
+// its onset through its release, and where the mixing desk puts it.
 struct Voice {
     AudioClip (*render)(const NoteEvent& note);
     bool ducked;

@@ -44,9 +44,8 @@ struct Buses {
     }
 };
 
-// The kick pulls the ducked bus down and lets it swell back within the beat:
-// each kick's dip rises in a few milliseconds and recovers; overlapping dips
-// take the deeper one, so the gain never jumps.
+// Each kick pulls the bus down within a few milliseconds and lets it swell
+// back within the beat; overlapping dips take the deeper, so the gain never jumps.
 void duck(AudioClip& bus, const std::vector<NoteEvent>& notes)
 {
     std::vector<std::size_t> kicks;
@@ -99,13 +98,11 @@ void addPingPongDelay(const AudioClip& send, AudioClip& mix)
     }
 }
 
-// Mixes the notes into a stereo clip of the track's length, cutting those
-// that ring past its end.
+// The notes mixed into a stereo clip of the track's length, faded out.
 AudioClip mixTrack(const std::vector<NoteEvent>& notes)
 {
     const std::size_t frames = trackFrames;
-    // What a voice's sound depends on: its onset and pan only place it. A
-    // note that comes back with the same sound is rendered once.
+    // A note's onset and pan only place its sound: each sound is rendered once.
     using VoiceKey = std::tuple<Instrument, double, double, float, float>;
     std::map<VoiceKey, AudioClip> rendered;
     Buses buses{AudioClip(2, frames), AudioClip(2, frames), AudioClip(2, frames), AudioClip(2, frames)};
@@ -160,8 +157,8 @@ std::vector<double> minimumAhead(const std::vector<double>& values, std::size_t 
     return result;
 }
 
-// Limits the peaks of the clip to ceiling without bending any waveform: the
-// gain falls ahead of each peak and recovers behind it.
+// Keeps the peaks under ceiling without bending a waveform: the gain falls
+// ahead of each peak and recovers behind it.
 void limitPeaks(AudioClip& clip, float ceiling)
 {
     std::vector<double> needed(clip.frames());
@@ -192,8 +189,6 @@ void limitPeaks(AudioClip& clip, float ceiling)
 
 }  // namespace
 
-// assets/music.json loops the track from just before the drop, should it
-// ever play past its end.
 bool renderMusic(AudioClip& music)
 {
     const AudioClip mix = mixTrack(composeTrack());

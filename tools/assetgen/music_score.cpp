@@ -29,9 +29,8 @@ struct FormRow {
     std::vector<ChordName> chords;  // one a bar
 };
 
-// The form against the picture, in frames of the show at 60 fps from the
-// music's start. A bar lasts 120.5 frames, so each credits page is two
-// bars; the show's soundtrack ends with bar 19.
+// The form against the picture, in frames of the show from the music's start
+// (a bar is 120.5 frames); the show's soundtrack ends with bar 19.
 const std::vector<FormRow> form = {
     // section          bar  bars  chords             on screen at that bar
     {Section::Entrance,  0,    2,  {Am, F}},              // 0: the bounces fall silent, the credits panel arrives
@@ -62,8 +61,7 @@ const Chord chordTones[] = {
 // Which chord tone the arpeggio plays on each sixteenth of a bar.
 constexpr std::array<int, stepsPerBar> arpPattern = {0, 2, 1, 3, 2, 4, 3, 1, 0, 2, 1, 3, 4, 3, 2, 1};
 
-// Everything but the tails stops this long before the drop and before the
-// flight: the breath that makes them land.
+// All but the tails stops this long before the drop and the flight, to land them.
 constexpr double breathBeats = 0.5;
 
 struct MelodyNote {
@@ -72,9 +70,8 @@ struct MelodyNote {
     int midi;
 };
 
-// The lead: a question over Am and F on the composer's page, its answer
-// over C and G, and in the flight a line that climbs to the top of the F,
-// comes down over F and G and leaves the last chord its A.
+// The lead: a question over Am and F, its answer over C and G, and in the
+// flight a line that climbs to the top of the F and leaves the last chord its A.
 const std::vector<MelodyNote> questionLine = {
     {0.0, 1.5, 76}, {1.5, 0.5, 74}, {2.0, 1.0, 72}, {3.0, 1.0, 76},
     {4.0, 1.5, 81}, {5.5, 0.5, 79}, {6.0, 2.0, 77},

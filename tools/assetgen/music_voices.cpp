@@ -1,6 +1,5 @@
-// The voices of the music track. Every noise voice reseeds its own
-// generator, so that a drum sounds the same on every hit, as a sample
-// would, and a loop repeats exactly.
+// The voices of the music track. Every noise voice seeds its own generator,
+// so that a drum sounds the same on every hit and a loop repeats exactly.
 #include "audio.h"
 #include "music.h"
 
@@ -25,8 +24,8 @@ constexpr double flatQ = 0.707;
 // Fills one frame (channels samples) of the voice at the given time.
 using FrameSource = std::function<void(double seconds, double* frame)>;
 
-// Runs source over a new clip, ramped in and faded out at its end so that no
-// voice starts or stops with a click, and scaled by level.
+// Runs source over a new clip, scaled by level, ramped in and faded out so
+// that no voice starts or stops with a click.
 AudioClip shapedVoice(unsigned channels, double lengthSeconds, double fadeSeconds, double level,
                       const FrameSource& source)
 {
@@ -47,8 +46,7 @@ double noteSeconds(const NoteEvent& note)
     return note.lengthBeats * secondsPerBeat;
 }
 
-// Linear from dark to open, with the open end reached faster: the ear hears
-// a filter opening in steps of its cutoff's logarithm.
+// Even steps of brightness are even steps of the cutoff's logarithm, as heard.
 double cutoffFor(float brightness, double darkHz, double openHz)
 {
     return darkHz * std::pow(openHz / darkHz, brightness);
@@ -69,8 +67,7 @@ AudioClip renderDrone(const NoteEvent& note)
     return shapedVoice(1, noteSeconds(note) + releaseSeconds, releaseSeconds, 0.2 * note.velocity, source);
 }
 
-// The rolling bass: a sub sine under a saw an octave up, each sixteenth
-// plucked open by a quick filter envelope.
+// A sub sine under a saw an octave up, each sixteenth plucked open.
 AudioClip renderBass(const NoteEvent& note)
 {
     const double releaseSeconds = 0.02;
@@ -86,8 +83,7 @@ AudioClip renderBass(const NoteEvent& note)
     return shapedVoice(1, noteSeconds(note) + releaseSeconds, releaseSeconds, 0.5 * note.velocity, source);
 }
 
-// The pad: each note two saws a few cents apart, one per side, under a
-// low-pass that the note's brightness opens.
+// Two saws a few cents apart, one per side, under a low-pass that brightness opens.
 AudioClip renderPad(const NoteEvent& note)
 {
     const double releaseSeconds = 0.7;
@@ -101,7 +97,7 @@ AudioClip renderPad(const NoteEvent& note)
     return shapedVoice(2, noteSeconds(note) + releaseSeconds, releaseSeconds, 0.1 * note.velocity, source);
 }
 
-// The arpeggio: a plucked square with a filter that the brightness opens.
+// A plucked square under a low-pass that brightness opens.
 AudioClip renderArp(const NoteEvent& note)
 {
     stk::BlitSquare square(midiToHz(note.midiNote));
@@ -112,8 +108,7 @@ AudioClip renderArp(const NoteEvent& note)
     });
 }
 
-// The lead: two detuned saws, one leaning to each side, with a vibrato that
-// comes in once the note has spoken.
+// Two detuned saws, one leaning to each side, with a vibrato once the note has spoken.
 AudioClip renderLead(const NoteEvent& note)
 {
     const std::array<double, 2> detune = {-0.1, 0.1};
@@ -202,8 +197,7 @@ AudioClip renderHat(const NoteEvent& note)
     });
 }
 
-// Alternate draws of the generator feed the two sides: a cymbal as wide as
-// the room.
+// Alternate draws of the noise feed the two sides: a cymbal as wide as the room.
 AudioClip renderCrash(const NoteEvent& note)
 {
     stk::Noise noise(606);
