@@ -12,24 +12,20 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <vector>
 
 // Takes out the clip's mean through a half-sine bump over its whole length,
 // which keeps both ends where they were (at zero) and adds nothing audible.
 static void removeOffset(AudioClip& clip)
 {
     const std::size_t frames = clip.frames();
-    std::vector<double> bump(frames);
+    auto bump = [frames](std::size_t frame) { return std::sin(pi * frame / (frames - 1)); };
     double bumpSum = 0.0;
-    for (std::size_t frame = 0; frame < frames; ++frame) {
-        bump[frame] = std::sin(pi * frame / (frames - 1));
-        bumpSum += bump[frame];
-    }
+    for (std::size_t frame = 0; frame < frames; ++frame) bumpSum += bump(frame);
     for (unsigned channel = 0; channel < clip.channels; ++channel) {
         double sum = 0.0;
         for (std::size_t frame = 0; frame < frames; ++frame) sum += clip.at(frame, channel);
         for (std::size_t frame = 0; frame < frames; ++frame)
-            clip.at(frame, channel) -= static_cast<float>(sum * bump[frame] / bumpSum);
+            clip.at(frame, channel) -= static_cast<float>(sum * bump(frame) / bumpSum);
     }
 }
 

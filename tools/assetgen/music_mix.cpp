@@ -23,27 +23,6 @@ std::size_t startFrame(const NoteEvent& note)
     return static_cast<std::size_t>(note.startBeat * framesPerBeat);
 }
 
-struct Buses {
-    AudioClip straight, ducked, reverbSend, delaySend;
-
-    void add(const NoteEvent& note, const Voice& voice, const AudioClip& clip)
-    {
-        AudioClip& dry = voice.ducked ? ducked : straight;
-        const std::size_t start = startFrame(note);
-        const PanGains pan = panGains(note.pan);
-        const std::size_t frames = std::min(clip.frames(), dry.frames() - std::min(start, dry.frames()));
-        for (std::size_t frame = 0; frame < frames; ++frame) {
-            for (unsigned side = 0; side < 2; ++side) {
-                const float sample = clip.channels == 2 ? clip.at(frame, side)
-                                                        : clip.at(frame, 0) * (side == 0 ? pan.left : pan.right);
-                dry.at(start + frame, side) += sample;
-                reverbSend.at(start + frame, side) += sample * voice.reverbSend;
-                delaySend.at(start + frame, side) += sample * voice.delaySend;
-            }
-        }
-    }
-};
-
 // Each kick pulls the bus down within a few milliseconds and lets it swell
 // back within the beat; overlapping dips take the deeper, so the gain never jumps.
 void duck(AudioClip& bus, const std::vector<NoteEvent>& notes)
@@ -101,24 +80,36 @@ void addPingPongDelay(const AudioClip& send, AudioClip& mix)
 // The notes mixed into a stereo clip of the track's length, faded out.
 AudioClip mixTrack(const std::vector<NoteEvent>& notes)
 {
-    const std::size_t frames = trackFrames;
+    AudioClip straight(2, trackFrames), ducked(2, trackFrames), reverbSend(2, trackFrames), delaySend(2, trackFrames);
     // A note's onset and pan only place its sound: each sound is rendered once.
     using VoiceKey = std::tuple<Instrument, double, double, float, float>;
     std::map<VoiceKey, AudioClip> rendered;
-    Buses buses{AudioClip(2, frames), AudioClip(2, frames), AudioClip(2, frames), AudioClip(2, frames)};
     for (const NoteEvent& note : notes) {
         const Voice& voice = voiceOf(note.instrument);
         const VoiceKey key{note.instrument, note.lengthBeats, note.midiNote, note.velocity, note.brightness};
-        auto clip = rendered.find(key);
-        if (clip == rendered.end()) clip = rendered.emplace(key, voice.render(note)).first;
-        buses.add(note, voice, clip->second);
+        auto found = rendered.find(key);
+        if (found == rendered.end()) found = rendered.emplace(key, voice.render(note)).first;
+        const AudioClip& clip = found->second;
+        AudioClip& dry = voice.ducked ? ducked : straight;
+        const std::size_t start = startFrame(note);
+        const PanGains pan = panGains(note.pan);
+        const std::size_t frames = std::min(clip.frames(), trackFrames - std::min(start, trackFrames));
+        for (std::size_t frame = 0; frame < frames; ++frame) {
+            for (unsigned side = 0; side < 2; ++side) {
+                const float sample = clip.channels == 2 ? clip.at(frame, side)
+                                                        : clip.at(frame, 0) * (side == 0 ? pan.left : pan.right);
+                dry.at(start + frame, side) += sample;
+                reverbSend.at(start + frame, side) += sample * voice.reverbSend;
+                delaySend.at(start + frame, side) += sample * voice.delaySend;
+            }
+        }
     }
-    duck(buses.ducked, notes);
+    duck(ducked, notes);
 
-    AudioClip mix = buses.straight;
-    for (std::size_t i = 0; i < mix.samples.size(); ++i) mix.samples[i] += buses.ducked.samples[i];
-    addReverb(buses.reverbSend, mix);
-    addPingPongDelay(buses.delaySend, mix);
+    AudioClip mix = straight;
+    for (std::size_t i = 0; i < mix.samples.size(); ++i) mix.samples[i] += ducked.samples[i];
+    addReverb(reverbSend, mix);
+    addPingPongDelay(delaySend, mix);
     // Takes out any offset below about 3 Hz.
     for (unsigned channel = 0; channel < mix.channels; ++channel) {
         stk::PoleZero blocker;
