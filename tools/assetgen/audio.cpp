@@ -1,5 +1,4 @@
-#include "audio.h"
-
+// Signal helpers: filter design, conversions, envelopes and the loudness meter.
 #include "assetgen.h"
 
 #include <ebur128.h>

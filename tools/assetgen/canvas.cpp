@@ -1,5 +1,4 @@
-#include "canvas.h"
-
+// Drawing helpers: the canvas, the Roboto lettering, colours and shapes.
 #include "assetgen.h"
 
 #include <pango/pangocairo.h>

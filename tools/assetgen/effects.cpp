@@ -1,7 +1,6 @@
 // The two effects of the show: "bounce" for every ball contact and "lo",
 // which announces each intro card.
 #include "assetgen.h"
-#include "audio.h"
 
 #include "BlitSaw.h"
 #include "FreeVerb.h"

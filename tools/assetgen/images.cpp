@@ -1,7 +1,6 @@
 // The pictures that are painted rather than lettered: those of the loading
 // screen and the intro, then those of the ball room.
 #include "assetgen.h"
-#include "canvas.h"
 #include "core/screen.h"
 
 #include <algorithm>
@@ -34,7 +33,7 @@ bool paintRainbow(const std::string& path)
         auto* row = reinterpret_cast<std::uint32_t*>(data + y * cairo_image_surface_get_stride(canvas.surface));
         for (int x = 0; x < size; ++x) {
             const double turns = (x + y) / double(size) + 0.08 * std::sin(2.0 * M_PI * (x - y) / double(size));
-            row[x] = 0xffu << 24 | channel(turns, 0.0) << 16 | channel(turns, 1.0 / 3.0) << 8 |
+            row[x] = 0xff000000u | channel(turns, 0.0) << 16 | channel(turns, 1.0 / 3.0) << 8 |
                      channel(turns, 2.0 / 3.0);
         }
     }

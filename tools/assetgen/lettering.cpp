@@ -1,7 +1,6 @@
 // The lettered pictures: the intro's title cards, which the intro shader
 // fills with the rainbow, and the credits pages on the ball room's panel.
 #include "assetgen.h"
-#include "canvas.h"
 
 #include <algorithm>
 

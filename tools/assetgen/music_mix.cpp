@@ -2,7 +2,6 @@
 // ducking, reverb and ping-pong delay, the fade-out, and the loudness that
 // streaming players expect under a look-ahead limiter.
 #include "assetgen.h"
-#include "audio.h"
 #include "music.h"
 
 #include "Delay.h"

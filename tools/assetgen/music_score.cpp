@@ -195,11 +195,11 @@ struct Score {
     {
         const double firstBeat = row.firstBar * beatsPerBar;
         const double lastBarBeat = firstBeat + (row.bars - 1) * beatsPerBar;
-        const GrooveBar plain{closedHatVelocity, false, 0.8f, 0.75f};
         switch (row.section) {
         case Section::Entrance:
             add(Instrument::Crash, firstBeat, beatsPerBar, 0.0, 0.8f);
-            for (int i = 0; i < row.bars; ++i) addGrooveBar(row.firstBar + i, chordTones[row.chords[i]], plain);
+            for (int i = 0; i < row.bars; ++i)
+                addGrooveBar(row.firstBar + i, chordTones[row.chords[i]], {closedHatVelocity, false, 0.8f, 0.75f});
             break;
         case Section::Build: {
             // The last bar is the roll: the groove's kick under it, its
@@ -220,9 +220,7 @@ struct Score {
         case Section::Answer:
             add(Instrument::Crash, firstBeat, beatsPerBar, 0.0, row.section == Section::Drop ? 1.0f : 0.6f);
             for (int i = 0; i < row.bars; ++i) {
-                GrooveBar bar = plain;
-                bar.padBrightness = bar.arpBrightness = 0.9f;
-                bar.fillOnLastBeat = row.section == Section::Answer && i == row.bars - 1;
+                const GrooveBar bar{closedHatVelocity, row.section == Section::Answer && i == row.bars - 1, 0.9f, 0.9f};
                 addGrooveBar(row.firstBar + i, chordTones[row.chords[i]], bar);
             }
             addLead(row.firstBar, row.section == Section::Drop ? questionLine : answerLine, false);

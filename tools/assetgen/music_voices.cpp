@@ -1,6 +1,6 @@
 // The voices of the music track. Every noise voice seeds its own generator,
 // so that a drum sounds the same on every hit and a loop repeats exactly.
-#include "audio.h"
+#include "assetgen.h"
 #include "music.h"
 
 #include "BlitSaw.h"
