@@ -142,8 +142,7 @@ bool paintTitleCard(const std::string& path, const std::string& title);
 // The credits pages: the opening one, then a role above a name on each; the
 // last of them has the show's closing face below it, in a texture twice as tall.
 bool paintCreditsTitlePage(const std::string& path);
-bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name);
-bool paintLastCreditsPage(const std::string& path, const std::string& role, const std::string& name);
+bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name, bool closingFace);
 
 // The sounds, all stereo. "lo" and the music are false, after an error line,
 // when they would peak over -1 dBTP.

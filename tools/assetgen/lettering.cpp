@@ -109,16 +109,6 @@ static void paintPageBackground(cairo_t* cr)
     cairo_pattern_destroy(hues);
 }
 
-static void paintRoleAndName(cairo_t* cr, const std::string& role, const std::string& name)
-{
-    paintPageBackground(cr);
-    fillLine(cr, {role.c_str(), {PANGO_WEIGHT_MEDIUM, 80.0, 16.0}, 130.0, 0x4fe6ff});
-    cairo_rectangle(cr, (PAGE_WIDTH - 140.0) * 0.5, 196.0, 140.0, 5.0);
-    setSourceHex(cr, 0xff4fd8);
-    cairo_fill(cr);
-    fillLine(cr, {name.c_str(), {PANGO_WEIGHT_HEAVY, 190.0}, 325.0, 0xffffff});
-}
-
 bool paintCreditsTitlePage(const std::string& path)
 {
     Canvas canvas(PAGE_WIDTH_PIXELS, PAGE_HEIGHT_PIXELS);
@@ -128,27 +118,27 @@ bool paintCreditsTitlePage(const std::string& path)
     return canvas.save(path);
 }
 
-bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name)
+bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name, bool closingFace)
 {
-    Canvas canvas(PAGE_WIDTH_PIXELS, PAGE_HEIGHT_PIXELS);
-    paintRoleAndName(canvas.cr, role, name);
-    canvas.soften();
-    return canvas.save(path);
-}
-
-// The ball room turns the panel over to the closing face as the camera flies out.
-bool paintLastCreditsPage(const std::string& path, const std::string& role, const std::string& name)
-{
-    Canvas canvas(PAGE_WIDTH_PIXELS, 2 * PAGE_HEIGHT_PIXELS);
+    Canvas canvas(PAGE_WIDTH_PIXELS, (closingFace ? 2 : 1) * PAGE_HEIGHT_PIXELS);
     cairo_t* cr = canvas.cr;
     cairo_save(cr);
-    paintRoleAndName(cr, role, name);
-    cairo_restore(cr);
-    cairo_translate(cr, 0.0, PAGE_HEIGHT_PIXELS);
-    cairo_rectangle(cr, 0.0, 0.0, PAGE_WIDTH_PIXELS, PAGE_HEIGHT_PIXELS);
-    cairo_clip(cr);  // the ground is painted over everything
     paintPageBackground(cr);
-    for (const PageLine& line : CLOSING_FACE) fillLine(cr, line);
+    fillLine(cr, {role.c_str(), {PANGO_WEIGHT_MEDIUM, 80.0, 16.0}, 130.0, 0x4fe6ff});
+    cairo_rectangle(cr, (PAGE_WIDTH - 140.0) * 0.5, 196.0, 140.0, 5.0);
+    setSourceHex(cr, 0xff4fd8);
+    cairo_fill(cr);
+    fillLine(cr, {name.c_str(), {PANGO_WEIGHT_HEAVY, 190.0}, 325.0, 0xffffff});
+    cairo_restore(cr);
+    // Below the page, where the ball room turns the panel over to as the
+    // camera flies out.
+    if (closingFace) {
+        cairo_translate(cr, 0.0, PAGE_HEIGHT_PIXELS);
+        cairo_rectangle(cr, 0.0, 0.0, PAGE_WIDTH_PIXELS, PAGE_HEIGHT_PIXELS);
+        cairo_clip(cr);  // the ground is painted over everything
+        paintPageBackground(cr);
+        for (const PageLine& line : CLOSING_FACE) fillLine(cr, line);
+    }
     canvas.soften();
     return canvas.save(path);
 }

@@ -53,7 +53,7 @@ static bool generateImages(const fs::path& assetsDir)
     done = paintCreditsTitlePage(in("credits_start.png")) && done;
     for (const auto& page : CREDITS_PAGES) {
         const bool last = &page == &CREDITS_PAGES[std::size(CREDITS_PAGES) - 1];
-        done = (last ? paintLastCreditsPage : paintCreditsPage)(in(page.file), page.role, page.name) && done;
+        done = paintCreditsPage(in(page.file), page.role, page.name, last) && done;
     }
     for (const auto& card : TITLE_CARDS) done = paintTitleCard(in(card.file), card.title) && done;
     return done;

@@ -17,18 +17,14 @@
 
 namespace {
 
-std::size_t startFrame(const NoteEvent& note)
-{
-    return static_cast<std::size_t>(note.startBeat * framesPerBeat);
-}
-
 // Each kick pulls the bus down within a few milliseconds and lets it swell
 // back within the beat; overlapping dips take the deeper, so the gain never jumps.
 void duck(AudioClip& bus, const std::vector<NoteEvent>& notes)
 {
     std::vector<std::size_t> kicks;
     for (const NoteEvent& note : notes)
-        if (note.instrument == Instrument::Kick) kicks.push_back(startFrame(note));
+        if (note.instrument == Instrument::Kick)
+            kicks.push_back(static_cast<std::size_t>(note.startBeat * framesPerBeat));
     std::sort(kicks.begin(), kicks.end());
     std::size_t next = 0;
     for (std::size_t frame = 0; frame < bus.frames(); ++frame) {
@@ -90,7 +86,7 @@ AudioClip mixTrack(const std::vector<NoteEvent>& notes)
         if (found == rendered.end()) found = rendered.emplace(key, voice.render(note)).first;
         const AudioClip& clip = found->second;
         AudioClip& dry = voice.ducked ? ducked : straight;
-        const std::size_t start = startFrame(note);
+        const std::size_t start = static_cast<std::size_t>(note.startBeat * framesPerBeat);
         const PanGains pan = panGains(note.pan);
         const std::size_t frames = std::min(clip.frames(), trackFrames - std::min(start, trackFrames));
         for (std::size_t frame = 0; frame < frames; ++frame) {
