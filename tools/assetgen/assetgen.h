@@ -31,9 +31,7 @@ struct Canvas {
 
     // Transparent ARGB pixels.
     Canvas(int width, int height)
-        : surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)), cr(cairo_create(surface))
-    {
-    }
+        : surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)), cr(cairo_create(surface)) {}
     ~Canvas() { cairo_destroy(cr); cairo_surface_destroy(surface); }
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;

@@ -19,9 +19,7 @@ struct AudioClip {
 
     AudioClip() = default;
     AudioClip(unsigned channelCount, std::size_t frameCount)
-        : channels(channelCount), samples(channelCount * frameCount, 0.0f)
-    {
-    }
+        : channels(channelCount), samples(channelCount * frameCount, 0.0f) {}
     std::size_t frames() const { return samples.size() / channels; }
     float& at(std::size_t frame, unsigned channel) { return samples[frame * channels + channel]; }
     float at(std::size_t frame, unsigned channel) const { return samples[frame * channels + channel]; }

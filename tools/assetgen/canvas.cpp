@@ -20,9 +20,7 @@ static void filterLines(cairo_surface_t* surface, Filter filter)
     const int height = cairo_image_surface_get_height(surface);
     unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
-    struct Pass {
-        int step, count, lines, lineStep;
-    };
+    struct Pass { int step, count, lines, lineStep; };
     for (const Pass pass : {Pass{4, width, height, stride}, Pass{stride, height, width, 4}}) {
         for (int line = 0; line < pass.lines; ++line)
             for (int component = 0; component < 4; ++component)

@@ -41,8 +41,7 @@ AudioClip renderBounce()
     const double knockDelaySeconds[] = {0.0, 0.001};
     AudioClip clip(2, framesIn(lengthSeconds));
     for (unsigned side = 0; side < 2; ++side) {
-        stk::SineWave thump;
-        stk::SineWave knock;
+        stk::SineWave thump, knock;
         stk::Noise slap(side == 0 ? 17 : 29);
         stk::OnePole slapFilter(0.5);
         for (std::size_t frame = 0; frame < clip.frames(); ++frame) {

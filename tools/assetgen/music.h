@@ -42,9 +42,7 @@ enum class Instrument { Kick, Clap, Snare, ClosedHat, OpenHat, Crash, Riser, Dro
 
 struct NoteEvent {
     Instrument instrument;
-    double startBeat;
-    double lengthBeats;
-    double midiNote;
+    double startBeat, lengthBeats, midiNote;
     float velocity;    // 0..1
     float pan;         // -1 left .. 1 right
     float brightness;  // 0 dark .. 1 open, for the voices with a filter
@@ -57,7 +55,6 @@ std::vector<NoteEvent> composeTrack();
 struct Voice {
     AudioClip (*render)(const NoteEvent& note);
     bool ducked;
-    float reverbSend;
-    float delaySend;
+    float reverbSend, delaySend;
 };
 const Voice& voiceOf(Instrument instrument);

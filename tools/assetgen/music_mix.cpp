@@ -58,8 +58,7 @@ void addReverb(const AudioClip& send, AudioClip& mix)
 void addPingPongDelay(const AudioClip& send, AudioClip& mix)
 {
     const unsigned long delayFrames = static_cast<unsigned long>(0.75 * framesPerBeat);
-    stk::Delay left(delayFrames, delayFrames);
-    stk::Delay right(delayFrames, delayFrames);
+    stk::Delay left(delayFrames, delayFrames), right(delayFrames, delayFrames);
     stk::OnePole damping(0.35);
     const float returnLevel = 0.5f;
     for (std::size_t frame = 0; frame < send.frames(); ++frame) {

@@ -24,8 +24,7 @@ enum class Section {
 
 struct FormRow {
     Section section;
-    int firstBar;
-    int bars;
+    int firstBar, bars;
     std::vector<ChordName> chords;  // one a bar
 };
 
@@ -65,8 +64,7 @@ constexpr std::array<int, stepsPerBar> arpPattern = {0, 2, 1, 3, 2, 4, 3, 1, 0, 
 constexpr double breathBeats = 0.5;
 
 struct MelodyNote {
-    double beat;
-    double lengthBeats;
+    double beat, lengthBeats;
     int midi;
 };
 
@@ -100,8 +98,7 @@ constexpr float hatPan = 0.25f;
 struct GrooveBar {
     const std::array<float, stepsPerBeat>& hats;
     bool fillOnLastBeat;  // a snare fill over the kick in place of the last beat
-    float padBrightness;
-    float arpBrightness;
+    float padBrightness, arpBrightness;
 };
 
 struct Score {
