@@ -1,120 +1,34 @@
-#include "audio.h"
+// Signal helpers: filter design, conversions, envelopes and the loudness meter.
+#include "assetgen.h"
+
+#include <ebur128.h>
 
 #include <algorithm>
 #include <cmath>
-#include <iostream>
+#include <cstdlib>
 
-namespace {
-
-constexpr double pi = 3.14159265358979323846;
-
-}  // namespace
-
-float peakOf(const AudioClip& clip)
-{
-    float peak = 0.0f;
-    for (float sample : clip.samples) peak = std::max(peak, std::fabs(sample));
-    return peak;
-}
-
-void scaleBy(AudioClip& clip, float gain)
-{
-    for (float& sample : clip.samples) sample *= gain;
-}
-
-void scaleToPeak(AudioClip& clip, float peak)
-{
-    const float current = peakOf(clip);
-    if (current > 0.0f) scaleBy(clip, peak / current);
-}
-
-void removeOffset(AudioClip& clip)
-{
-    const std::size_t frames = clip.frames();
-    if (frames < 2) return;
-    std::vector<double> bump(frames);
-    double bumpSum = 0.0;
-    for (std::size_t frame = 0; frame < frames; ++frame) {
-        bump[frame] = std::sin(pi * frame / (frames - 1));
-        bumpSum += bump[frame];
-    }
-    for (unsigned channel = 0; channel < clip.channels; ++channel) {
-        double sum = 0.0;
-        for (std::size_t frame = 0; frame < frames; ++frame) sum += clip.at(frame, channel);
-        for (std::size_t frame = 0; frame < frames; ++frame)
-            clip.at(frame, channel) -= static_cast<float>(sum * bump[frame] / bumpSum);
-    }
-}
-
-bool writeClip(const AudioClip& clip, const std::string& path)
-{
-    if (writeClipFile(clip, path)) return true;
-    std::cerr << "assetgen: Unable to write " << path << "." << std::endl;
-    return false;
-}
-
-namespace {
-
-constexpr double concertPitchHz = 440.0;
-constexpr int concertPitchMidi = 69;
-
-struct Cookbook {
-    double cosW;
-    double alpha;
-};
-
-Cookbook cookbook(double frequencyHz, double q)
+void setFilter(stk::BiQuad& filter, FilterResponse response, double frequencyHz, double q)
 {
     const double w = 2.0 * pi * frequencyHz / sampleRateHz;
-    return {std::cos(w), std::sin(w) / (2.0 * q)};
+    const double cosW = std::cos(w);
+    const double alpha = std::sin(w) / (2.0 * q);
+    const double a0 = 1.0 + alpha;
+    // b0, b1 and b2 of each response, in the order of FilterResponse.
+    const double low = (1.0 - cosW) / 2.0;
+    const double high = (1.0 + cosW) / 2.0;
+    const double b[][3] = {{low, 1.0 - cosW, low}, {high, -(1.0 + cosW), high}, {alpha, 0.0, -alpha}};
+    const double* bs = b[response];
+    filter.setCoefficients(bs[0] / a0, bs[1] / a0, bs[2] / a0, -2.0 * cosW / a0, (1.0 - alpha) / a0);
 }
-
-void setNormalised(stk::BiQuad& filter, double b0, double b1, double b2, double a0, double a1,
-                   double a2)
-{
-    filter.setCoefficients(b0 / a0, b1 / a0, b2 / a0, a1 / a0, a2 / a0);
-}
-
-}  // namespace
 
 double midiToHz(double midiNote)
 {
-    return concertPitchHz * std::pow(2.0, (midiNote - concertPitchMidi) / 12.0);
+    return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0);
 }
 
 double dbToGain(double decibels)
 {
     return std::pow(10.0, decibels / 20.0);
-}
-
-double secondsAt(std::size_t frame)
-{
-    return static_cast<double>(frame) / sampleRateHz;
-}
-
-std::size_t framesIn(double seconds)
-{
-    return static_cast<std::size_t>(std::lround(seconds * sampleRateHz));
-}
-
-void setLowPass(stk::BiQuad& filter, double cutoffHz, double q)
-{
-    const Cookbook c = cookbook(cutoffHz, q);
-    setNormalised(filter, (1.0 - c.cosW) / 2.0, 1.0 - c.cosW, (1.0 - c.cosW) / 2.0, 1.0 + c.alpha,
-                  -2.0 * c.cosW, 1.0 - c.alpha);
-}
-
-void setHighPass(stk::BiQuad& filter, double cutoffHz, double q)
-{
-    const Cookbook c = cookbook(cutoffHz, q);
-    setNormalised(filter, (1.0 + c.cosW) / 2.0, -(1.0 + c.cosW), (1.0 + c.cosW) / 2.0,
-                  1.0 + c.alpha, -2.0 * c.cosW, 1.0 - c.alpha);
-}
-
-void setBandPass(stk::BiQuad& filter, double centreHz, double q)
-{
-    const Cookbook c = cookbook(centreHz, q);
-    setNormalised(filter, c.alpha, 0.0, -c.alpha, 1.0 + c.alpha, -2.0 * c.cosW, 1.0 - c.alpha);
 }
 
 PanGains panGains(float pan)
@@ -123,9 +37,9 @@ PanGains panGains(float pan)
     return {static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle))};
 }
 
-double rampIn(double seconds, double rampSeconds)
+double decay(double seconds, double timeConstantSeconds)
 {
-    return seconds >= rampSeconds ? 1.0 : seconds / rampSeconds;
+    return std::exp(-seconds / timeConstantSeconds);
 }
 
 double fadeOut(double seconds, double lengthSeconds, double fadeSeconds)
@@ -136,7 +50,36 @@ double fadeOut(double seconds, double lengthSeconds, double fadeSeconds)
     return 0.5 - 0.5 * std::cos(pi * left / fadeSeconds);
 }
 
-double decay(double seconds, double timeConstantSeconds)
+LoudnessReading measureLoudness(const AudioClip& clip)
 {
-    return std::exp(-seconds / timeConstantSeconds);
+    ebur128_state* meter =
+        ebur128_init(clip.channels, sampleRateHz, EBUR128_MODE_I | EBUR128_MODE_M | EBUR128_MODE_TRUE_PEAK);
+    if (meter == nullptr) {
+        reportError("Unable to start the loudness meter.");
+        std::exit(1);
+    }
+    const double gateLufs = -70.0;  // what the meter gives for silence
+    LoudnessReading reading;
+    reading.loudestMomentaryLufs = gateLufs;
+    const std::size_t step = framesIn(0.1);
+    for (std::size_t frame = 0; frame < clip.frames(); frame += step) {
+        ebur128_add_frames_float(meter, clip.samples.data() + frame * clip.channels,
+                                 std::min(step, clip.frames() - frame));
+        double momentary = gateLufs;
+        if (ebur128_loudness_momentary(meter, &momentary) == EBUR128_SUCCESS && std::isfinite(momentary))
+            reading.loudestMomentaryLufs = std::max(reading.loudestMomentaryLufs, momentary);
+    }
+    // Silence, all of it under the gate, reads as minus infinity.
+    if (ebur128_loudness_global(meter, &reading.integratedLufs) != EBUR128_SUCCESS ||
+        !std::isfinite(reading.integratedLufs))
+        reading.integratedLufs = gateLufs;
+    double highest = 0.0;
+    for (unsigned channel = 0; channel < clip.channels; ++channel) {
+        double peak = 0.0;
+        ebur128_true_peak(meter, channel, &peak);
+        highest = std::max(highest, peak);
+    }
+    reading.truePeakDbtp = 20.0 * std::log10(highest);
+    ebur128_destroy(&meter);
+    return reading;
 }

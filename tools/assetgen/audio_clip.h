@@ -9,6 +9,8 @@
 
 // The rate of every sound and song that the generator makes.
 constexpr unsigned sampleRateHz = 44100;
+// The 16-bit full scale that the clip's 1 stands for, both ways.
+constexpr float int16FullScale = 32767.0f;
 
 struct AudioClip {
     unsigned channels = 1;
@@ -16,15 +18,12 @@ struct AudioClip {
     std::vector<float> samples;
 
     AudioClip() = default;
-    AudioClip(unsigned channelCount, std::size_t frameCount);
-
-    std::size_t frames() const;
-    float& at(std::size_t frame, unsigned channel);
-    float at(std::size_t frame, unsigned channel) const;
+    AudioClip(unsigned channelCount, std::size_t frameCount)
+        : channels(channelCount), samples(channelCount * frameCount, 0.0f) {}
+    std::size_t frames() const { return samples.size() / channels; }
+    float& at(std::size_t frame, unsigned channel) { return samples[frame * channels + channel]; }
+    float at(std::size_t frame, unsigned channel) const { return samples[frame * channels + channel]; }
 };
-
-// The 16-bit full scale that the clip's 1 stands for, both ways.
-constexpr float int16FullScale = 32767.0f;
 
 // Clipped to full scale; the writer picks the format by the extension
 // (".wav", ".ogg", ".flac"). False when the file cannot be written.

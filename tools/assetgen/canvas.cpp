@@ -1,62 +1,30 @@
-#include "canvas.h"
+// Drawing helpers: the canvas, the Roboto lettering, colours and shapes.
+#include "assetgen.h"
 
 #include <pango/pangocairo.h>
 
 #include <algorithm>
 #include <cmath>
-#include <iostream>
 #include <vector>
 
 static const char* const LETTERING_FAMILY = "Roboto";
-static const PangoWeight WEIGHTS_IN_USE[] = {PANGO_WEIGHT_LIGHT, PANGO_WEIGHT_MEDIUM,
-                                             PANGO_WEIGHT_BOLD, PANGO_WEIGHT_HEAVY};
 
-Canvas::Canvas(int widthPixels, int heightPixels)
-    : surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, widthPixels, heightPixels)),
-      cr(cairo_create(surface)), width(widthPixels), height(heightPixels)
-{
-}
-
-Canvas::~Canvas()
-{
-    cairo_destroy(cr);
-    cairo_surface_destroy(surface);
-}
-
-static std::uint32_t toByte(double component)
-{
-    return static_cast<std::uint32_t>(std::lround(std::clamp(component, 0.0, 1.0) * 255.0));
-}
-
-void Canvas::setPixel(int x, int y, double red, double green, double blue, double alpha)
-{
-    // Cairo keeps premultiplied components in one native-endian word per pixel.
-    unsigned char* row = cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface);
-    auto* pixel = reinterpret_cast<std::uint32_t*>(row) + x;
-    const double a = std::clamp(alpha, 0.0, 1.0);
-    *pixel = toByte(a) << 24 | toByte(red * a) << 16 | toByte(green * a) << 8 | toByte(blue * a);
-}
-
-// Runs a filter over each line of each component of the surface's
-// premultiplied pixels, which blur as they are: along the rows first, then
-// down the columns. The filter gets the line's first value, the step between
-// its values and their count.
+// Runs a filter over each line of each component of the premultiplied pixels
+// (which blur as they are), the rows first, then the columns. The filter gets
+// the line's first value, the step between its values and their count.
 template <typename Filter>
-static void filterLines(cairo_surface_t* surface, int width, int height, Filter filter)
+static void filterLines(cairo_surface_t* surface, Filter filter)
 {
     cairo_surface_flush(surface);
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
     unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
-    const int bytesPerPixel = 4;
-    struct Pass {
-        int step, count, lines, lineStep;
-    };
-    for (const Pass pass : {Pass{bytesPerPixel, width, height, stride}, Pass{stride, height, width, bytesPerPixel}}) {
-        for (int line = 0; line < pass.lines; ++line) {
-            for (int component = 0; component < bytesPerPixel; ++component) {
+    struct Pass { int step, count, lines, lineStep; };
+    for (const Pass pass : {Pass{4, width, height, stride}, Pass{stride, height, width, 4}}) {
+        for (int line = 0; line < pass.lines; ++line)
+            for (int component = 0; component < 4; ++component)
                 filter(data + line * pass.lineStep + component, pass.step, pass.count);
-            }
-        }
     }
     cairo_surface_mark_dirty(surface);
 }
@@ -64,7 +32,7 @@ static void filterLines(cairo_surface_t* surface, int width, int height, Filter 
 // The border repeats.
 void Canvas::soften()
 {
-    filterLines(surface, width, height, [](unsigned char* at, int step, int count) {
+    filterLines(surface, [](unsigned char* at, int step, int count) {
         int before = at[0];
         for (int i = 0; i < count; ++i) {
             const int here = at[i * step];
@@ -75,26 +43,23 @@ void Canvas::soften()
     });
 }
 
-// One box blur of a line of values, the border repeating.
-static void boxBlur(std::vector<float>& line, int radius)
-{
-    const int count = static_cast<int>(line.size());
-    const std::vector<float> source = line;
-    float sum = 0.0f;
-    for (int i = -radius - 1; i < radius; ++i) sum += source[std::clamp(i, 0, count - 1)];
-    for (int i = 0; i < count; ++i) {
-        sum += source[std::min(i + radius, count - 1)] - source[std::max(i - radius - 1, 0)];
-        line[i] = sum / (2 * radius + 1);
-    }
-}
-
 void Canvas::blur(int radiusPixels)
 {
     std::vector<float> line;
-    filterLines(surface, width, height, [&](unsigned char* at, int step, int count) {
+    std::vector<float> source;
+    filterLines(surface, [&](unsigned char* at, int step, int count) {
         line.resize(count);
         for (int i = 0; i < count; ++i) line[i] = at[i * step];
-        for (int box = 0; box < 3; ++box) boxBlur(line, radiusPixels);
+        for (int box = 0; box < 3; ++box) {
+            // One box blur, the border repeating.
+            source = line;
+            float sum = 0.0f;
+            for (int i = -radiusPixels - 1; i < radiusPixels; ++i) sum += source[std::clamp(i, 0, count - 1)];
+            for (int i = 0; i < count; ++i) {
+                sum += source[std::min(i + radiusPixels, count - 1)] - source[std::max(i - radiusPixels - 1, 0)];
+                line[i] = sum / (2 * radiusPixels + 1);
+            }
+        }
         for (int i = 0; i < count; ++i) at[i * step] = static_cast<unsigned char>(std::lround(line[i]));
     });
 }
@@ -103,11 +68,8 @@ bool Canvas::save(const std::string& path)
 {
     cairo_surface_flush(surface);
     const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
-    if (status != CAIRO_STATUS_SUCCESS) {
-        std::cerr << "assetgen: Unable to write " << path << ": " << cairo_status_to_string(status) << std::endl;
-        return false;
-    }
-    return true;
+    return status == CAIRO_STATUS_SUCCESS ||
+           reportError("Unable to write ", path, ": ", cairo_status_to_string(status));
 }
 
 static PangoFontDescription* describeLettering(const Lettering& lettering)
@@ -115,51 +77,46 @@ static PangoFontDescription* describeLettering(const Lettering& lettering)
     PangoFontDescription* description = pango_font_description_new();
     pango_font_description_set_family(description, LETTERING_FAMILY);
     pango_font_description_set_weight(description, lettering.weight);
-    pango_font_description_set_style(description, lettering.style);
+    pango_font_description_set_style(description, PANGO_STYLE_NORMAL);
     pango_font_description_set_absolute_size(description, lettering.pixelSize * PANGO_SCALE);
     return description;
 }
 
-// Outlines without hinting, so that the pictures do not depend on the
-// machine's font settings.
-static void useUnhintedOutlines(PangoContext* context)
+// A layout of text, and the ink box that it leaves, in Pango units.
+static PangoLayout* layOut(cairo_t* cr, const std::string& text, const Lettering& lettering, PangoRectangle& ink)
 {
+    PangoLayout* layout = pango_cairo_create_layout(cr);
+    // Outlines without hinting, so that the pictures do not depend on the
+    // machine's font settings.
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-    pango_cairo_context_set_font_options(context, options);
+    pango_cairo_context_set_font_options(pango_layout_get_context(layout), options);
     cairo_font_options_destroy(options);
-}
-
-static PangoLayout* layOut(cairo_t* cr, const std::string& text, const Lettering& lettering)
-{
-    PangoLayout* layout = pango_cairo_create_layout(cr);
-    useUnhintedOutlines(pango_layout_get_context(layout));
     pango_layout_context_changed(layout);
 
     PangoFontDescription* description = describeLettering(lettering);
     pango_layout_set_font_description(layout, description);
     pango_font_description_free(description);
-
     if (lettering.letterSpacingPixels != 0.0) {
         PangoAttrList* attributes = pango_attr_list_new();
-        pango_attr_list_insert(attributes, pango_attr_letter_spacing_new(
-                                               static_cast<int>(lettering.letterSpacingPixels * PANGO_SCALE)));
+        const int spacing = static_cast<int>(lettering.letterSpacingPixels * PANGO_SCALE);
+        pango_attr_list_insert(attributes, pango_attr_letter_spacing_new(spacing));
         pango_layout_set_attributes(layout, attributes);
         pango_attr_list_unref(attributes);
     }
     pango_layout_set_alignment(layout, PANGO_ALIGN_CENTER);
     pango_layout_set_text(layout, text.c_str(), -1);
+    pango_layout_get_extents(layout, &ink, nullptr);
     return layout;
 }
 
-void addCentredTextPath(cairo_t* cr, const std::string& text, const Lettering& lettering,
-                        double centreX, double centreY)
+void addCentredTextPath(cairo_t* cr, const std::string& text, const Lettering& lettering, double centreX,
+                        double centreY)
 {
-    PangoLayout* layout = layOut(cr, text, lettering);
     PangoRectangle ink;
-    pango_layout_get_extents(layout, &ink, nullptr);
+    PangoLayout* layout = layOut(cr, text, lettering, ink);
     const double inkCentreX = (ink.x + ink.width * 0.5) / PANGO_SCALE;
     const double inkCentreY = (ink.y + ink.height * 0.5) / PANGO_SCALE;
     cairo_move_to(cr, centreX - inkCentreX, centreY - inkCentreY);
@@ -169,10 +126,8 @@ void addCentredTextPath(cairo_t* cr, const std::string& text, const Lettering& l
 
 InkSize measureInk(cairo_t* cr, const std::string& text, const Lettering& lettering)
 {
-    PangoLayout* layout = layOut(cr, text, lettering);
     PangoRectangle ink;
-    pango_layout_get_extents(layout, &ink, nullptr);
-    g_object_unref(layout);
+    g_object_unref(layOut(cr, text, lettering, ink));
     return InkSize{static_cast<double>(ink.width) / PANGO_SCALE, static_cast<double>(ink.height) / PANGO_SCALE};
 }
 
@@ -181,17 +136,13 @@ bool robotoIsInstalled()
     PangoFontMap* fontMap = pango_cairo_font_map_get_default();
     PangoContext* context = pango_font_map_create_context(fontMap);
     bool allFound = true;
-    for (PangoWeight weight : WEIGHTS_IN_USE) {
+    for (PangoWeight weight : {PANGO_WEIGHT_LIGHT, PANGO_WEIGHT_MEDIUM, PANGO_WEIGHT_BOLD, PANGO_WEIGHT_HEAVY}) {
         PangoFontDescription* wanted = describeLettering(Lettering{weight, 100.0});
         PangoFont* font = pango_font_map_load_font(fontMap, context, wanted);
         PangoFontDescription* found = font ? pango_font_describe(font) : nullptr;
         const char* family = found ? pango_font_description_get_family(found) : nullptr;
-        if (!family || std::string(family) != LETTERING_FAMILY ||
-            pango_font_description_get_weight(found) != weight) {
-            std::cerr << "assetgen: Roboto of weight " << weight
-                      << " is missing (install fonts-roboto-unhinted)." << std::endl;
-            allFound = false;
-        }
+        if (!family || std::string(family) != LETTERING_FAMILY || pango_font_description_get_weight(found) != weight)
+            allFound = reportError("Roboto of weight ", weight, " is missing (install fonts-roboto-unhinted).");
         if (found) pango_font_description_free(found);
         if (font) g_object_unref(font);
         pango_font_description_free(wanted);
@@ -200,15 +151,25 @@ bool robotoIsInstalled()
     return allFound;
 }
 
-void setSourceHex(cairo_t* cr, std::uint32_t rgb, double alpha)
+void setSourceHex(cairo_t* cr, std::uint32_t rgb)
 {
-    cairo_set_source_rgba(cr, (rgb >> 16 & 0xff) / 255.0, (rgb >> 8 & 0xff) / 255.0, (rgb & 0xff) / 255.0, alpha);
+    cairo_set_source_rgb(cr, (rgb >> 16 & 0xff) / 255.0, (rgb >> 8 & 0xff) / 255.0, (rgb & 0xff) / 255.0);
 }
 
-void addColourStopHex(cairo_pattern_t* pattern, double offset, std::uint32_t rgb, double alpha)
+void addColourStopHex(cairo_pattern_t* pattern, double offset, std::uint32_t rgb)
 {
-    cairo_pattern_add_color_stop_rgba(pattern, offset, (rgb >> 16 & 0xff) / 255.0, (rgb >> 8 & 0xff) / 255.0,
-                                      (rgb & 0xff) / 255.0, alpha);
+    cairo_pattern_add_color_stop_rgb(pattern, offset, (rgb >> 16 & 0xff) / 255.0, (rgb >> 8 & 0xff) / 255.0,
+                                     (rgb & 0xff) / 255.0);
+}
+
+cairo_pattern_t* createHuesPattern(double x0, double x1)
+{
+    cairo_pattern_t* hues = cairo_pattern_create_linear(x0, 0.0, x1, 0.0);
+    addColourStopHex(hues, 0.0, 0x2de2ff);
+    addColourStopHex(hues, 0.35, 0x6f6bff);
+    addColourStopHex(hues, 0.7, 0xff4fd8);
+    addColourStopHex(hues, 1.0, 0xffb545);
+    return hues;
 }
 
 void addRoundedRectangle(cairo_t* cr, double x, double y, double width, double height, double radius)

@@ -1,18 +1,13 @@
-#include "images.h"
-
-#include "canvas.h"
+// The pictures that are painted rather than lettered: those of the loading
+// screen and the intro, then those of the ball room.
+#include "assetgen.h"
 #include "core/screen.h"
 
 #include <algorithm>
 #include <cmath>
 
-static const double TWO_PI = 2.0 * M_PI;
-// The track keeps a rim of this width around the fill, so the outline stays
-// visible over the fill.
-static const double BAR_FILL_INSET_PIXELS = 5.0;
-static const double BAR_OUTLINE_WIDTH_PIXELS = 2.0;
-// Ripple of the rainbow's diagonal bands, in hue turns.
-static const double RAINBOW_WAVE_TURNS = 0.08;
+static const int BAR_WIDTH = 1000;
+static const int BAR_HEIGHT = 40;
 
 bool paintBlack(const std::string& path)
 {
@@ -22,24 +17,24 @@ bool paintBlack(const std::string& path)
     return canvas.save(path);
 }
 
-// A bright hue circle: each channel a phase-shifted cosine, so that every
-// step along it is smooth.
-static double rainbowChannel(double turns, double phase)
-{
-    return 0.55 + 0.45 * std::cos(TWO_PI * (turns - phase));
-}
-
 bool paintRainbow(const std::string& path)
 {
-    // Hue runs along the diagonal through one full turn per texture width and
-    // per texture height, so the picture wraps seamlessly in both directions.
-    Canvas canvas(RAINBOW_SIZE_PIXELS, RAINBOW_SIZE_PIXELS);
-    const double size = RAINBOW_SIZE_PIXELS;
-    for (int y = 0; y < RAINBOW_SIZE_PIXELS; ++y) {
-        for (int x = 0; x < RAINBOW_SIZE_PIXELS; ++x) {
-            const double turns = (x + y) / size + RAINBOW_WAVE_TURNS * std::sin(TWO_PI * (x - y) / size);
-            canvas.setPixel(x, y, rainbowChannel(turns, 0.0), rainbowChannel(turns, 1.0 / 3.0),
-                            rainbowChannel(turns, 2.0 / 3.0), 1.0);
+    // Hue turns once along the diagonal per width and per height, so the
+    // picture wraps both ways; each channel is a smooth phase-shifted cosine.
+    const int size = 512;
+    Canvas canvas(size, size);
+    auto channel = [](double turns, double phase) {
+        const double value = 0.55 + 0.45 * std::cos(2.0 * M_PI * (turns - phase));
+        return static_cast<std::uint32_t>(std::lround(std::clamp(value, 0.0, 1.0) * 255.0));
+    };
+    // Cairo keeps each pixel in one native-endian word, here fully opaque.
+    unsigned char* data = cairo_image_surface_get_data(canvas.surface);
+    for (int y = 0; y < size; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(data + y * cairo_image_surface_get_stride(canvas.surface));
+        for (int x = 0; x < size; ++x) {
+            const double turns = (x + y) / double(size) + 0.08 * std::sin(2.0 * M_PI * (x - y) / double(size));
+            row[x] = 0xff000000u | channel(turns, 0.0) << 16 | channel(turns, 1.0 / 3.0) << 8 |
+                     channel(turns, 2.0 / 3.0);
         }
     }
     cairo_surface_mark_dirty(canvas.surface);
@@ -48,14 +43,13 @@ bool paintRainbow(const std::string& path)
 
 bool paintLoadingBarEmpty(const std::string& path)
 {
-    Canvas canvas(LOADING_BAR_WIDTH_PIXELS, LOADING_BAR_HEIGHT_PIXELS);
-    const double half = BAR_OUTLINE_WIDTH_PIXELS * 0.5;
-    const double height = LOADING_BAR_HEIGHT_PIXELS - BAR_OUTLINE_WIDTH_PIXELS;
-    addRoundedRectangle(canvas.cr, half, half, LOADING_BAR_WIDTH_PIXELS - BAR_OUTLINE_WIDTH_PIXELS, height,
-                        height * 0.5);
+    Canvas canvas(BAR_WIDTH, BAR_HEIGHT);
+    const double outline = 2.0;
+    const double height = BAR_HEIGHT - outline;
+    addRoundedRectangle(canvas.cr, outline * 0.5, outline * 0.5, BAR_WIDTH - outline, height, height * 0.5);
     cairo_set_source_rgba(canvas.cr, 1.0, 1.0, 1.0, 0.08);
     cairo_fill_preserve(canvas.cr);
-    cairo_set_line_width(canvas.cr, BAR_OUTLINE_WIDTH_PIXELS);
+    cairo_set_line_width(canvas.cr, outline);
     cairo_set_source_rgba(canvas.cr, 1.0, 1.0, 1.0, 0.5);
     cairo_stroke(canvas.cr);
     return canvas.save(path);
@@ -63,17 +57,13 @@ bool paintLoadingBarEmpty(const std::string& path)
 
 bool paintLoadingBarFull(const std::string& path)
 {
-    Canvas canvas(LOADING_BAR_WIDTH_PIXELS, LOADING_BAR_HEIGHT_PIXELS);
+    Canvas canvas(BAR_WIDTH, BAR_HEIGHT);
     cairo_t* cr = canvas.cr;
-    const double inset = BAR_FILL_INSET_PIXELS;
-    const double width = LOADING_BAR_WIDTH_PIXELS - 2.0 * inset;
-    const double height = LOADING_BAR_HEIGHT_PIXELS - 2.0 * inset;
-
-    cairo_pattern_t* hues = cairo_pattern_create_linear(inset, 0.0, inset + width, 0.0);
-    addColourStopHex(hues, 0.0, 0x2de2ff);
-    addColourStopHex(hues, 0.35, 0x6f6bff);
-    addColourStopHex(hues, 0.7, 0xff4fd8);
-    addColourStopHex(hues, 1.0, 0xffb545);
+    // The track keeps a rim around the fill, so its outline stays visible.
+    const double inset = 5.0;
+    const double width = BAR_WIDTH - 2.0 * inset;
+    const double height = BAR_HEIGHT - 2.0 * inset;
+    cairo_pattern_t* hues = createHuesPattern(inset, inset + width);
     addRoundedRectangle(cr, inset, inset, width, height, height * 0.5);
     cairo_set_source(cr, hues);
     cairo_fill_preserve(cr);
@@ -90,24 +80,6 @@ bool paintLoadingBarFull(const std::string& path)
     return canvas.save(path);
 }
 
-static const int TILES_PER_SIDE = 2;
-static const double GROUT_PIXELS = 3.0;
-static const double BEVEL_PIXELS = 2.0;
-static const double TILE_SHADE_SPREAD = 0.03;
-
-// The skins are laid out on a 1024 x 512 design grid, scaled to the
-// texture; the skin lengths below are pixels of that grid.
-static const double SKIN_DESIGN_WIDTH = 1024.0;
-static const double SKIN_DESIGN_HEIGHT = 512.0;
-static const double SKIN_BELT_HALF_HEIGHT_PIXELS = 66.0;
-static const double SKIN_BELT_EDGE_PIXELS = 7.0;
-static const double SKIN_CAP_PIXELS = 30.0;
-static const double SKIN_STRIPE_PERIOD_PIXELS = 128.0;
-static const double SKIN_DOT_RADIUS_PIXELS = 17.0;
-static const double SKIN_DOT_ROW_PIXELS = 46.0;
-static const int SKIN_DOTS_AT_EQUATOR = 16;
-static const double SKIN_NAME_PIXELS = 104.0;
-
 // A fixed scramble of the tile's grid position: the same shades on every run.
 static double tileShade(int column, int row)
 {
@@ -118,21 +90,28 @@ static double tileShade(int column, int row)
     return (value & 0xffffu) / 65535.0;
 }
 
+// Two by two tiles. Small textures keep the software renderer's texel cache
+// warm, which decides the speed of the ball scene.
 bool paintWallTiles(const std::string& path)
 {
-    Canvas canvas(TILE_TEXTURE_SIZE_PIXELS, TILE_TEXTURE_SIZE_PIXELS);
+    const int size = 256;
+    const int tilesPerSide = 2;
+    const double grout = 3.0;
+    const double bevel = 2.0;
+    Canvas canvas(size, size);
     cairo_t* cr = canvas.cr;
     setSourceHex(cr, 0xb9bec8);
     cairo_paint(cr);
 
     // Grout sits half on each side of a tile edge, so the texture wraps cleanly.
-    const double tile = static_cast<double>(TILE_TEXTURE_SIZE_PIXELS) / TILES_PER_SIDE;
-    const double face = tile - GROUT_PIXELS;
-    for (int row = 0; row < TILES_PER_SIDE; ++row) {
-        for (int column = 0; column < TILES_PER_SIDE; ++column) {
-            const double left = column * tile + GROUT_PIXELS * 0.5;
-            const double top = row * tile + GROUT_PIXELS * 0.5;
-            const double shade = 0.955 - TILE_SHADE_SPREAD * tileShade(column, row);
+    const double tile = static_cast<double>(size) / tilesPerSide;
+    const double face = tile - grout;
+    const double inner = bevel * 0.5;
+    for (int row = 0; row < tilesPerSide; ++row) {
+        for (int column = 0; column < tilesPerSide; ++column) {
+            const double left = column * tile + grout * 0.5;
+            const double top = row * tile + grout * 0.5;
+            const double shade = 0.955 - 0.03 * tileShade(column, row);
 
             cairo_pattern_t* sheen = cairo_pattern_create_linear(left, top, left + face, top + face);
             cairo_pattern_add_color_stop_rgb(sheen, 0.0, shade + 0.02, shade + 0.02, shade + 0.025);
@@ -143,8 +122,7 @@ bool paintWallTiles(const std::string& path)
             cairo_pattern_destroy(sheen);
 
             // Light bevel on the upper and left edges, shade on the others.
-            cairo_set_line_width(cr, BEVEL_PIXELS);
-            const double inner = BEVEL_PIXELS * 0.5;
+            cairo_set_line_width(cr, bevel);
             cairo_move_to(cr, left + inner, top + face);
             cairo_line_to(cr, left + inner, top + inner);
             cairo_line_to(cr, left + face, top + inner);
@@ -160,96 +138,83 @@ bool paintWallTiles(const std::string& path)
     return canvas.save(path);
 }
 
-static void paintGores(cairo_t* cr, const BallSkin& skin)
-{
-    setSourceHex(cr, skin.base);
-    cairo_paint(cr);
-    setSourceHex(cr, skin.accent);
-    for (double left = 0.0; left < SKIN_DESIGN_WIDTH; left += 2.0 * SKIN_STRIPE_PERIOD_PIXELS) {
-        cairo_rectangle(cr, left, 0.0, SKIN_STRIPE_PERIOD_PIXELS, SKIN_DESIGN_HEIGHT);
-    }
-    cairo_fill(cr);
-}
-
-// Slanted stripes, which wind around the ball as spirals.
-static void paintSpiral(cairo_t* cr, const BallSkin& skin)
-{
-    setSourceHex(cr, skin.base);
-    cairo_paint(cr);
-    setSourceHex(cr, skin.accent);
-    const double period = SKIN_STRIPE_PERIOD_PIXELS;
-    const double height = SKIN_DESIGN_HEIGHT;
-    for (double left = -height; left < SKIN_DESIGN_WIDTH; left += period) {
-        cairo_move_to(cr, left, 0.0);
-        cairo_line_to(cr, left + period * 0.5, 0.0);
-        cairo_line_to(cr, left + period * 0.5 + height, height);
-        cairo_line_to(cr, left + height, height);
-        cairo_close_path(cr);
-    }
-    cairo_fill(cr);
-}
+// Equirectangular skins, 512 x 256 (about one texel per screen pixel on a ball
+// in the front view), laid out on a 1024 x 512 grid: the lengths below are its.
+static const double SKIN_WIDTH = 1024.0;
+static const double SKIN_HEIGHT = 512.0;
+static const double SKIN_STRIPE_PERIOD = 128.0;
 
 // Polka dots, widened towards the poles so that they look round on the ball;
 // each row holds a whole number of them, so the seam does not show.
-static void paintDots(cairo_t* cr, const BallSkin& skin)
+static void addDots(cairo_t* cr)
 {
-    setSourceHex(cr, skin.base);
-    cairo_paint(cr);
-    setSourceHex(cr, skin.accent);
-    const double height = SKIN_DESIGN_HEIGHT;
+    const double radius = 17.0;
     int rowIndex = 0;
-    for (double y = height * 0.5; y > 0.0; y -= SKIN_DOT_ROW_PIXELS, ++rowIndex) {
-        const double widening = 1.0 / std::max(std::cos((y / height - 0.5) * M_PI), 0.2);
-        const int count = std::max(1, static_cast<int>(std::lround(SKIN_DOTS_AT_EQUATOR / widening)));
-        const double spacing = SKIN_DESIGN_WIDTH / count;
+    for (double y = SKIN_HEIGHT * 0.5; y > 0.0; y -= 46.0, ++rowIndex) {
+        const double widening = 1.0 / std::max(std::cos((y / SKIN_HEIGHT - 0.5) * M_PI), 0.2);
+        const int count = std::max(1, static_cast<int>(std::lround(16 / widening)));
+        const double spacing = SKIN_WIDTH / count;
         const double shift = (rowIndex % 2) * spacing * 0.5;
-        for (int mirror = 0; mirror < 2; ++mirror) {
-            const double rowY = mirror == 0 ? y : height - y;
+        for (const double rowY : {y, SKIN_HEIGHT - y}) {
             for (int i = -1; i <= count; ++i) {
                 cairo_save(cr);
                 cairo_translate(cr, shift + i * spacing, rowY);
-                cairo_scale(cr, std::min(widening, spacing * 0.4 / SKIN_DOT_RADIUS_PIXELS), 1.0);
+                cairo_scale(cr, std::min(widening, spacing * 0.4 / radius), 1.0);
                 cairo_new_sub_path(cr);
-                cairo_arc(cr, 0.0, 0.0, SKIN_DOT_RADIUS_PIXELS, 0.0, 2.0 * M_PI);
+                cairo_arc(cr, 0.0, 0.0, radius, 0.0, 2.0 * M_PI);
                 cairo_restore(cr);
             }
         }
     }
-    cairo_fill(cr);
 }
 
 bool paintBallSkin(const std::string& path, const BallSkin& skin)
 {
-    Canvas canvas(BALL_SKIN_WIDTH_PIXELS, BALL_SKIN_HEIGHT_PIXELS);
+    Canvas canvas(512, 256);
     cairo_t* cr = canvas.cr;
-    cairo_scale(cr, BALL_SKIN_WIDTH_PIXELS / SKIN_DESIGN_WIDTH, BALL_SKIN_HEIGHT_PIXELS / SKIN_DESIGN_HEIGHT);
+    cairo_scale(cr, 512 / SKIN_WIDTH, 256 / SKIN_HEIGHT);
+    setSourceHex(cr, skin.base);
+    cairo_paint(cr);
+    setSourceHex(cr, skin.accent);
+    const double period = SKIN_STRIPE_PERIOD;
     switch (skin.pattern) {
-    case SkinPattern::Gores: paintGores(cr, skin); break;
-    case SkinPattern::Spiral: paintSpiral(cr, skin); break;
-    case SkinPattern::Dots: paintDots(cr, skin); break;
+    case SkinPattern::Gores:
+        for (double left = 0.0; left < SKIN_WIDTH; left += 2.0 * period)
+            cairo_rectangle(cr, left, 0.0, period, SKIN_HEIGHT);
+        break;
+    case SkinPattern::Spiral:  // slanted stripes, which wind around the ball
+        for (double left = -SKIN_HEIGHT; left < SKIN_WIDTH; left += period) {
+            cairo_move_to(cr, left, 0.0);
+            cairo_line_to(cr, left + period * 0.5, 0.0);
+            cairo_line_to(cr, left + period * 0.5 + SKIN_HEIGHT, SKIN_HEIGHT);
+            cairo_line_to(cr, left + SKIN_HEIGHT, SKIN_HEIGHT);
+            cairo_close_path(cr);
+        }
+        break;
+    case SkinPattern::Dots: addDots(cr); break;
     }
-
-    const double width = SKIN_DESIGN_WIDTH;
-    const double height = SKIN_DESIGN_HEIGHT;
-    // Caps at the poles, where the pattern would pinch.
-    setSourceHex(cr, skin.belt);
-    cairo_rectangle(cr, 0.0, 0.0, width, SKIN_CAP_PIXELS);
-    cairo_rectangle(cr, 0.0, height - SKIN_CAP_PIXELS, width, SKIN_CAP_PIXELS);
     cairo_fill(cr);
 
-    const double beltTop = height * 0.5 - SKIN_BELT_HALF_HEIGHT_PIXELS;
-    const double beltHeight = 2.0 * SKIN_BELT_HALF_HEIGHT_PIXELS;
+    // Caps at the poles, where the pattern would pinch; the belt, edged.
+    const double cap = 30.0;
+    const double beltTop = SKIN_HEIGHT * 0.5 - 66.0;
+    const double beltHeight = 2.0 * 66.0;
+    const double edge = 7.0;
+    setSourceHex(cr, skin.belt);
+    cairo_rectangle(cr, 0.0, 0.0, SKIN_WIDTH, cap);
+    cairo_rectangle(cr, 0.0, SKIN_HEIGHT - cap, SKIN_WIDTH, cap);
+    cairo_fill(cr);
     setSourceHex(cr, skin.letters);
-    cairo_rectangle(cr, 0.0, beltTop - SKIN_BELT_EDGE_PIXELS, width, beltHeight + 2.0 * SKIN_BELT_EDGE_PIXELS);
+    cairo_rectangle(cr, 0.0, beltTop - edge, SKIN_WIDTH, beltHeight + 2.0 * edge);
     cairo_fill(cr);
     setSourceHex(cr, skin.belt);
-    cairo_rectangle(cr, 0.0, beltTop, width, beltHeight);
+    cairo_rectangle(cr, 0.0, beltTop, SKIN_WIDTH, beltHeight);
     cairo_fill(cr);
 
     // The name twice, half a turn apart; the equator keeps its proportions.
-    const Lettering lettering{PANGO_WEIGHT_HEAVY, SKIN_NAME_PIXELS, PANGO_STYLE_NORMAL, 6.0};
-    addCentredTextPath(cr, skin.name, lettering, width * 0.25, height * 0.5);
-    addCentredTextPath(cr, skin.name, lettering, width * 0.75, height * 0.5);
+    const Lettering lettering{PANGO_WEIGHT_HEAVY, 104.0, 6.0};
+    addCentredTextPath(cr, skin.name, lettering, SKIN_WIDTH * 0.25, SKIN_HEIGHT * 0.5);
+    addCentredTextPath(cr, skin.name, lettering, SKIN_WIDTH * 0.75, SKIN_HEIGHT * 0.5);
     setSourceHex(cr, skin.letters);
     cairo_fill(cr);
     return canvas.save(path);

@@ -1,75 +1,46 @@
-#include "lettering.h"
-
-#include "canvas.h"
+// The lettered pictures: the intro's title cards, which the intro shader
+// fills with the rainbow, and the credits pages on the ball room's panel.
+#include "assetgen.h"
 
 #include <algorithm>
 
-// Short titles grow to this size; longer ones shrink until they fit.
-static const double TITLE_LETTER_PIXELS = 420.0;
-// Room left around the title for its outline and glow.
-static const double TITLE_MARGIN_PIXELS = 60.0;
-static const double TITLE_OUTLINE_PIXELS = 14.0;
-// The glow is the title, thickened and blurred, in translucent white; the
-// intro shader tints it with the rainbow, so it shines on the black screen.
-static const double TITLE_GLOW_STROKE_PIXELS = 24.0;
-static const int TITLE_GLOW_BLUR_PIXELS = 9;  // three boxes: about 16 pixels of spread
-static const double TITLE_GLOW_OPACITY = 0.5;
-// Grey outlines take a darker shade of the rainbow than the letters.
-static const double TITLE_OUTLINE_GREY = 0.45;
-
-// Pages are laid out on a 1024 x 512 design grid, scaled to the texture;
-// the page lengths below are pixels of that grid.
-static const double PAGE_DESIGN_WIDTH = 1024.0;
-static const double PAGE_DESIGN_HEIGHT = 512.0;
-static const double PAGE_BORDER_INSET_PIXELS = 20.0;
-static const double PAGE_BORDER_PIXELS = 6.0;
-static const double PAGE_BORDER_RADIUS_PIXELS = 30.0;
-// The ball room shows a page about 540 pixels wide at the least, a little
-// over half the grid: these sizes keep every line's capitals at least 22
-// pixels tall on screen. It shows the page's pixels a little magnified,
-// each on one or two screen pixels, so the page is softened to keep its
-// edges from stepping.
-static const double SMALLEST_LETTER_PIXELS = 66.0;
-static const double ROLE_LETTER_PIXELS = 80.0;
-
-// The largest size up to TITLE_LETTER_PIXELS at which the title fits the card.
-static Lettering fittedTitleLettering(cairo_t* cr, const std::string& title)
-{
-    Lettering lettering{PANGO_WEIGHT_HEAVY, TITLE_LETTER_PIXELS};
-    const InkSize ink = measureInk(cr, title, lettering);
-    const double room = 2.0 * TITLE_MARGIN_PIXELS;
-    const double fit = std::min((TITLE_CARD_WIDTH_PIXELS - room) / ink.width,
-                                (TITLE_CARD_HEIGHT_PIXELS - room) / ink.height);
-    lettering.pixelSize *= std::min(1.0, fit);
-    return lettering;
-}
+// Every card has this size, so the intro shader knows their proportions.
+static const int CARD_WIDTH = 1800;
+static const int CARD_HEIGHT = 600;
 
 bool paintTitleCard(const std::string& path, const std::string& title)
 {
-    Canvas canvas(TITLE_CARD_WIDTH_PIXELS, TITLE_CARD_HEIGHT_PIXELS);
+    Canvas canvas(CARD_WIDTH, CARD_HEIGHT);
     cairo_t* cr = canvas.cr;
-    const Lettering lettering = fittedTitleLettering(cr, title);
-    const double centreX = TITLE_CARD_WIDTH_PIXELS * 0.5;
-    const double centreY = TITLE_CARD_HEIGHT_PIXELS * 0.5;
+    // Short titles grow to 420 pixels; longer ones shrink until they fit,
+    // with room around them for their outline and glow.
+    Lettering lettering{PANGO_WEIGHT_HEAVY, 420.0};
+    const InkSize ink = measureInk(cr, title, lettering);
+    const double room = 2.0 * 60.0;
+    lettering.pixelSize *= std::min(1.0, std::min((CARD_WIDTH - room) / ink.width, (CARD_HEIGHT - room) / ink.height));
+    const double centreX = CARD_WIDTH * 0.5;
+    const double centreY = CARD_HEIGHT * 0.5;
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
 
-    Canvas glow(TITLE_CARD_WIDTH_PIXELS, TITLE_CARD_HEIGHT_PIXELS);
+    // The glow: the title thickened and blurred (about 16 pixels of spread) in
+    // translucent white, which the intro shader tints with the rainbow.
+    Canvas glow(CARD_WIDTH, CARD_HEIGHT);
     cairo_set_line_join(glow.cr, CAIRO_LINE_JOIN_ROUND);
     addCentredTextPath(glow.cr, title, lettering, centreX, centreY);
-    cairo_set_line_width(glow.cr, TITLE_GLOW_STROKE_PIXELS);
+    cairo_set_line_width(glow.cr, 24.0);
     cairo_set_source_rgb(glow.cr, 1.0, 1.0, 1.0);
     cairo_stroke_preserve(glow.cr);
     cairo_fill(glow.cr);
-    glow.blur(TITLE_GLOW_BLUR_PIXELS);
+    glow.blur(9);
     cairo_set_source_surface(cr, glow.surface, 0.0, 0.0);
-    cairo_paint_with_alpha(cr, TITLE_GLOW_OPACITY);
+    cairo_paint_with_alpha(cr, 0.5);
 
+    // Grey outlines take a darker shade of the rainbow than the letters.
     addCentredTextPath(cr, title, lettering, centreX, centreY);
-    cairo_set_line_width(cr, TITLE_OUTLINE_PIXELS);
-    cairo_set_source_rgb(cr, TITLE_OUTLINE_GREY, TITLE_OUTLINE_GREY, TITLE_OUTLINE_GREY);
+    cairo_set_line_width(cr, 14.0);
+    cairo_set_source_rgb(cr, 0.45, 0.45, 0.45);
     cairo_stroke_preserve(cr);
-    // White at the top, a little grey at the foot: the rainbow fill keeps
-    // this shading, which gives the letters some body.
+    // White at the top, a little grey at the foot: body under the rainbow.
     const double inkHeight = measureInk(cr, title, lettering).height;
     cairo_pattern_t* body = cairo_pattern_create_linear(0.0, centreY - inkHeight * 0.5, 0.0, centreY + inkHeight * 0.5);
     cairo_pattern_add_color_stop_rgb(body, 0.0, 1.0, 1.0, 1.0);
@@ -80,89 +51,94 @@ bool paintTitleCard(const std::string& path, const std::string& title)
     return canvas.save(path);
 }
 
-// Scales the canvas to the design grid and paints the page's ground and border.
+// Pages are 512 x 256, about one texel per screen pixel on the panel, laid
+// out on a 1024 x 512 grid: the lengths below are its.
+static const int PAGE_WIDTH_PIXELS = 512;
+static const int PAGE_HEIGHT_PIXELS = 256;
+static const double PAGE_WIDTH = 1024.0;
+static const double PAGE_HEIGHT = 512.0;
+// A page is at least about 540 pixels wide on screen: this size keeps capitals
+// at least 22 pixels tall. Its pixels show a little magnified, so the page is
+// softened to keep its edges from stepping.
+static const double SMALLEST_LETTER = 66.0;
+
+struct PageLine {
+    const char* text;
+    Lettering lettering;
+    double centreY;
+    unsigned colour;
+};
+
+static const PageLine OPENING_PAGE[] = {
+    {"CREDITS", {PANGO_WEIGHT_HEAVY, 150.0, 8.0}, 165.0, 0xffffff},
+    {"Grumble Owl vs The Quirkz", {PANGO_WEIGHT_LIGHT, SMALLEST_LETTER}, 300.0, 0xd4dbff},
+    {"QRV Bouncefest 2025", {PANGO_WEIGHT_BOLD, SMALLEST_LETTER, 2.0}, 392.0, 0xff6fe0},
+};
+
+static const PageLine CLOSING_FACE[] = {
+    {"THANKS FOR WATCHING", {PANGO_WEIGHT_MEDIUM, 50.0, 8.0}, 100.0, 0x4fe6ff},
+    {"Grumble Owl", {PANGO_WEIGHT_HEAVY, 150.0}, 225.0, 0xffffff},
+    {"vs The Quirkz", {PANGO_WEIGHT_LIGHT, SMALLEST_LETTER}, 348.0, 0xd4dbff},
+    {"QRV Bouncefest 2025", {PANGO_WEIGHT_BOLD, 54.0, 2.0}, 432.0, 0xff6fe0},
+};
+
+static void fillLine(cairo_t* cr, const PageLine& line)
+{
+    addCentredTextPath(cr, line.text, line.lettering, PAGE_WIDTH * 0.5, line.centreY);
+    setSourceHex(cr, line.colour);
+    cairo_fill(cr);
+}
+
+// Scales the canvas to the design grid and paints the ground and border.
 static void paintPageBackground(cairo_t* cr)
 {
-    cairo_scale(cr, CREDITS_PAGE_WIDTH_PIXELS / PAGE_DESIGN_WIDTH, CREDITS_PAGE_HEIGHT_PIXELS / PAGE_DESIGN_HEIGHT);
-    cairo_pattern_t* depth = cairo_pattern_create_linear(0.0, 0.0, 0.0, PAGE_DESIGN_HEIGHT);
+    cairo_scale(cr, PAGE_WIDTH_PIXELS / PAGE_WIDTH, PAGE_HEIGHT_PIXELS / PAGE_HEIGHT);
+    cairo_pattern_t* depth = cairo_pattern_create_linear(0.0, 0.0, 0.0, PAGE_HEIGHT);
     addColourStopHex(depth, 0.0, 0x22145a);
     addColourStopHex(depth, 1.0, 0x0a0720);
     cairo_set_source(cr, depth);
     cairo_paint(cr);
     cairo_pattern_destroy(depth);
 
-    const double inset = PAGE_BORDER_INSET_PIXELS;
-    cairo_pattern_t* hues = cairo_pattern_create_linear(inset, 0.0, PAGE_DESIGN_WIDTH - inset, 0.0);
-    addColourStopHex(hues, 0.0, 0x2de2ff);
-    addColourStopHex(hues, 0.35, 0x6f6bff);
-    addColourStopHex(hues, 0.7, 0xff4fd8);
-    addColourStopHex(hues, 1.0, 0xffb545);
-    addRoundedRectangle(cr, inset, inset, PAGE_DESIGN_WIDTH - 2.0 * inset, PAGE_DESIGN_HEIGHT - 2.0 * inset,
-                        PAGE_BORDER_RADIUS_PIXELS);
-    cairo_set_line_width(cr, PAGE_BORDER_PIXELS);
+    const double inset = 20.0;
+    cairo_pattern_t* hues = createHuesPattern(inset, PAGE_WIDTH - inset);
+    addRoundedRectangle(cr, inset, inset, PAGE_WIDTH - 2.0 * inset, PAGE_HEIGHT - 2.0 * inset, 30.0);
+    cairo_set_line_width(cr, 6.0);
     cairo_set_source(cr, hues);
     cairo_stroke(cr);
     cairo_pattern_destroy(hues);
 }
 
-static void fillText(cairo_t* cr, const std::string& text, const Lettering& lettering, double centreY,
-                     unsigned colour)
-{
-    addCentredTextPath(cr, text, lettering, PAGE_DESIGN_WIDTH * 0.5, centreY);
-    setSourceHex(cr, colour);
-    cairo_fill(cr);
-}
-
 bool paintCreditsTitlePage(const std::string& path)
 {
-    Canvas canvas(CREDITS_PAGE_WIDTH_PIXELS, CREDITS_PAGE_HEIGHT_PIXELS);
-    cairo_t* cr = canvas.cr;
-    paintPageBackground(cr);
-    fillText(cr, "CREDITS", Lettering{PANGO_WEIGHT_HEAVY, 150.0, PANGO_STYLE_NORMAL, 8.0}, 165.0, 0xffffff);
-    fillText(cr, "Grumble Owl vs The Quirkz", Lettering{PANGO_WEIGHT_LIGHT, SMALLEST_LETTER_PIXELS}, 300.0, 0xd4dbff);
-    fillText(cr, "QRV Bouncefest 2025", Lettering{PANGO_WEIGHT_BOLD, SMALLEST_LETTER_PIXELS, PANGO_STYLE_NORMAL, 2.0},
-             392.0, 0xff6fe0);
+    Canvas canvas(PAGE_WIDTH_PIXELS, PAGE_HEIGHT_PIXELS);
+    paintPageBackground(canvas.cr);
+    for (const PageLine& line : OPENING_PAGE) fillLine(canvas.cr, line);
     canvas.soften();
     return canvas.save(path);
 }
 
-static void paintRoleAndName(cairo_t* cr, const std::string& role, const std::string& name)
+bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name, bool closingFace)
 {
-    paintPageBackground(cr);
-    fillText(cr, role, Lettering{PANGO_WEIGHT_MEDIUM, ROLE_LETTER_PIXELS, PANGO_STYLE_NORMAL, 16.0}, 130.0, 0x4fe6ff);
-
-    const double ruleWidth = 140.0;
-    cairo_rectangle(cr, (PAGE_DESIGN_WIDTH - ruleWidth) * 0.5, 196.0, ruleWidth, 5.0);
-    setSourceHex(cr, 0xff4fd8);
-    cairo_fill(cr);
-
-    fillText(cr, name, Lettering{PANGO_WEIGHT_HEAVY, 190.0}, 325.0, 0xffffff);
-}
-
-bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name)
-{
-    Canvas canvas(CREDITS_PAGE_WIDTH_PIXELS, CREDITS_PAGE_HEIGHT_PIXELS);
-    paintRoleAndName(canvas.cr, role, name);
-    canvas.soften();
-    return canvas.save(path);
-}
-
-bool paintLastCreditsPage(const std::string& path, const std::string& role, const std::string& name)
-{
-    Canvas canvas(CREDITS_PAGE_WIDTH_PIXELS, 2 * CREDITS_PAGE_HEIGHT_PIXELS);
+    Canvas canvas(PAGE_WIDTH_PIXELS, (closingFace ? 2 : 1) * PAGE_HEIGHT_PIXELS);
     cairo_t* cr = canvas.cr;
     cairo_save(cr);
-    paintRoleAndName(cr, role, name);
-    cairo_restore(cr);
-    cairo_translate(cr, 0.0, CREDITS_PAGE_HEIGHT_PIXELS);
-    cairo_rectangle(cr, 0.0, 0.0, CREDITS_PAGE_WIDTH_PIXELS, CREDITS_PAGE_HEIGHT_PIXELS);
-    cairo_clip(cr);  // the ground is painted over everything
     paintPageBackground(cr);
-    fillText(cr, "THANKS FOR WATCHING", Lettering{PANGO_WEIGHT_MEDIUM, 50.0, PANGO_STYLE_NORMAL, 8.0}, 100.0,
-             0x4fe6ff);
-    fillText(cr, "Grumble Owl", Lettering{PANGO_WEIGHT_HEAVY, 150.0}, 225.0, 0xffffff);
-    fillText(cr, "vs The Quirkz", Lettering{PANGO_WEIGHT_LIGHT, SMALLEST_LETTER_PIXELS}, 348.0, 0xd4dbff);
-    fillText(cr, "QRV Bouncefest 2025", Lettering{PANGO_WEIGHT_BOLD, 54.0, PANGO_STYLE_NORMAL, 2.0}, 432.0, 0xff6fe0);
+    fillLine(cr, {role.c_str(), {PANGO_WEIGHT_MEDIUM, 80.0, 16.0}, 130.0, 0x4fe6ff});
+    cairo_rectangle(cr, (PAGE_WIDTH - 140.0) * 0.5, 196.0, 140.0, 5.0);
+    setSourceHex(cr, 0xff4fd8);
+    cairo_fill(cr);
+    fillLine(cr, {name.c_str(), {PANGO_WEIGHT_HEAVY, 190.0}, 325.0, 0xffffff});
+    cairo_restore(cr);
+    // Below the page, where the ball room turns the panel over to as the
+    // camera flies out.
+    if (closingFace) {
+        cairo_translate(cr, 0.0, PAGE_HEIGHT_PIXELS);
+        cairo_rectangle(cr, 0.0, 0.0, PAGE_WIDTH_PIXELS, PAGE_HEIGHT_PIXELS);
+        cairo_clip(cr);  // the ground is painted over everything
+        paintPageBackground(cr);
+        for (const PageLine& line : CLOSING_FACE) fillLine(cr, line);
+    }
     canvas.soften();
     return canvas.save(path);
 }

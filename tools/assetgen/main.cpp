@@ -1,105 +1,80 @@
 // Writes every generated image and sound of the show under the folder
 // given as the only argument (the run folder's assets/).
-#include "canvas.h"
-#include "effects.h"
-#include "images.h"
-#include "lettering.h"
-#include "music_mix.h"
+#include "assetgen.h"
 
 #include <filesystem>
 #include <iterator>
-#include <iostream>
 #include <system_error>
 
-struct CreditsEntry {
-    const char* file;
-    const char* role;
-    const char* name;
+namespace fs = std::filesystem;
+
+static const struct { const char* file; bool (*paint)(const std::string& path); } FLAT_PICTURES[] = {
+    {"black.png", paintBlack},
+    {"rainbow.png", paintRainbow},
+    {"loading_bar_empty.png", paintLoadingBarEmpty},
+    {"loading_bar_full.png", paintLoadingBarFull},
+    {"wall_tiles.png", paintWallTiles},
 };
 
-struct TitleCardEntry {
-    const char* file;
-    const char* title;
-};
-
-static const CreditsEntry CREDITS_PAGES[] = {
-    {"credits_orin.png", "CODE", "Orin"},       {"credits_tasu.png", "MUSIC", "Tasu"},
-    {"credits_bexo.png", "GRAPHICS", "Bexo"},   {"credits_quil.png", "SHADERS", "Quil"},
-    {"credits_mave.png", "SUPPORT", "Mave"},
-};
-
-static const TitleCardEntry TITLE_CARDS[] = {
-    {"intro1.png", "Grumble Owl"},
-    {"intro2.png", "vs"},
-    {"intro3.png", "The Quirkz"},
-    {"intro4.png", "QRV Bouncefest\n2025"},
-};
-
-struct BallSkinEntry {
-    const char* file;
-    BallSkin skin;
-};
-
-static const BallSkinEntry BALL_SKINS[] = {
+static const struct { const char* file; BallSkin skin; } BALL_SKINS[] = {
     {"ball_vemo.png", {"VEMO", SkinPattern::Gores, 0xff7a1a, 0xffd23f, 0xfff6e4, 0xc8300c}},
     {"ball_qrv.png", {"QRV", SkinPattern::Spiral, 0x7a3cff, 0xff4fb8, 0xffffff, 0x4d18c4}},
     {"ball_arku.png", {"ARKU", SkinPattern::Dots, 0x12c29a, 0xdcff4a, 0xf0fff8, 0x0a6f5d}},
 };
 
-// Draws every image of the show into assetsDir/textures. False on failure.
-static bool generateImages(const std::string& assetsDir)
-{
-    const std::filesystem::path folder = std::filesystem::path(assetsDir) / "textures";
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) {
-        std::cerr << "assetgen: Unable to create " << folder.string() << ": " << error.message() << std::endl;
-        return false;
-    }
-    if (!robotoIsInstalled()) return false;
+// The last page also carries the show's closing face.
+static const struct { const char* file; const char* role; const char* name; } CREDITS_PAGES[] = {
+    {"credits_orin.png", "CODE", "Orin"},     {"credits_tasu.png", "MUSIC", "Tasu"},
+    {"credits_bexo.png", "GRAPHICS", "Bexo"}, {"credits_quil.png", "SHADERS", "Quil"},
+    {"credits_mave.png", "SUPPORT", "Mave"},
+};
 
-    auto in = [&folder](const char* file) { return (folder / file).string(); };
-    bool allWritten = paintBlack(in("black.png"));
-    allWritten = paintRainbow(in("rainbow.png")) && allWritten;
-    allWritten = paintLoadingBarEmpty(in("loading_bar_empty.png")) && allWritten;
-    allWritten = paintLoadingBarFull(in("loading_bar_full.png")) && allWritten;
-    allWritten = paintWallTiles(in("wall_tiles.png")) && allWritten;
-    for (const BallSkinEntry& ball : BALL_SKINS) {
-        allWritten = paintBallSkin(in(ball.file), ball.skin) && allWritten;
-    }
-    allWritten = paintCreditsTitlePage(in("credits_start.png")) && allWritten;
-    for (const CreditsEntry& page : CREDITS_PAGES) {
-        const bool last = &page == &CREDITS_PAGES[std::size(CREDITS_PAGES) - 1];
-        allWritten = (last ? paintLastCreditsPage : paintCreditsPage)(in(page.file), page.role, page.name) && allWritten;
-    }
-    for (const TitleCardEntry& card : TITLE_CARDS) {
-        allWritten = paintTitleCard(in(card.file), card.title) && allWritten;
-    }
-    return allWritten;
+static const struct { const char* file; const char* title; } TITLE_CARDS[] = {
+    {"intro1.png", "Grumble Owl"}, {"intro2.png", "vs"}, {"intro3.png", "The Quirkz"},
+    {"intro4.png", "QRV Bouncefest\n2025"},
+};
+
+static bool createFolder(const fs::path& folder)
+{
+    std::error_code error;
+    fs::create_directories(folder, error);
+    return !error || reportError("Unable to create ", folder.string(), ": ", error.message());
 }
 
-namespace fs = std::filesystem;
-
-// Synthesises the effects and the music into assetsDir/sounds and
-// assetsDir/music. False on failure.
-static bool generateSounds(const std::string& assetsDir)
+// Draws every image of the show into assetsDir/textures. False on failure.
+static bool generateImages(const fs::path& assetsDir)
 {
-    const fs::path soundsDir = fs::path(assetsDir) / "sounds";
-    const fs::path musicDir = fs::path(assetsDir) / "music";
-    for (const fs::path& folder : {soundsDir, musicDir}) {
-        std::error_code error;
-        fs::create_directories(folder, error);
-        if (error) {
-            std::cerr << "assetgen: Unable to create " << folder.string() << "." << std::endl;
-            return false;
-        }
+    const fs::path folder = assetsDir / "textures";
+    if (!createFolder(folder) || !robotoIsInstalled()) return false;
+    auto in = [&folder](const char* file) { return (folder / file).string(); };
+    bool done = true;
+    for (const auto& picture : FLAT_PICTURES) done = picture.paint(in(picture.file)) && done;
+    for (const auto& ball : BALL_SKINS) done = paintBallSkin(in(ball.file), ball.skin) && done;
+    done = paintCreditsTitlePage(in("credits_start.png")) && done;
+    for (const auto& page : CREDITS_PAGES) {
+        const bool last = &page == &CREDITS_PAGES[std::size(CREDITS_PAGES) - 1];
+        done = paintCreditsPage(in(page.file), page.role, page.name, last) && done;
     }
-    const bool bounceDone = writeClip(renderBounce(), (soundsDir / "bounce.wav").string());
-    AudioClip lo;
-    const bool loDone = renderLo(lo) && writeClip(lo, (soundsDir / "lo.wav").string());
-    AudioClip music;
-    const bool musicDone = renderMusic(music) && writeClip(music, (musicDir / "qrv.ogg").string());
-    return bounceDone && loDone && musicDone;
+    for (const auto& card : TITLE_CARDS) done = paintTitleCard(in(card.file), card.title) && done;
+    return done;
+}
+
+static bool writeClip(const AudioClip& clip, const fs::path& path)
+{
+    return writeClipFile(clip, path.string()) || reportError("Unable to write ", path.string(), ".");
+}
+
+// Synthesises the effects into assetsDir/sounds and the music into
+// assetsDir/music. False on failure.
+static bool generateSounds(const fs::path& assetsDir)
+{
+    const fs::path sounds = assetsDir / "sounds";
+    const fs::path music = assetsDir / "music";
+    if (!createFolder(sounds) || !createFolder(music)) return false;
+    bool done = writeClip(renderBounce(), sounds / "bounce.wav");
+    AudioClip clip;
+    done = (renderLo(clip) && writeClip(clip, sounds / "lo.wav")) && done;
+    return (renderMusic(clip) && writeClip(clip, music / "qrv.ogg")) && done;
 }
 
 int main(int argc, char** argv)

@@ -1,4 +1,4 @@
-#include "music_score.h"
+#include "music.h"
 
 #include <array>
 
@@ -24,14 +24,12 @@ enum class Section {
 
 struct FormRow {
     Section section;
-    int firstBar;
-    int bars;
+    int firstBar, bars;
     std::vector<ChordName> chords;  // one a bar
 };
 
-// The form against the picture, in frames of the show at 60 fps from the
-// music's start. A bar lasts 120.5 frames, so each credits page is two
-// bars; the show's soundtrack ends with bar 19.
+// The form against the picture, in frames of the show from the music's start
+// (a bar is 120.5 frames); the show's soundtrack ends with bar 19.
 const std::vector<FormRow> form = {
     // section          bar  bars  chords             on screen at that bar
     {Section::Entrance,  0,    2,  {Am, F}},              // 0: the bounces fall silent, the credits panel arrives
@@ -51,35 +49,27 @@ struct Chord {
     std::array<int, 5> arpMidi;   // the chord tones an octave higher, and the top again
 };
 
-Chord chordOf(ChordName name)
-{
-    switch (name) {
-    case Am: return {33, {57, 60, 64, 69}, {69, 72, 76, 81, 84}};
-    case F: return {29, {57, 60, 65, 69}, {69, 72, 77, 81, 84}};
-    case C: return {36, {55, 60, 64, 67}, {67, 72, 76, 79, 84}};
-    case G: return {31, {55, 59, 62, 67}, {67, 71, 74, 79, 83}};
-    }
-    return {};
-}
+// In the order of ChordName.
+const Chord chordTones[] = {
+    {33, {57, 60, 64, 69}, {69, 72, 76, 81, 84}},
+    {29, {57, 60, 65, 69}, {69, 72, 77, 81, 84}},
+    {36, {55, 60, 64, 67}, {67, 72, 76, 79, 84}},
+    {31, {55, 59, 62, 67}, {67, 71, 74, 79, 83}},
+};
 
 // Which chord tone the arpeggio plays on each sixteenth of a bar.
-constexpr std::array<int, stepsPerBar> arpPattern = {0, 2, 1, 3, 2, 4, 3, 1,
-                                                     0, 2, 1, 3, 4, 3, 2, 1};
-constexpr float arpPanWidth = 0.35f;
+constexpr std::array<int, stepsPerBar> arpPattern = {0, 2, 1, 3, 2, 4, 3, 1, 0, 2, 1, 3, 4, 3, 2, 1};
 
-// Everything but the tails stops this long before the drop and before the
-// flight: the breath that makes them land.
+// All but the tails stops this long before the drop and the flight, to land them.
 constexpr double breathBeats = 0.5;
 
 struct MelodyNote {
-    double beat;
-    double lengthBeats;
+    double beat, lengthBeats;
     int midi;
 };
 
-// The lead: a question over Am and F on the composer's page, its answer
-// over C and G, and in the flight a line that climbs to the top of the F,
-// comes down over F and G and leaves the last chord its A.
+// The lead: a question over Am and F, its answer over C and G, and in the
+// flight a line that climbs to the top of the F and leaves the last chord its A.
 const std::vector<MelodyNote> questionLine = {
     {0.0, 1.5, 76}, {1.5, 0.5, 74}, {2.0, 1.0, 72}, {3.0, 1.0, 76},
     {4.0, 1.5, 81}, {5.5, 0.5, 79}, {6.0, 2.0, 77},
@@ -96,33 +86,26 @@ const std::vector<MelodyNote> flightLine = {
     {16.0, 1.5, 81}, {17.5, 0.5, 79}, {18.0, 1.0, 77}, {19.0, 1.0, 76},
     {20.0, 1.5, 74}, {21.5, 0.5, 76}, {22.0, 1.0, 79}, {23.0, 1.0, 83},
 };
-constexpr int lastLeadMidi = 81;
-constexpr float leadVelocity = 0.9f;
-constexpr float leadOctaveDownVelocity = 0.55f;
 
 // Sixteenth-note velocities within a beat: hats lean on the offbeat, the
 // rolling bass fills the three sixteenths that the kick leaves free.
 constexpr std::array<float, stepsPerBeat> closedHatVelocity = {0.55f, 0.3f, 0.0f, 0.4f};
 constexpr std::array<float, stepsPerBeat> busyHatVelocity = {0.45f, 0.35f, 0.5f, 0.4f};
 constexpr std::array<float, stepsPerBeat> bassVelocity = {0.0f, 0.8f, 0.9f, 1.0f};
-constexpr float openHatVelocity = 0.6f;
 constexpr float hatPan = 0.25f;
-constexpr float openHatPan = -0.2f;
 
+// A bar of the groove: kick, claps, hats and bass under the pad and arpeggio.
 struct GrooveBar {
     const std::array<float, stepsPerBeat>& hats;
-    bool claps;
-    bool openHats;
     bool fillOnLastBeat;  // a snare fill over the kick in place of the last beat
-    float padBrightness;
-    float arpBrightness;
+    float padBrightness, arpBrightness;
 };
 
 struct Score {
     std::vector<NoteEvent> events;
 
-    void add(Instrument instrument, double startBeat, double lengthBeats, double midiNote,
-             float velocity, float pan = 0.0f, float brightness = 1.0f)
+    void add(Instrument instrument, double startBeat, double lengthBeats, double midiNote, float velocity,
+             float pan = 0.0f, float brightness = 1.0f)
     {
         events.push_back({instrument, startBeat, lengthBeats, midiNote, velocity, pan, brightness});
     }
@@ -133,16 +116,15 @@ struct Score {
             add(Instrument::Pad, bar * beatsPerBar, lengthBeats, midi, velocity, 0.0f, brightness);
     }
 
-    void addArpeggio(int bar, const Chord& chord, double lengthBeats, float brightnessFrom,
-                     float brightnessTo, float velocity)
+    void addArpeggio(int bar, const Chord& chord, double lengthBeats, float brightnessFrom, float brightnessTo,
+                     float velocity)
     {
         const int steps = static_cast<int>(lengthBeats * stepsPerBeat);
         for (int step = 0; step < steps; ++step) {
             const float along = static_cast<float>(step) / stepsPerBar;
-            const float pan = step % 2 == 0 ? -arpPanWidth : arpPanWidth;
-            add(Instrument::Arp, bar * beatsPerBar + step * stepBeats, stepBeats,
-                chord.arpMidi[arpPattern[step]], velocity, pan,
-                brightnessFrom + (brightnessTo - brightnessFrom) * along);
+            const float pan = step % 2 == 0 ? -0.35f : 0.35f;
+            add(Instrument::Arp, bar * beatsPerBar + step * stepBeats, stepBeats, chord.arpMidi[arpPattern[step]],
+                velocity, pan, brightnessFrom + (brightnessTo - brightnessFrom) * along);
         }
     }
 
@@ -153,8 +135,7 @@ struct Score {
         for (int step = 0; step < steps; ++step) {
             if (step < steps / 2 && step % 2 == 1) continue;
             const float rising = static_cast<float>(step) / steps;
-            add(Instrument::Snare, startBeat + step * stepBeats, stepBeats, 0.0,
-                0.15f + 0.75f * rising * rising);
+            add(Instrument::Snare, startBeat + step * stepBeats, stepBeats, 0.0, 0.15f + 0.75f * rising * rising);
         }
     }
 
@@ -165,11 +146,10 @@ struct Score {
             add(Instrument::Kick, beatStart, 1.0, 0.0, 1.0f);
             if (groove.fillOnLastBeat && beat == beatsPerBar - 1) {
                 for (int step = 0; step < stepsPerBeat; ++step)
-                    add(Instrument::Snare, beatStart + step * stepBeats, stepBeats, 0.0,
-                        0.5f + 0.15f * step);
+                    add(Instrument::Snare, beatStart + step * stepBeats, stepBeats, 0.0, 0.5f + 0.15f * step);
                 continue;
             }
-            if (groove.claps && beat % 2 == 1) add(Instrument::Clap, beatStart, 1.0, 0.0, 0.9f);
+            if (beat % 2 == 1) add(Instrument::Clap, beatStart, 1.0, 0.0, 0.9f);
             for (int step = 0; step < stepsPerBeat; ++step) {
                 const double start = beatStart + step * stepBeats;
                 if (groove.hats[step] > 0.0f)
@@ -177,8 +157,7 @@ struct Score {
                 if (bassVelocity[step] > 0.0f)
                     add(Instrument::Bass, start, stepBeats * 0.75, chord.rootMidi, bassVelocity[step]);
             }
-            if (groove.openHats)
-                add(Instrument::OpenHat, beatStart + 0.5, 0.5, 0.0, openHatVelocity, openHatPan);
+            add(Instrument::OpenHat, beatStart + 0.5, 0.5, 0.0, 0.6f, -0.2f);
         }
         addChords(bar, chord, beatsPerBar, groove.padBrightness, 0.7f);
         addArpeggio(bar, chord, beatsPerBar, groove.arpBrightness, groove.arpBrightness, 0.7f);
@@ -188,9 +167,8 @@ struct Score {
     {
         for (const MelodyNote& note : line) {
             const double start = bar * beatsPerBar + note.beat;
-            add(Instrument::Lead, start, note.lengthBeats, note.midi, leadVelocity);
-            if (octaveDown)
-                add(Instrument::Lead, start, note.lengthBeats, note.midi - 12, leadOctaveDownVelocity);
+            add(Instrument::Lead, start, note.lengthBeats, note.midi, 0.9f);
+            if (octaveDown) add(Instrument::Lead, start, note.lengthBeats, note.midi - 12, 0.55f);
         }
     }
 
@@ -200,7 +178,7 @@ struct Score {
     {
         for (int i = 0; i < row.bars; ++i) {
             const int bar = row.firstBar + i;
-            const Chord chord = chordOf(row.chords[i]);
+            const Chord chord = chordTones[row.chords[i]];
             const double lengthBeats = i == row.bars - 1 ? lastBarBeats : beatsPerBar;
             const float from = opening + (1.0f - opening) * i / row.bars;
             const float to = opening + (1.0f - opening) * (i + 1) / row.bars;
@@ -214,19 +192,17 @@ struct Score {
     {
         const double firstBeat = row.firstBar * beatsPerBar;
         const double lastBarBeat = firstBeat + (row.bars - 1) * beatsPerBar;
-        const GrooveBar plain{closedHatVelocity, true, true, false, 0.8f, 0.75f};
         switch (row.section) {
         case Section::Entrance:
             add(Instrument::Crash, firstBeat, beatsPerBar, 0.0, 0.8f);
             for (int i = 0; i < row.bars; ++i)
-                addGrooveBar(row.firstBar + i, chordOf(row.chords[i]), plain);
+                addGrooveBar(row.firstBar + i, chordTones[row.chords[i]], {closedHatVelocity, false, 0.8f, 0.75f});
             break;
         case Section::Build: {
             // The last bar is the roll: the groove's kick under it, its
             // claps and hats left out, and the breath at its end.
-            addGrooveBar(row.firstBar, chordOf(row.chords[0]),
-                         {busyHatVelocity, true, true, false, 0.9f, 0.85f});
-            const Chord last = chordOf(row.chords[1]);
+            addGrooveBar(row.firstBar, chordTones[row.chords[0]], {busyHatVelocity, false, 0.9f, 0.85f});
+            const Chord last = chordTones[row.chords[1]];
             const double rollBeats = beatsPerBar - breathBeats;
             for (int beat = 0; beat < static_cast<int>(rollBeats); ++beat)
                 add(Instrument::Kick, lastBarBeat + beat, 1.0, 0.0, 1.0f);
@@ -241,10 +217,8 @@ struct Score {
         case Section::Answer:
             add(Instrument::Crash, firstBeat, beatsPerBar, 0.0, row.section == Section::Drop ? 1.0f : 0.6f);
             for (int i = 0; i < row.bars; ++i) {
-                GrooveBar bar = plain;
-                bar.padBrightness = bar.arpBrightness = 0.9f;
-                bar.fillOnLastBeat = row.section == Section::Answer && i == row.bars - 1;
-                addGrooveBar(row.firstBar + i, chordOf(row.chords[i]), bar);
+                const GrooveBar bar{closedHatVelocity, row.section == Section::Answer && i == row.bars - 1, 0.9f, 0.9f};
+                addGrooveBar(row.firstBar + i, chordTones[row.chords[i]], bar);
             }
             addLead(row.firstBar, row.section == Section::Drop ? questionLine : answerLine, false);
             break;
@@ -253,8 +227,8 @@ struct Score {
             add(Instrument::Kick, firstBeat, 1.0, 0.0, 1.0f);
             addOpeningBars(row, 0.35f, beatsPerBar);
             for (double beat = 0.5; beat < beatsPerBar; beat += 1.0)
-                add(Instrument::ClosedHat, lastBarBeat + beat, stepBeats, 0.0,
-                    0.35f + 0.1f * static_cast<float>(beat), hatPan);
+                add(Instrument::ClosedHat, lastBarBeat + beat, stepBeats, 0.0, 0.35f + 0.1f * static_cast<float>(beat),
+                    hatPan);
             break;
         case Section::Rise: {
             const double riseBeats = row.bars * beatsPerBar - breathBeats;
@@ -268,25 +242,23 @@ struct Score {
         case Section::Flight:
             for (int i = 0; i < row.bars; ++i) {
                 if (i % 4 == 0) add(Instrument::Crash, firstBeat + i * beatsPerBar, beatsPerBar, 0.0, 1.0f);
-                addGrooveBar(row.firstBar + i, chordOf(row.chords[i]),
-                             {busyHatVelocity, true, true, i == row.bars - 1, 1.0f, 1.0f});
+                const GrooveBar bar{busyHatVelocity, i == row.bars - 1, 1.0f, 1.0f};
+                addGrooveBar(row.firstBar + i, chordTones[row.chords[i]], bar);
             }
             addLead(row.firstBar, flightLine, true);
             break;
         case Section::Ending: {
             // Held past the bar: the fader ends it, not the notes.
             const double ringBeats = 2.0 * beatsPerBar;
-            const Chord chord = chordOf(row.chords[0]);
+            const Chord chord = chordTones[row.chords[0]];
             add(Instrument::Crash, firstBeat, beatsPerBar, 0.0, 1.0f);
             add(Instrument::Kick, firstBeat, 1.0, 0.0, 1.0f);
             addChords(row.firstBar, chord, ringBeats, 0.9f, 0.8f);
             add(Instrument::Drone, firstBeat, ringBeats, chord.rootMidi, 1.0f);
-            add(Instrument::Lead, firstBeat, ringBeats, lastLeadMidi, leadVelocity);
-            add(Instrument::Lead, firstBeat, ringBeats, lastLeadMidi - 12, leadOctaveDownVelocity);
+            addLead(row.firstBar, {{0.0, ringBeats, 81}}, true);  // the A that the flight line leaves it
             break;
         }
-        case Section::Rest:
-            break;
+        case Section::Rest: break;
         }
     }
 };
