@@ -26,5 +26,6 @@ struct AudioClip {
 };
 
 // Clipped to full scale; the writer picks the format by the extension
-// (".wav", ".ogg", ".flac"). False when the file cannot be written.
+// (".wav", ".ogg", ".flac"). False when the file cannot be written, with
+// errno saying why for a WAV file.
 bool writeClipFile(const AudioClip& clip, const std::string& path);

@@ -182,34 +182,9 @@ AudioClip mixSoundtrack(std::int64_t firstFrame, std::int64_t endFrame)
     return mix;
 }
 
-// Written here, not by the audio library, whose writer checks none of its writes and tells no reason.
 bool writeWav(const AudioClip& clip, const std::string& path)
 {
-    const std::uint32_t dataSize = static_cast<std::uint32_t>(clip.samples.size() * 2);
-    std::string bytes;
-    bytes.reserve(44 + dataSize);
-    const auto add = [&bytes](std::uint32_t value, int size) {
-        for (int byte = 0; byte < size; ++byte) bytes += static_cast<char>(value >> (8 * byte) & 0xff);
-    };
-    bytes += "RIFF";
-    add(36 + dataSize, 4);
-    bytes += "WAVEfmt ";
-    add(16, 4);  // the format chunk's size
-    add(1, 2);   // integer PCM
-    add(clip.channels, 2);
-    add(clip.rateHz, 4);
-    add(clip.rateHz * clip.channels * 2, 4);  // bytes per second
-    add(clip.channels * 2, 2);                // bytes per sample of all channels
-    add(16, 2);                               // bits per sample
-    bytes += "data";
-    add(dataSize, 4);
-    for (const float sample : clip.samples) {
-        add(static_cast<std::uint16_t>(std::lround(std::clamp(sample, -1.0f, 1.0f) * int16FullScale)), 2);
-    }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    bool written = file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    written = file != nullptr && std::fclose(file) == 0 && written;
-    if (written) return true;
+    if (writeClipFile(clip, path)) return true;
     std::cerr << "bouncefest-capture: Unable to write the soundtrack to " << path << ": " << std::strerror(errno) << "."
               << std::endl;
     return false;
