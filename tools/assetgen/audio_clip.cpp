@@ -14,8 +14,8 @@ static sf::Int16 int16Of(float sample)
 }
 
 // SFML's WAV writer checks none of its writes: a full disk would pass for a
-// written file. This one checks each, and leaves errno to say why.
-static bool writeWav(const AudioClip& clip, const std::string& path)
+// written file.
+bool writeWavFile(const AudioClip& clip, const std::string& path)
 {
     const std::uint32_t dataSize = static_cast<std::uint32_t>(clip.samples.size() * 2);
     std::string bytes;
@@ -44,7 +44,7 @@ static bool writeWav(const AudioClip& clip, const std::string& path)
 
 bool writeClipFile(const AudioClip& clip, const std::string& path)
 {
-    if (path.size() >= 4 && path.compare(path.size() - 4, 4, ".wav") == 0) return writeWav(clip, path);
+    if (path.size() >= 4 && path.compare(path.size() - 4, 4, ".wav") == 0) return writeWavFile(clip, path);
     std::vector<sf::Int16> pcm(clip.samples.size());
     std::transform(clip.samples.begin(), clip.samples.end(), pcm.begin(), int16Of);
     // SFML's Ogg writer draws the stream's serial number from rand(): a fixed

@@ -26,6 +26,7 @@ struct AudioClip {
 };
 
 // Clipped to full scale; the writer picks the format by the extension
-// (".wav", ".ogg", ".flac"). False when the file cannot be written, with
-// errno saying why for a WAV file.
+// (".wav", ".ogg", ".flac"). False when the file cannot be written.
 bool writeClipFile(const AudioClip& clip, const std::string& path);
+// As a 16-bit WAV file whatever its name; false with errno saying why.
+bool writeWavFile(const AudioClip& clip, const std::string& path);

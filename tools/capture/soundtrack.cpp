@@ -184,8 +184,8 @@ AudioClip mixSoundtrack(std::int64_t firstFrame, std::int64_t endFrame)
 
 bool writeWav(const AudioClip& clip, const std::string& path)
 {
-    if (writeClipFile(clip, path)) return true;
-    std::cerr << "bouncefest-capture: Unable to write the soundtrack to " << path << ": " << std::strerror(errno) << "."
-              << std::endl;
+    if (writeWavFile(clip, path)) return true;
+    const char* reason = std::strerror(errno);  // before the line's own writes can change errno
+    std::cerr << "bouncefest-capture: Unable to write the soundtrack to " << path << ": " << reason << "." << std::endl;
     return false;
 }
