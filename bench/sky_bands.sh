@@ -27,10 +27,8 @@ runs() {
         awk '{ for (x = 1; x <= NF; x += 8) { if (x > 560 && x < 1500) continue
                    if ($x == last[x]) run[x]++; else run[x] = 1
                    last[x] = $x; if (run[x] > longest[x]) longest[x] = run[x] } }
-             END { n = 0; for (x in longest) values[++n] = longest[x]
-                   for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++)
-                       if (values[j] < values[i]) { t = values[i]; values[i] = values[j]; values[j] = t }
-                   printf "median %d px, largest %d px", values[int((n + 1) / 2)], values[n] }'
+             END { for (x in longest) print longest[x] }' |
+        sort -n | awk '{ runs[NR] = $1 } END { printf "median %d px, largest %d px", runs[int((NR + 1) / 2)], runs[NR] }'
 }
 
 for plane in r g b; do
