@@ -25,10 +25,8 @@ TEST(Timeline, TheShowRunsInRealTimeWithItsCardsHeardOnTime)
     folder.copyRepositoryRunFiles();
     folder.write("alsoft.conf", "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\n"
                                 "sample-type = int16\nperiod_size = 256\n[wave]\nfile = mix.wav\n");
-    // One rendering thread leaves a core to OpenAL Soft's mixer, whose file
-    // then keeps to real time while a frame is drawn.
     const ProgramRun run = runBouncefest(folder.path, ProgramOptions{false, -1.0, SHOW_LENGTH_S + 60.0,
-                                                                     "ALSOFT_DRIVERS=wave ALSOFT_CONF=alsoft.conf LP_NUM_THREADS=1", ""});
+                                                                     "ALSOFT_DRIVERS=wave ALSOFT_CONF=alsoft.conf", ""});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "hello\n");
     EXPECT_EQ(run.err, "");
@@ -52,8 +50,11 @@ TEST(Timeline, TheShowRunsInRealTimeWithItsCardsHeardOnTime)
     ASSERT_EQ(cards.size(), 4u) << silences;
     EXPECT_GE(cards[0], LOADING_LENGTH_S);
     EXPECT_LE(cards[0], LOADING_LENGTH_S + START_UP_S + 6 * SLOWEST_FRAME_S);
+    // The first card's stage also counts the dt of the frame that showed it,
+    // time that ran before its sound: that card may be a frame short.
     for (std::size_t i = 1; i < cards.size(); ++i) {
-        EXPECT_GE(cards[i] - cards[i - 1], CARD_PERIOD_S - MIXING_PERIOD_S) << "card " << i;
+        const double firstFrame = i == 1 ? SLOWEST_FRAME_S : 0.0;
+        EXPECT_GE(cards[i] - cards[i - 1], CARD_PERIOD_S - MIXING_PERIOD_S - firstFrame) << "card " << i;
         EXPECT_LE(cards[i] - cards[i - 1], CARD_PERIOD_S + 2 * SLOWEST_FRAME_S) << "card " << i;
     }
     std::cout << "show " << run.seconds << " s; lo at " << ::testing::PrintToString(cards) << " s" << std::endl;
