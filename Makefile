@@ -7,7 +7,7 @@
 BUILD_DIR ?= build
 WINDOWS_DIR ?= build-windows
 JOBS ?= $(shell nproc)
-FUZZ_SECONDS ?= 20
+FUZZ_SECONDS ?= 15
 
 .PHONY: all deps build windows run release video test sanitize-build sanitize fuzz
 
