@@ -99,8 +99,10 @@ TEST(WindowsShow, ACloseRequestEndsIt)
 const std::int64_t MOMENTS[] = {600, 1500, 3100};
 const int TOLERANCE_LEVELS[] = {8, 8, 16};
 // The window shows a frame from 7 to 19 frames before the moment, and real
-// time only says when to within a few more.
-const std::int64_t EARLIER = 40, LATER = 4;
+// time only says when to within a few more; by the ball scene the stage
+// ends under Wine's slower frames have dropped more (once over 40 frames).
+const std::int64_t EARLIER[] = {40, 40, 80};
+const std::int64_t LATER = 4;
 const fs::path REFERENCE_FRAMES = BOUNCEFEST_WINDOWS_REFERENCE;
 
 // The Linux capture's frames around each moment, made while the other Windows
@@ -108,8 +110,10 @@ const fs::path REFERENCE_FRAMES = BOUNCEFEST_WINDOWS_REFERENCE;
 TEST(WindowsReference, TheLinuxCaptureWritesTheFramesAroundEachMoment)
 {
     std::string frames;
-    for (const std::int64_t moment : MOMENTS)
-        frames += (frames.empty() ? "" : ",") + std::to_string(moment - EARLIER) + "-" + std::to_string(moment + LATER);
+    for (std::size_t i = 0; i < std::size(MOMENTS); ++i) {
+        frames += (frames.empty() ? "" : ",") + std::to_string(MOMENTS[i] - EARLIER[i]) + "-" +
+                  std::to_string(MOMENTS[i] + LATER);
+    }
     TempRunFolder folder;
     folder.copyRepositoryRunFiles();
     const ProgramRun run = runCapture(folder.path, "--frames " + frames + " '" + REFERENCE_FRAMES.string() + "'");
@@ -135,7 +139,7 @@ TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
     for (std::size_t i = 0; i < std::size(MOMENTS); ++i) {
         int best = 256;
         std::int64_t bestFrame = -1;
-        for (std::int64_t frame = MOMENTS[i] - EARLIER; frame <= MOMENTS[i] + LATER; ++frame) {
+        for (std::int64_t frame = MOMENTS[i] - EARLIER[i]; frame <= MOMENTS[i] + LATER; ++frame) {
             const std::string number = std::to_string(frame);
             sf::Image linux;
             ASSERT_TRUE(linux.loadFromFile(
