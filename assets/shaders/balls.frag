@@ -257,10 +257,12 @@ vec3 toneMap(vec3 colour)
 }
 
 // Smooth grain of up to DITHER_LEVELS in cells of GRAIN_PIXELS, in the
-// brightness, a third of it on the bright walls: finer or fainter grain the
-// party's video encoder flattens back into bands in the dark sky.
-const float DITHER_LEVELS = 8.0;
-const float GRAIN_PIXELS = 3.0;
+// brightness, as strong as the square of the darkness and a level at least,
+// as film grain shows in the shadows: finer or fainter grain the party's
+// video encoder flattens back into bands in the dark sky, and as strong a
+// grain on the lit walls would look like dirt.
+const float DITHER_LEVELS = 16.0;
+const float GRAIN_PIXELS = 4.0;
 
 float gradientNoise(vec2 cell)
 {
@@ -277,7 +279,8 @@ vec3 ditherOffset(vec3 shown)
     float noise = mix(mix(gradientNoise(cell), gradientNoise(cell + o), f.x),
                       mix(gradientNoise(cell + o.yx), gradientNoise(cell + 1.0), f.x), f.y) * 2.0 - 1.0;
     float brightness = dot(shown, vec3(0.3, 0.59, 0.11));
-    return vec3(noise * (DITHER_LEVELS / 255.0) * (1.0 - 0.67 * brightness));
+    float darkness = 1.0 - brightness;
+    return vec3(noise * (DITHER_LEVELS / 255.0) * max(darkness * darkness, 1.0 / DITHER_LEVELS));
 }
 
 void main()
