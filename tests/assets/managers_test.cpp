@@ -10,8 +10,6 @@
 #include "core/library_output.h"
 #include "test_support.h"
 
-#include <SFML/Graphics/Image.hpp>
-
 #include <fstream>
 #include <functional>
 #include <set>
@@ -131,7 +129,6 @@ TEST_F(ManagersTest, EachManifestGivesItsLinesAndRegistersItsGoodEntries)
     EXPECT_EQ(errorLinesOf([] { EXPECT_FALSE(validateJson(nlohmann::json::object(), {"first", "second"})); }),
               Lines{"validateJson: Missing prop: first."});
     EXPECT_TRUE(validateJson(nlohmann::json{{"a", 1}, {"b", nullptr}}, {"a", "b"}));  // a null value is there
-    EXPECT_TRUE(validateJson(nlohmann::json::array(), {}));  // nothing asked of any document
 }
 
 // Each document nested 10^3 and 10^6 levels deep in its value, whole and
@@ -241,8 +238,6 @@ TEST_F(ManagersTest, SoundsRestartTheirFirstVoiceAndTellTheListenerUnlessMuted)
     EXPECT_EQ(errorLinesOf([] { EXPECT_FALSE(soundManager.add("four", "tone.wav", 1)); }),
               Lines{"SoundManager: Sound with key four already exists."});
     const SoundPool& four = *soundManager.sounds.at("four");
-    EXPECT_EQ(four.voiceCount, 4);
-    EXPECT_EQ(four.voices[3].getBuffer(), &four.buffer);
     EXPECT_NEAR(four.buffer.getDuration().asSeconds(), 2.0f, 0.01f);
 
     std::vector<std::string> started;

@@ -51,6 +51,7 @@ int differenceOf(const sf::Image& a, const sf::Image& b)
 
 }  // namespace
 
+// A plain start is the release test's, from the archive.
 TEST(WindowsShow, StartsAndEndsWithTheLinuxShowsLines)
 {
     struct Case {
@@ -59,15 +60,13 @@ TEST(WindowsShow, StartsAndEndsWithTheLinuxShowsLines)
         void (*prepare)(const TempRunFolder&);
     };
     for (const Case& start : {
-             Case{"plain", "", [](const TempRunFolder&) {}},
              Case{"no audio device", "ALSOFT_DRIVERS=none", [](const TempRunFolder&) {}},
              Case{"no config.json", "", [](const TempRunFolder& f) { fs::remove(f.path / "config.json"); }},
              Case{"broken manifest", "", [](const TempRunFolder& f) { f.write("assets/sprites.json", "{\"sprites\": ["); }},
              Case{"no text shader", "",
                   [](const TempRunFolder& f) { fs::remove(f.path / "assets/shaders/peephole.frag"); }},
          }) {
-        TempRunFolder folder;
-        folder.copyRepositoryRunFiles();
+        RunFolder folder;
         copyWindowsShow(folder);
         start.prepare(folder);
         const ProgramRun linux = runWithEscapeHeld(folder.path, start.environment);
@@ -80,8 +79,7 @@ TEST(WindowsShow, StartsAndEndsWithTheLinuxShowsLines)
 
 TEST(WindowsShow, ACloseRequestEndsIt)
 {
-    TempRunFolder folder;
-    folder.copyRepositoryRunFiles();
+    RunFolder folder;
     copyWindowsShow(folder);
     const ProgramRun run = runBouncefest(folder.path, ProgramOptions{false, 3.0, 30.0, WINE_ENVIRONMENT, underWine("bouncefest.exe")});
     EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -114,8 +112,7 @@ TEST(WindowsReference, TheLinuxCaptureWritesTheFramesAroundEachMoment)
         frames += (frames.empty() ? "" : ",") + std::to_string(MOMENTS[i] - EARLIER[i]) + "-" +
                   std::to_string(MOMENTS[i] + LATER);
     }
-    TempRunFolder folder;
-    folder.copyRepositoryRunFiles();
+    RunFolder folder;
     const ProgramRun run = runCapture(folder.path, "--frames " + frames + " '" + REFERENCE_FRAMES.string() + "'");
     ASSERT_EQ(run.exitCode, 0) << run.err;
 }
@@ -125,8 +122,7 @@ TEST(WindowsReference, TheLinuxCaptureWritesTheFramesAroundEachMoment)
 // around the same moment.
 TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
 {
-    TempRunFolder folder;
-    folder.copyRepositoryRunFiles();
+    RunFolder folder;
     copyWindowsShow(folder);
     // Full screen, the window has no frame: its picture covers the screen.
     folder.write("config.json", "{\"fullscreen\": true}");

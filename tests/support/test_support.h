@@ -23,6 +23,11 @@ struct TempRunFolder {
     void copyRepositoryRunFiles() const;
 };
 
+// The same with those run files, as a user's run folder.
+struct RunFolder : TempRunFolder {
+    RunFolder() { copyRepositoryRunFiles(); }
+};
+
 // A quiet sine tone of this length as a 16-bit WAV file.
 void writeToneFile(const std::string& path, double seconds);
 // Registers a solid-colour texture, or a sound of one voice playing a quiet

@@ -265,12 +265,11 @@ TEST(ShaderCopies, TheShadersHoldTheProgramsRoomMomentsScreenSizeAndCardStage)
                                readBytes(repositoryRoot() / "assets/shaders/peephole.frag");
     const auto constant = [&source](const std::string& name) { return shaderConstant(source, name); };
     using Floats = std::vector<float>;
-    EXPECT_EQ(constant("SIDE_WALL_LEFT"), Floats{SIDE_WALL_LEFT});
-    EXPECT_EQ(constant("SIDE_WALL_RIGHT"), Floats{SIDE_WALL_RIGHT});
-    EXPECT_EQ(constant("DEPTH_WALL_NEAR"), Floats{DEPTH_WALL_NEAR});
-    EXPECT_EQ(constant("DEPTH_WALL_FAR"), Floats{DEPTH_WALL_FAR});
-    EXPECT_EQ(constant("RAISED_FLOOR_Y"), Floats{RAISED_FLOOR_Y});
-    EXPECT_EQ(constant("LOWERED_FLOOR_Y"), Floats{LOWERED_FLOOR_Y});
+    for (const auto& [name, value] : {std::pair{"SIDE_WALL_LEFT", SIDE_WALL_LEFT}, {"SIDE_WALL_RIGHT", SIDE_WALL_RIGHT},
+                                      {"DEPTH_WALL_NEAR", DEPTH_WALL_NEAR}, {"DEPTH_WALL_FAR", DEPTH_WALL_FAR},
+                                      {"RAISED_FLOOR_Y", RAISED_FLOOR_Y}, {"LOWERED_FLOOR_Y", LOWERED_FLOOR_Y}}) {
+        EXPECT_EQ(constant(name), Floats{value}) << name;
+    }
     const Floats stage = ballSceneStageLengthsS();
     Floats endOf(stage.size());
     std::partial_sum(stage.begin(), stage.end(), endOf.begin());
