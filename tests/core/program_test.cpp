@@ -23,14 +23,14 @@ TEST(Program, EachStartGivesItsExitCodeGreetingAndLines)
              // ALSA without its configuration finds no device and has its own complaints.
              Case{"ALSOFT_DRIVERS=alsa ALSA_CONFIG_PATH=/nonexistent/alsa.conf", 0, "hello\n", {NO_AUDIO}},
          }) {
-        RunFolder folder;
+        TempRunFolder folder{RunFiles::FromRepository};
         const ProgramRun run = runWithEscapeHeld(folder.path, start.environment);
         EXPECT_EQ(run.exitCode, start.exitCode) << start.environment;
         EXPECT_EQ(run.out, start.out) << start.environment;
         EXPECT_EQ(splitLines(run.err), start.lines) << start.environment;
     }
     // A level that the user asks for stays: OpenAL Soft then tells what it does.
-    RunFolder folder;
+    TempRunFolder folder{RunFiles::FromRepository};
     EXPECT_NE(runWithEscapeHeld(folder.path, "ALSOFT_LOGLEVEL=3").err.find("AL lib: "), std::string::npos);
 }
 
@@ -38,7 +38,7 @@ TEST(Program, EachStartGivesItsExitCodeGreetingAndLines)
 // capture test's failures see the balls shader go missing.)
 TEST(Program, AMissingShaderEndsTheShowWithItsLine)
 {
-    RunFolder folder;
+    TempRunFolder folder{RunFiles::FromRepository};
     fs::remove(folder.path / "assets/shaders/peephole.frag");
     const ProgramRun run = runBouncefest(folder.path, ProgramOptions{false, -1.0, 60.0, "", ""});
     EXPECT_EQ(run.exitCode, 0);
@@ -48,7 +48,7 @@ TEST(Program, AMissingShaderEndsTheShowWithItsLine)
 
 TEST(Program, BrokenConfigurationAndManifestsAreReportedInOrderAndTheShowGoesOn)
 {
-    RunFolder folder;
+    TempRunFolder folder{RunFiles::FromRepository};
     folder.write("config.json", "{\"fullscreen\": ");
     fs::remove(folder.path / "assets/textures.json");
     folder.write("assets/sounds.json", "[]");
@@ -76,7 +76,7 @@ TEST(Program, BrokenConfigurationAndManifestsAreReportedInOrderAndTheShowGoesOn)
 
 TEST(Program, ACloseRequestEndsTheShowWithExitCodeZero)
 {
-    RunFolder folder;
+    TempRunFolder folder{RunFiles::FromRepository};
     const ProgramRun run = runBouncefest(folder.path, ProgramOptions{false, 2.0, 20.0, "", ""});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "hello\n");

@@ -21,7 +21,7 @@ constexpr double START_UP_S = 1.0;
 
 TEST(Timeline, TheShowRunsInRealTimeWithItsCardsHeardOnTime)
 {
-    RunFolder folder;
+    TempRunFolder folder{RunFiles::FromRepository};
     folder.write("alsoft.conf", "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\n"
                                 "sample-type = int16\nperiod_size = 256\n[wave]\nfile = mix.wav\n");
     const ProgramRun run = runBouncefest(folder.path, ProgramOptions{false, -1.0, SHOW_LENGTH_S + 60.0,

@@ -66,7 +66,7 @@ TEST(WindowsShow, StartsAndEndsWithTheLinuxShowsLines)
              Case{"no text shader", "",
                   [](const TempRunFolder& f) { fs::remove(f.path / "assets/shaders/peephole.frag"); }},
          }) {
-        RunFolder folder;
+        TempRunFolder folder{RunFiles::FromRepository};
         copyWindowsShow(folder);
         start.prepare(folder);
         const ProgramRun linux = runWithEscapeHeld(folder.path, start.environment);
@@ -79,7 +79,7 @@ TEST(WindowsShow, StartsAndEndsWithTheLinuxShowsLines)
 
 TEST(WindowsShow, ACloseRequestEndsIt)
 {
-    RunFolder folder;
+    TempRunFolder folder{RunFiles::FromRepository};
     copyWindowsShow(folder);
     const ProgramRun run = runBouncefest(folder.path, ProgramOptions{false, 3.0, 30.0, WINE_ENVIRONMENT, underWine("bouncefest.exe")});
     EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -112,7 +112,7 @@ TEST(WindowsReference, TheLinuxCaptureWritesTheFramesAroundEachMoment)
         frames += (frames.empty() ? "" : ",") + std::to_string(MOMENTS[i] - EARLIER[i]) + "-" +
                   std::to_string(MOMENTS[i] + LATER);
     }
-    RunFolder folder;
+    TempRunFolder folder{RunFiles::FromRepository};
     const ProgramRun run = runCapture(folder.path, "--frames " + frames + " '" + REFERENCE_FRAMES.string() + "'");
     ASSERT_EQ(run.exitCode, 0) << run.err;
 }
@@ -122,7 +122,7 @@ TEST(WindowsReference, TheLinuxCaptureWritesTheFramesAroundEachMoment)
 // around the same moment.
 TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
 {
-    RunFolder folder;
+    TempRunFolder folder{RunFiles::FromRepository};
     copyWindowsShow(folder);
     // Full screen, the window has no frame: its picture covers the screen.
     folder.write("config.json", "{\"fullscreen\": true}");

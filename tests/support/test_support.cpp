@@ -23,12 +23,13 @@
 
 namespace fs = std::filesystem;
 
-TempRunFolder::TempRunFolder()
+TempRunFolder::TempRunFolder(RunFiles files)
 {
     std::string pattern = (fs::temp_directory_path() / "bouncefest-test-XXXXXX").string();
     path = mkdtemp(pattern.data());
     previous = fs::current_path();
     fs::current_path(path);
+    if (files == RunFiles::FromRepository) copyRepositoryRunFiles();
 }
 
 TempRunFolder::~TempRunFolder()

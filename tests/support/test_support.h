@@ -11,21 +11,19 @@
 #include <string>
 #include <vector>
 
-// A new empty folder that is the working directory while the object lives.
+// Whether a new run folder starts empty or with the repository's run files.
+enum class RunFiles { None, FromRepository };
+
+// A new folder that is the working directory while the object lives.
 struct TempRunFolder {
     std::filesystem::path path, previous;
 
-    TempRunFolder();
+    explicit TempRunFolder(RunFiles files = RunFiles::None);
     ~TempRunFolder();
     // Writes a file, relative to the folder, creating its parent folders.
     void write(const std::string& relative, const std::string& content) const;
     // Copies the repository's config.json and assets/ here.
     void copyRepositoryRunFiles() const;
-};
-
-// The same with those run files, as a user's run folder.
-struct RunFolder : TempRunFolder {
-    RunFolder() { copyRepositoryRunFiles(); }
 };
 
 // A quiet sine tone of this length as a 16-bit WAV file.

@@ -276,7 +276,7 @@ TEST_F(CaptureTest, FailuresEndTheRunWithOneLine)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
-        RunFolder run;
+        TempRunFolder run{RunFiles::FromRepository};
         const auto [file, content] = c.file;
         if (file && content) run.write(file, content), fs::permissions(file, fs::perms::owner_all);
         else if (file) fs::remove(file);
