@@ -1,23 +1,36 @@
-# make run: install what is missing, build, generate the media, play the show.
-# make test: the same install and build, then every test under Xvfb: the
-# test suite, the unit tests again under ASan/UBSan, and each fuzz target.
+# make run: install what the show needs, build, generate the media, play the show.
+# make test: also the test tools, the capture tool and the Windows build,
+# then every test under Xvfb: the test suite, the unit tests again under
+# ASan/UBSan, and each fuzz target.
 # make windows: the same show cross-built for Windows, in build-windows/.
-# make release / make video: both builds, then the party archive / the
-# whole show as the master MP4 and the party's video, in dist/.
+# make release / make video: the party archive (both builds) / the whole
+# show as the master MP4 and the party's video (the capture tool), in dist/.
 BUILD_DIR ?= build
 WINDOWS_DIR ?= build-windows
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 15
+
+# What each goal installs and builds beyond the show; a goal's settings
+# carry to the goals that it depends on.
+DEPS = show
+CMAKE_OPTIONS =
+test sanitize-build sanitize fuzz: DEPS = show capture test windows release
+test: CMAKE_OPTIONS = -DBUILD_TESTING=ON -DBOUNCEFEST_CAPTURE=ON -DBOUNCEFEST_WINDOWS_TESTS=ON
+windows: DEPS = show windows
+release: DEPS = show windows release
+video: DEPS = show capture
+video: CMAKE_OPTIONS = -DBOUNCEFEST_CAPTURE=ON
 
 .PHONY: all deps build windows run release video test sanitize-build sanitize fuzz
 
 all: build
 
 deps:
-	@./scripts/install-deps.sh
+	@./scripts/install-deps.sh $(DEPS)
 
 build: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBOUNCEFEST_WINDOWS_DIR=$(abspath $(WINDOWS_DIR))
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBOUNCEFEST_WINDOWS_DIR=$(abspath $(WINDOWS_DIR)) \
+	  $(CMAKE_OPTIONS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # The Windows libraries come from a cache that the script fills once.
@@ -48,7 +61,7 @@ test: build windows
 SANITIZE_DIR = build-sanitize
 sanitize-build: deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" -DBOUNCEFEST_SANITIZE=ON
+	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" -DBOUNCEFEST_SANITIZE=ON -DBUILD_TESTING=ON
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 
 sanitize: sanitize-build

@@ -3,7 +3,7 @@
 // licences, the Linux show started through its launcher from elsewhere on
 // those libraries, by the loader's own account, and the Windows show from
 // elsewhere under Wine on Windows' own DLLs and its own.
-#include "test_support.h"
+#include "wine.h"
 
 #include <algorithm>
 #include <map>

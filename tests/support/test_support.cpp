@@ -186,28 +186,31 @@ static std::string displayOf(const fs::path& work)
     return name.find('\n') == std::string::npos ? "" : name.substr(0, name.find('\n'));
 }
 
-// The screen at each moment, counted from the show's first frame: the
-// server's own pattern gives way to the window's black frame, which stays
-// while the assets load, and the first frame lights it.
-static std::vector<sf::Image> shotsOf(const fs::path& work, const std::vector<double>& moments,
-                                      const std::atomic<bool>& finished)
+// Watches the run's screen: the server's own pattern gives way to the
+// window's black frame, which stays while the assets load, and the show's
+// first frame lights it. From that frame on, the screen is read at each
+// shot's moment, then the window is asked to close. Returns when the run
+// ends or all is done.
+static void watchScreen(const fs::path& work, const ProgramOptions& options, const std::atomic<bool>& finished,
+                        ProgramRun& run, std::chrono::steady_clock::time_point start)
 {
-    std::vector<sf::Image> shots;
+    const auto poll = [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); };
     std::string display;
-    while (display.empty() && !finished) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        display = displayOf(work);
-    }
-    while (!finished && readScreen(display, nullptr)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    while (!finished && !readScreen(display, nullptr)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    for (; display.empty() && !finished; poll()) display = displayOf(work);
+    while (!finished && readScreen(display, nullptr)) poll();
+    while (!finished && !readScreen(display, nullptr)) poll();
+    if (finished) return;
     const auto firstFrame = std::chrono::steady_clock::now();
-    for (const double moment : moments) {
+    run.firstFrameSeconds = std::chrono::duration<double>(firstFrame - start).count();
+    for (const double moment : options.shotSeconds) {
         std::this_thread::sleep_until(firstFrame + std::chrono::duration<double>(moment));
         sf::Image shot;
-        if (finished || !readScreen(display, &shot)) break;
-        shots.push_back(shot);
+        if (finished || !readScreen(display, &shot)) return;
+        run.shots.push_back(shot);
     }
-    return shots;
+    if (options.closeAfterSeconds < 0.0) return;
+    std::this_thread::sleep_until(firstFrame + std::chrono::duration<double>(options.closeAfterSeconds));
+    while (!finished && !requestClose(display)) std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
 
 ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
@@ -221,30 +224,21 @@ ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
                                    << "exec env " << options.environment << " "
                                    << (options.command.empty() ? std::string("'" BOUNCEFEST_EXE "'") : options.command)
                                    << "\n";
+    ProgramRun run;
     std::atomic<bool> finished{false};
-    std::thread closer([&] {
-        if (options.closeAfterSeconds < 0.0) return;
-        std::this_thread::sleep_for(std::chrono::duration<double>(options.closeAfterSeconds));
-        for (std::string display; !finished && !requestClose(display); display = displayOf(work)) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    });
-    std::vector<sf::Image> shots;
-    std::thread shooter([&] {
-        if (!options.shotSeconds.empty()) shots = shotsOf(work, options.shotSeconds, finished);
-    });
     const auto start = std::chrono::steady_clock::now();
+    // With Escape held the show ends on its first frame: nothing to watch.
+    std::thread watcher([&] {
+        if (!options.holdEscape) watchScreen(work, options, finished, run, start);
+    });
     const int status = std::system(("cd '" + folder.string() + "' && timeout -k 5 " +
                                     std::to_string(options.timeoutSeconds) + " '" +
                                     (repositoryRoot() / "scripts/with-xvfb.sh").string() + "' sh '" +
                                     (work / "run.sh").string() + "' >'" + (work / "out").string() + "' 2>'" +
                                     (work / "err").string() + "'").c_str());
-    ProgramRun run;
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     finished = true;
-    closer.join();
-    shooter.join();
-    run.shots = std::move(shots);
+    watcher.join();
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.out = readBytes(work / "out");
     run.err = readBytes(work / "err");
@@ -254,7 +248,7 @@ ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
 
 ProgramRun runWithEscapeHeld(const fs::path& folder, const std::string& environment, const std::string& command)
 {
-    return runBouncefest(folder, ProgramOptions{true, -1.0, 30.0, environment, command});
+    return runBouncefest(folder, ProgramOptions{true, -1.0, 60.0, environment, command});
 }
 
 ProgramRun runCapture(const fs::path& folder, const std::string& arguments, const std::string& environment)
@@ -262,12 +256,4 @@ ProgramRun runCapture(const fs::path& folder, const std::string& arguments, cons
     const fs::path tool = fs::path(BOUNCEFEST_EXE).parent_path() / "bouncefest-capture";
     return runBouncefest(folder,
                          ProgramOptions{false, -1.0, 300.0, environment, "'" + tool.string() + "' " + arguments});
-}
-
-// Wine's desktop process outlives the show; waiting for it keeps its
-// complaint about the X server going away off standard error.
-std::string underWine(const fs::path& exe)
-{
-    return "sh -c '\"$0\" \"$1\"; status=$?; \"$2\" -w; exit $status' '" BOUNCEFEST_WINE "' '" + exe.string() +
-           "' '" BOUNCEFEST_WINESERVER "'";
 }

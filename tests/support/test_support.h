@@ -71,17 +71,20 @@ inline std::filesystem::path repositoryRoot() { return BOUNCEFEST_SOURCE_DIR; }
 struct ProgramRun {
     int exitCode = -1;  // 124: stopped at the time-out
     std::string out, err;
-    double seconds = 0.0;
-    std::vector<sf::Image> shots;  // the screen at ProgramOptions::shotSeconds
+    double seconds = 0.0;             // from the start of the run to its end
+    double firstFrameSeconds = -1.0;  // from the start to the show's first frame; -1: none, or Escape held
+    std::vector<sf::Image> shots;     // the screen at ProgramOptions::shotSeconds
 };
 
+// The moments to read the screen at and to ask the window to close count
+// from the show's first frame, however long the start took.
 struct ProgramOptions {
     bool holdEscape = false;          // Escape held down before the start
-    double closeAfterSeconds = -1.0;  // >= 0: a close request to the window then
+    double closeAfterSeconds = -1.0;  // >= 0: a close request to the window then, after the last shot
     double timeoutSeconds = 30.0;
     std::string environment;          // env(1)'s words: "NAME=value", "-u NAME"
     std::string command;              // shell words; empty: build/bouncefest
-    std::vector<double> shotSeconds = {};  // moments to read the screen at, after its first lit pixel
+    std::vector<double> shotSeconds = {};
 };
 
 // Runs the command in folder under an Xvfb server of its own, its output captured.
@@ -95,7 +98,3 @@ ProgramRun runWithEscapeHeld(const std::filesystem::path& folder, const std::str
 ProgramRun runCapture(const std::filesystem::path& folder, const std::string& arguments,
                       const std::string& environment = "");
 
-// The Windows show's runs: in the test run's Wine prefix, with Wine's own
-// diagnostics off, and the command that starts an .exe under Wine.
-#define WINE_ENVIRONMENT "WINEPREFIX=" BOUNCEFEST_WINE_PREFIX " WINEDEBUG=-all "
-std::string underWine(const std::filesystem::path& exe);
