@@ -255,5 +255,5 @@ ProgramRun runCapture(const fs::path& folder, const std::string& arguments, cons
 {
     const fs::path tool = fs::path(BOUNCEFEST_EXE).parent_path() / "bouncefest-capture";
     return runBouncefest(folder,
-                         ProgramOptions{false, -1.0, 300.0, environment, "'" + tool.string() + "' " + arguments});
+                         ProgramOptions{false, -1.0, 900.0, environment, "'" + tool.string() + "' " + arguments});
 }
