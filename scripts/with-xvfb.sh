@@ -12,7 +12,7 @@ trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT INT TERM
 tries=0
 until [ -s "$work/display" ]; do
     tries=$((tries + 1))
-    if [ $tries -gt 100 ] || ! kill -0 $xvfb 2>/dev/null; then
+    if [ $tries -gt 300 ] || ! kill -0 $xvfb 2>/dev/null; then
         echo "Xvfb did not start:" >&2
         cat "$work/xvfb.log" >&2
         exit 1
