@@ -25,8 +25,9 @@ TEST(Timeline, TheShowRunsInRealTimeWithItsCardsHeardOnTime)
     TempRunFolder folder{RunFiles::FromRepository};
     folder.write("alsoft.conf", "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\n"
                                 "sample-type = int16\nperiod_size = 256\n[wave]\nfile = mix.wav\n");
-    const ProgramRun run = runBouncefest(folder.path, ProgramOptions{false, -1.0, SHOW_LENGTH_S + 60.0,
-                                                                     "ALSOFT_DRIVERS=wave ALSOFT_CONF=alsoft.conf", ""});
+    ProgramOptions options{false, -1.0, SHOW_LENGTH_S + 60.0, "ALSOFT_DRIVERS=wave ALSOFT_CONF=alsoft.conf", ""};
+    options.timeFirstFrame = true;
+    const ProgramRun run = runBouncefest(folder.path, options);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "hello\n");
     EXPECT_EQ(run.err, "");

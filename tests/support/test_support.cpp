@@ -227,9 +227,9 @@ ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
     ProgramRun run;
     std::atomic<bool> finished{false};
     const auto start = std::chrono::steady_clock::now();
-    // With Escape held the show ends on its first frame: nothing to watch.
     std::thread watcher([&] {
-        if (!options.holdEscape) watchScreen(work, options, finished, run, start);
+        if (options.timeFirstFrame || options.closeAfterSeconds >= 0.0 || !options.shotSeconds.empty())
+            watchScreen(work, options, finished, run, start);
     });
     const int status = std::system(("cd '" + folder.string() + "' && timeout -k 5 " +
                                     std::to_string(options.timeoutSeconds) + " '" +

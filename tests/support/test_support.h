@@ -72,12 +72,15 @@ struct ProgramRun {
     int exitCode = -1;  // 124: stopped at the time-out
     std::string out, err;
     double seconds = 0.0;             // from the start of the run to its end
-    double firstFrameSeconds = -1.0;  // from the start to the show's first frame; -1: none, or Escape held
+    double firstFrameSeconds = -1.0;  // from the start to the show's first frame; -1: none, or not watched
     std::vector<sf::Image> shots;     // the screen at ProgramOptions::shotSeconds
 };
 
 // The moments to read the screen at and to ask the window to close count
-// from the show's first frame, however long the start took.
+// from the show's first frame, however long the start took. Only a run that
+// asks for one of them, or for that frame's time, has its screen watched:
+// Xlib ends the process when the server that it reads goes away, as the
+// run's server does when a run ends without lighting the screen.
 struct ProgramOptions {
     bool holdEscape = false;          // Escape held down before the start
     double closeAfterSeconds = -1.0;  // >= 0: a close request to the window then, after the last shot
@@ -85,6 +88,7 @@ struct ProgramOptions {
     std::string environment;          // env(1)'s words: "NAME=value", "-u NAME"
     std::string command;              // shell words; empty: build/bouncefest
     std::vector<double> shotSeconds = {};
+    bool timeFirstFrame = false;      // ProgramRun::firstFrameSeconds wanted without shots or a close
 };
 
 // Runs the command in folder under an Xvfb server of its own, its output captured.
