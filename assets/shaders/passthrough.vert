@@ -104,7 +104,7 @@ const float PAGE_TURNED_LIGHT = 0.5;
 const float CLOSING_TURN_AT = 51.0;
 const float CLOSING_ARRIVAL_SECONDS = 2.5;
 const float CLOSING_EYE_DISTANCE = 24.6;
-const float CLOSING_RAISED = 4.1;
+const float CLOSING_RAISED = 4.4;
 
 // The way from the front view (0) to the credits view (1) is 1 - camMix;
 // beyond 1 the camera flies out. The floor has dropped this far on the way.
