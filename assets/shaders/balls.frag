@@ -31,21 +31,27 @@ flat in vec3 eyePowers;     // for each ball, the eye's distance to the centre s
 flat in vec3 skinTurns;     // how far each skin has turned with its ball's travel
 flat in vec3 roomLow;       // the room's corners, relative to the eye
 flat in vec3 roomHigh;
-flat in vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
-                            // faded, positive for the wall at roomLow, negative at roomHigh
+flat in vec3 wallsNearest;  // along x and z, the wall nearer the eye, which is cut away
+                            // close to it: 1 for the wall at roomLow, -1 at roomHigh; 0 along y
 flat in float panelPlane;   // how far the panel's plane lies along its normal from the eye (negative);
                             // 0 off its swing path, so that no ray meets it
 flat in vec3 panelFacing;   // the panel's normal, towards the eye
 flat in vec3 panelAcross;   // and the page's rightward
 flat in vec3 panelUp;       // and upward directions
+flat in vec2 panelShift;    // the panel's centre across and up from the foot of the normal through the eye
 flat in vec2 panelHalfSize; // as drawn: narrower while the panel turns
 flat in vec2 pageOrigin;    // the page's texture position at the panel's centre,
 flat in vec2 pageSpan;      // and its change per unit across and up the panel
 flat in float pageLight;    // the page darkens as it turns away
-flat in float panelReach;   // how far behind a ball the panel still shows
 
 const float PI = 3.14159265;
 const float NO_HIT = 1.0e4;
+// The wall nearest the eye is cut away closer to the eye than this, its
+// edge blurred over this much: as the eye nears a wall's plane the wall
+// opens from its near end over many frames instead of narrowing to a
+// sliver in a few.
+const float WALL_CUT_DISTANCE = 20.0;
+const float WALL_CUT_BLUR = 3.0;
 
 // The tile texture, two by two tiles, covers 2 x 2 units.
 const float TILE_WORLD_SIZE = 2.0;
@@ -115,15 +121,13 @@ float roomExit(vec3 direction, vec3 lowCorner, vec3 highCorner, out vec3 normal,
     return tFar;
 }
 
-// The panel faces the eye, its page level: the distance to its plane or
-// NO_HIT, the point of the page met and how far inside the outline it lies.
+// The panel faces the eye: the distance to its plane or NO_HIT, the point
+// of the page met and how far inside the outline it lies.
 float panelHit(vec3 direction, out vec2 pagePosition, out float inside)
 {
     float approach = dot(direction, panelFacing);
     float t = panelPlane / (abs(approach) > 1.0e-5 ? approach : 1.0e-5);
-    // The eye stands on the line through the centre along the panel's
-    // normal, so across the page only the ray's own travel counts.
-    vec2 planar = vec2(dot(direction, panelAcross), dot(direction, panelUp)) * t;
+    vec2 planar = vec2(dot(direction, panelAcross), dot(direction, panelUp)) * t - panelShift;
     pagePosition = pageOrigin + pageSpan * planar;
     vec2 margins = panelHalfSize - abs(planar);
     inside = min(margins.x, margins.y);
@@ -256,31 +260,33 @@ vec3 toneMap(vec3 colour)
     return min(sqrt(top * others * (1.0 / (bottom.x * others.x))), 1.0);
 }
 
-// Smooth grain of up to DITHER_LEVELS in cells of GRAIN_PIXELS, in the
-// brightness, as strong as the square of the darkness and a level at least,
-// as film grain shows in the shadows: finer or fainter grain the party's
-// video encoder flattens back into bands in the dark sky, and as strong a
-// grain on the lit walls would look like dirt.
-const float DITHER_LEVELS = 16.0;
-const float GRAIN_PIXELS = 4.0;
+// Smooth grain of up to GRAIN_LEVELS in the brightness of the dark sky,
+// fading out through the mid tones (as film grain shows in the shadows) and
+// none on the panel's page: finer or fainter grain the party's video
+// encoder flattens back into bands in the dark sky, and grain on the lit
+// walls or the page would look like dirt, and would flicker as the camera
+// moves. It is fixed to the directions round the eye, as the stars are, so
+// that it travels with the sky: on the face of a cube round the eye, in
+// cells of about 4 pixels at the credits view's 1,970 pixels per radian.
+const float GRAIN_LEVELS = 14.0;
+const vec2 GRAIN_DARKNESS = vec2(0.4, 0.9);  // where it begins and where it is full
+const float GRAIN_CELLS_PER_RADIAN = 1970.0 / 4.0;
 
-float gradientNoise(vec2 cell)
+vec3 grainOffset(vec3 direction, vec3 shown, float panelCover)
 {
-    return fract(52.9829189 * fract(dot(cell, vec2(0.06711056, 0.00583715))));
-}
-
-vec3 ditherOffset(vec3 shown)
-{
-    vec2 at = gl_FragCoord.xy / GRAIN_PIXELS;
+    vec3 across = abs(direction);
+    vec2 onFace = across.x > max(across.y, across.z) ? direction.yz
+                : across.y > across.z ? direction.zx : direction.xy;
+    vec2 at = onFace * GRAIN_CELLS_PER_RADIAN;
     vec2 cell = floor(at);
     vec2 f = at - cell;
     f = f * f * (3.0 - 2.0 * f);
     vec2 o = vec2(1.0, 0.0);
-    float noise = mix(mix(gradientNoise(cell), gradientNoise(cell + o), f.x),
-                      mix(gradientNoise(cell + o.yx), gradientNoise(cell + 1.0), f.x), f.y) * 2.0 - 1.0;
-    float brightness = dot(shown, vec3(0.3, 0.59, 0.11));
-    float darkness = 1.0 - brightness;
-    return vec3(noise * (DITHER_LEVELS / 255.0) * max(darkness * darkness, 1.0 / DITHER_LEVELS));
+    float noise = mix(mix(hash(vec3(cell, 0.0)), hash(vec3(cell + o, 0.0)), f.x),
+                      mix(hash(vec3(cell + o.yx, 0.0)), hash(vec3(cell + 1.0, 0.0)), f.x), f.y) * 2.0 - 1.0;
+    float darkness = 1.0 - dot(shown, vec3(0.3, 0.59, 0.11));
+    float strength = smoothstep(GRAIN_DARKNESS.x, GRAIN_DARKNESS.y, darkness) * (1.0 - panelCover);
+    return vec3(noise * (GRAIN_LEVELS / 255.0) * strength);
 }
 
 void main()
@@ -295,8 +301,9 @@ void main()
     float boxInside;
     float tRoom = roomExit(direction, roomLow, roomHigh, n, boxInside);
     // The wall the ray leaves the room by: its normal points back in, so
-    // towards +x, +y or +z for a wall at roomLow.
-    float wallShown = 1.0 - dot(max(n * wallsFaded, 0.0), vec3(1.0));
+    // towards +x or +z for a wall at roomLow.
+    float nearestWall = dot(max(n * wallsNearest, 0.0), vec3(1.0));
+    float wallShown = 1.0 - nearestWall * clamp((WALL_CUT_DISTANCE - tRoom) / WALL_CUT_BLUR + 0.5, 0.0, 1.0);
     float roomCover = coverage(boxInside) * wallShown;
     float t1 = ballEntry(direction, ball1, eyePowers.x);
     float t2 = ballEntry(direction, ball2, eyePowers.y);
@@ -311,7 +318,7 @@ void main()
     float panelInside;
     float tPanel = panelHit(direction, pagePosition, panelInside);
     float panelCover = coverage(panelInside);
-    panelCover = tPanel <= tBall * panelReach && tPanel < NO_HIT ? panelCover : 0.0;
+    panelCover = tPanel <= tBall && tPanel < NO_HIT ? panelCover : 0.0;
 
     bool onBall = tBall < tRoom;
     float t = clamp(min(tRoom, tBall), 0.0, NO_HIT);
@@ -382,5 +389,5 @@ void main()
     float starShown = STAR_SHOWN * sqrt(shining.x) * shining.y;
     vec3 behindPanel = mix(toneMap(colour), skyShown(direction) + starShown, 1.0 - roomCover);
     vec3 shown = mix(behindPanel, page * pageLight, panelCover);
-    gl_FragColor = vec4(shown + ditherOffset(shown), 1.0);
+    gl_FragColor = vec4(shown + grainOffset(direction, shown, panelCover), 1.0);
 }

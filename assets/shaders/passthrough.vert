@@ -38,19 +38,18 @@ flat out vec3 eyePowers;     // for each ball, the eye's distance to the centre 
 flat out vec3 skinTurns;     // how far each skin has turned with its ball's travel
 flat out vec3 roomLow;       // the room's corners, relative to the eye
 flat out vec3 roomHigh;
-flat out vec3 wallsFaded;    // along x, y and z: how far the wall nearest the eye has
-                             // faded, positive for the wall at roomLow, negative at roomHigh
+flat out vec3 wallsNearest;  // along x and z, the wall nearer the eye, which is cut away
+                             // close to it: 1 for the wall at roomLow, -1 at roomHigh; 0 along y
 flat out float panelPlane;   // how far the panel's plane lies along its normal from the eye (negative);
                              // 0 off its swing path, so that no ray meets it
 flat out vec3 panelFacing;   // the panel's normal, towards the eye
 flat out vec3 panelAcross;   // and the page's rightward
 flat out vec3 panelUp;       // and upward directions
+flat out vec2 panelShift;    // the panel's centre across and up from the foot of the normal through the eye
 flat out vec2 panelHalfSize; // as drawn: narrower while the panel turns
 flat out vec2 pageOrigin;    // the page's texture position at the panel's centre,
 flat out vec2 pageSpan;      // and its change per unit across and up the panel
 flat out float pageLight;    // the page darkens as it turns away
-flat out float panelReach;   // how far behind a ball the panel still shows: 1, or
-                             // NO_HIT for the closing face, which nothing hides
 
 const vec2 RESOLUTION = vec2(1920.0, 1080.0);
 
@@ -99,17 +98,17 @@ const float PAGE_TURN_HOLD_SECONDS = 1.0 / 60.0;
 const float PAGE_TURN_HALF_SECONDS = 0.2;
 const float PAGE_TURNED_LIGHT = 0.5;
 // Four seconds into the flight out the last page turns over to the show's
-// closing face, which then keeps its size on screen (about 900 pixels
-// wide) as the room falls away behind it, until the fade to black.
+// closing face, which then comes out of the room towards the eye, square to
+// it, to hang above the room (about 640 pixels wide) until the fade to
+// black, the room and its balls in full view below it.
 const float CLOSING_TURN_AT = 51.0;
-const float CLOSING_EYE_DISTANCE = 17.5;
-const float NO_HIT = 1.0e4;
+const float CLOSING_ARRIVAL_SECONDS = 2.5;
+const float CLOSING_EYE_DISTANCE = 24.6;
+const float CLOSING_RAISED = 4.4;
 
 // The way from the front view (0) to the credits view (1) is 1 - camMix;
 // beyond 1 the camera flies out. The floor has dropped this far on the way.
 const float FLOOR_DROPPED_AT = 0.5;
-// A wall fades as the eye comes this close to it, so that the eye never cuts one.
-const float WALL_FADE_DISTANCE = 4.0;
 
 // Camera views: eye, target and focal length in half screen heights.
 const vec3 FRONT_EYE = vec3(0.0, 1.0, 29.4);
@@ -118,13 +117,16 @@ const float FRONT_FOCAL = 4.4;
 const vec3 CREDITS_EYE = vec3(22.5, 11.0, 14.5);
 const vec3 CREDITS_TARGET = vec3(0.0, -4.0, 1.5);
 const float CREDITS_FOCAL = 3.64;
-// The flight out, per unit of its progress.
+// The flight out, per unit of its progress. The eye looks ever higher
+// over the room, which sinks to the lower half of the screen and leaves
+// the upper half to the closing face.
 const float SPIRAL_TURN_PER_UNIT = 0.035;
-const float SPIRAL_WIDENING_PER_UNIT = 0.05;
-const float SPIRAL_RISE_PER_UNIT = 0.9;
+const float SPIRAL_WIDENING_PER_UNIT = 0.045;
+const float SPIRAL_RISE_PER_UNIT = 0.75;
+const float TARGET_RISE_PER_UNIT = 0.19;
 // The flight grows as the square of camMix's fall at first and as the fall
 // itself after about this much, so that the camera gathers speed.
-const float FLIGHT_GATHERING_UNITS = 1.0;
+const float FLIGHT_GATHERING_UNITS = 3.0;
 const float CAMERA_SWAYS_PER_SECOND = 0.12;
 const float CAMERA_SWAY_HEIGHT = 0.35;
 
@@ -132,13 +134,15 @@ const float CAMERA_SWAY_HEIGHT = 0.35;
 // in half screen heights). Both moves start and end at rest: the way to
 // the credits view is eased at both ends, so the camera comes to a stop
 // where camMix passes 0, and the flight gathers speed from there.
-void placeCamera(vec2 screen, float way, out vec3 eye, out vec3 ray, out float pixelsPerRadian, out vec3 up)
+void placeCamera(vec2 screen, float way, out vec3 eye, out vec3 ray, out float pixelsPerRadian, out vec3 forward,
+                 out vec3 up)
 {
     float towardCredits = smoothstep(0.0, 1.0, way);
     float fall = max(way - 1.0, 0.0);
     float flight = fall * fall / (fall + FLIGHT_GATHERING_UNITS);
     vec3 target = mix(FRONT_TARGET, CREDITS_TARGET, towardCredits);
     eye = mix(FRONT_EYE, CREDITS_EYE, towardCredits);
+    target.y += flight * TARGET_RISE_PER_UNIT;
 
     // In flight the eye swings round the room, drawing away and rising. The
     // turn is the rational form of a rotation by 2 atan(p), which eases
@@ -152,7 +156,7 @@ void placeCamera(vec2 screen, float way, out vec3 eye, out vec3 ray, out float p
     sway *= 1.0 - sway;
     eye.y += flight * SPIRAL_RISE_PER_UNIT + CAMERA_SWAY_HEIGHT * 16.0 * sway * sway;
 
-    vec3 forward = normalize(target - eye);
+    forward = normalize(target - eye);
     vec3 right = normalize(vec3(-forward.z, 0.0, forward.x));
     up = cross(right, forward);
     ray = screen.x * right + screen.y * up + mix(FRONT_FOCAL, CREDITS_FOCAL, towardCredits) * forward;
@@ -195,18 +199,17 @@ void main()
 
     float way = 1.0 - camMix;
     vec2 screen = vec2((gl_TexCoord[0].x * 2.0 - 1.0) * (RESOLUTION.x / RESOLUTION.y), 1.0 - gl_TexCoord[0].y * 2.0);
+    vec3 cameraForward;
     vec3 cameraUp;
-    placeCamera(screen, way, eyePosition, rayDirection, pixelsPerRadian, cameraUp);
+    placeCamera(screen, way, eyePosition, rayDirection, pixelsPerRadian, cameraForward, cameraUp);
 
     vec3 low = ROOM_LOW;
     low.y = mix(RAISED_ROOM_LOW_Y, ROOM_LOW.y, smoothstep(0.0, FLOOR_DROPPED_AT, way));
     roomLow = low - eyePosition;
     roomHigh = ROOM_HIGH - eyePosition;
-    // The room is far wider than twice the fading distance, so along each
-    // axis only the wall nearer the eye can be fading.
-    vec3 fadedLow = 1.0 - smoothstep(0.0, WALL_FADE_DISTANCE, -roomLow);
-    vec3 fadedHigh = 1.0 - smoothstep(0.0, WALL_FADE_DISTANCE, roomHigh);
-    wallsFaded = mix(-fadedHigh, fadedLow, step(-roomLow, roomHigh));
+    // Floor and ceiling are never cut: the eye stays well above the one and
+    // never looks up at the other.
+    wallsNearest = (2.0 * step(-roomLow, roomHigh) - 1.0) * vec3(1.0, 0.0, 1.0);
 
     vec3 growth = smoothstep(0.0, GROWING_SECONDS, iTime - BALLS_LET_GO_AT);
     ball1 = ballPos1 - eyePosition;
@@ -222,21 +225,24 @@ void main()
     skinTurns = (vec3(ballPos1.x, ballPos2.x, ballPos3.x) - vec3(ballPos1.z, ballPos2.z, ballPos3.z))
               * SKIN_TURNS_PER_UNIT;
 
-    panelFacing = normalize(eyePosition - creditPos);
-    // The page stands level, and the closing face square to the camera.
+    // The page stands level and faces the eye; the closing face, square to
+    // the camera, leaves the room for its place above it, at rest at both ends.
     bool closing = iTime > CLOSING_TURN_AT;
+    float arrived = smoothstep(CLOSING_TURN_AT, CLOSING_TURN_AT + CLOSING_ARRIVAL_SECONDS, iTime);
+    vec3 above = cameraForward * CLOSING_EYE_DISTANCE + cameraUp * CLOSING_RAISED;
+    vec3 centre = mix(creditPos - eyePosition, above, arrived);
+    panelFacing = normalize(mix(-normalize(centre), -cameraForward, arrived));
     panelAcross = normalize(cross(closing ? cameraUp : vec3(0.0, 1.0, 0.0), panelFacing));
     panelUp = cross(panelFacing, panelAcross);
-    panelPlane = abs(creditPos.x) + abs(creditPos.y) < OFF_SWING_PATH ? -distance(eyePosition, creditPos) : 0.0;
+    panelShift = vec2(dot(centre, panelAcross), dot(centre, panelUp));
+    panelPlane = abs(creditPos.x) + abs(creditPos.y) < OFF_SWING_PATH ? dot(centre, panelFacing) : 0.0;
 
     vec2 pageSize = vec2(textureSize(creditsTex, 0));
     float faces = max(floor(pageSize.y / pageSize.x * (PANEL_HALF_SIZE.x / PANEL_HALF_SIZE.y) + 0.5), 1.0);
     float face = closing ? faces - 1.0 : 0.0;
     float open = panelOpening(iTime);
-    float scale = closing ? -panelPlane / CLOSING_EYE_DISTANCE : 1.0;
-    panelHalfSize = PANEL_HALF_SIZE * scale * vec2(open, 1.0);
+    panelHalfSize = PANEL_HALF_SIZE * vec2(open, 1.0);
     pageOrigin = vec2(0.5, (face + 0.5) / faces);
     pageSpan = vec2(0.5, -0.5 / faces) / max(panelHalfSize, 1.0e-4);
     pageLight = mix(PAGE_TURNED_LIGHT, 1.0, open);
-    panelReach = closing ? NO_HIT : 1.0;
 }

@@ -76,10 +76,10 @@ static const PageLine OPENING_PAGE[] = {
 };
 
 static const PageLine CLOSING_FACE[] = {
-    {"THANKS FOR WATCHING", {PANGO_WEIGHT_MEDIUM, 50.0, 8.0}, 100.0, 0x4fe6ff},
+    {"THANKS FOR WATCHING", {PANGO_WEIGHT_MEDIUM, 58.0, 8.0}, 100.0, 0x4fe6ff},
     {"Grumble Owl", {PANGO_WEIGHT_HEAVY, 150.0}, 225.0, 0xffffff},
     {"vs The Quirkz", {PANGO_WEIGHT_LIGHT, SMALLEST_LETTER}, 348.0, 0xd4dbff},
-    {"QRV Bouncefest 2025", {PANGO_WEIGHT_BOLD, 54.0, 2.0}, 432.0, 0xff6fe0},
+    {"QRV Bouncefest 2025", {PANGO_WEIGHT_BOLD, 60.0, 2.0}, 428.0, 0xff6fe0},
 };
 
 static void fillLine(cairo_t* cr, const PageLine& line)
@@ -124,7 +124,7 @@ bool paintCreditsPage(const std::string& path, const std::string& role, const st
     cairo_t* cr = canvas.cr;
     cairo_save(cr);
     paintPageBackground(cr);
-    fillLine(cr, {role.c_str(), {PANGO_WEIGHT_MEDIUM, 80.0, 16.0}, 130.0, 0x4fe6ff});
+    fillLine(cr, {role.c_str(), {PANGO_WEIGHT_MEDIUM, 112.0, 16.0}, 124.0, 0x4fe6ff});
     cairo_rectangle(cr, (PAGE_WIDTH - 140.0) * 0.5, 196.0, 140.0, 5.0);
     setSourceHex(cr, 0xff4fd8);
     cairo_fill(cr);
