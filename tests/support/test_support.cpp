@@ -234,7 +234,7 @@ ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
         if (!options.shotSeconds.empty()) shots = shotsOf(work, options.shotSeconds, finished);
     });
     const auto start = std::chrono::steady_clock::now();
-    const int status = std::system(("cd '" + folder.string() + "' && timeout -k 5 " +
+    const int status = std::system(("cd '" + folder.string() + "' && XVFB_SCREEN=" + options.screen + " timeout -k 5 " +
                                     std::to_string(options.timeoutSeconds) + " '" +
                                     (repositoryRoot() / "scripts/with-xvfb.sh").string() + "' sh '" +
                                     (work / "run.sh").string() + "' >'" + (work / "out").string() + "' 2>'" +

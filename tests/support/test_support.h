@@ -82,6 +82,7 @@ struct ProgramOptions {
     std::string environment;          // env(1)'s words: "NAME=value", "-u NAME"
     std::string command;              // shell words; empty: build/bouncefest
     std::vector<double> shotSeconds = {};  // moments to read the screen at, after its first lit pixel
+    std::string screen = "1920x1080";      // the X server's screen, WIDTHxHEIGHT
 };
 
 // Runs the command in folder under an Xvfb server of its own, its output captured.

@@ -1,0 +1,54 @@
+#pragma once
+// The Linux capture's frames around a few moments of the show, which the
+// screen of a real run is held against: the capture writes them once per
+// test run (windows_test's WindowsReference, the "reference" fixture), and
+// a picture test finds the one that its screenshot shows best.
+
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/Rect.hpp>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A moment in frames at 60 per second, and how many frames before it the
+// screen's frame may lie (it may also lie LATER_FRAMES after). A window
+// shows a frame from 7 to 19 frames before the moment, and real time only
+// says when to within a few more; and in real time each stage end drops
+// what its frame ran past it, more the slower the frames and the more
+// stages have ended (once over 40 frames by the ball scene under Wine).
+struct ReferenceMoment {
+    std::int64_t frame;
+    std::int64_t earlierFrames;
+};
+// The loading screen, the first card, and the ball scene fading in before
+// its first ball moves: at the real frame rate a moving ball takes another
+// path. In the ball scene the fade from black and the scene's own clock
+// part by what the stage ends dropped, so no one frame matches both to a
+// level.
+constexpr ReferenceMoment LOADING_SCREEN_MOMENT{600, 40};
+constexpr ReferenceMoment FIRST_CARD_MOMENT{1500, 40};
+constexpr ReferenceMoment BALL_SCENE_MOMENT{3100, 80};
+constexpr std::int64_t LATER_FRAMES = 4;
+
+// The capture tool's arguments that write the frames around every moment.
+std::string referenceFramesArguments();
+
+struct FrameMatch {
+    std::int64_t frame = -1;
+    int levels = 256;  // the largest difference that more than one pixel in a thousand shows
+};
+
+// The reference frame around the moment that the screen shows best, each
+// frame scaled into the rectangle `shown` of the screen (filtered as GL
+// filters a texture), the rest of the screen black.
+FrameMatch bestMatch(const sf::Image& screen, const ReferenceMoment& moment, const sf::IntRect& shown);
+
+struct ProgramRun;
+
+// Holds each of the run's shots against the frames around its moment, the
+// picture scaled into `shown`: prints what it found, with `what` the run,
+// and expects each within its tolerance in levels.
+void expectShowsReferenceFrames(const ProgramRun& run, const std::string& what,
+                                const std::vector<ReferenceMoment>& moments, const std::vector<int>& toleranceLevels,
+                                const sf::IntRect& shown);
