@@ -27,6 +27,12 @@ static void openWindow(sf::RenderWindow& window)
     const sf::VideoMode mode =
         fullscreenEnabled ? fullscreenMode(desktop, sf::VideoMode::getFullscreenModes()) : windowedMode(desktop);
     window.create(mode, sf::String(windowTitle), style, sf::ContextSettings());
+    // On X11 the window library centres a window by the screen's width in
+    // both directions: one that fits a smaller desktop goes to its middle.
+    if (!fullscreenEnabled && window.getSize() != PICTURE_SIZE) {
+        window.setPosition(sf::Vector2i((static_cast<int>(desktop.width) - static_cast<int>(mode.width)) / 2,
+                                        (static_cast<int>(desktop.height) - static_cast<int>(mode.height)) / 2));
+    }
     window.setView(fittedView(window.getSize()));
     window.setFramerateLimit(FRAME_RATE_LIMIT);
     window.setVerticalSyncEnabled(vsyncEnabled);

@@ -71,8 +71,7 @@ TEST(WindowsShow, ACloseRequestEndsIt)
 
 // The tolerance at each moment: in the ball scene no one frame matches
 // both the fade and the scene's clock to a level.
-const std::vector<ReferenceMoment> MOMENTS = {LOADING_SCREEN_MOMENT, FIRST_CARD_MOMENT, BALL_SCENE_MOMENT};
-const std::vector<int> TOLERANCE_LEVELS = {8, 8, 16};
+const int LOADING_SCREEN_TOLERANCE = 8, FIRST_CARD_TOLERANCE = 8, BALL_SCENE_TOLERANCE = 16;
 
 // The Linux capture's frames around each moment, made while the other
 // Windows tests run: the picture tests need them.
@@ -85,16 +84,33 @@ TEST(WindowsReference, TheLinuxCaptureWritesTheFramesAroundEachMoment)
 
 // The window's picture at three moments (the loading screen, the first
 // card, the ball scene fading in), each against the Linux capture's frames
-// around the same moment.
+// around the same moment; and on a screen without the picture's mode, at
+// the desktop's size, the picture fitted between bars above and below.
 TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
 {
-    TempRunFolder folder{RunFiles::FromRepository};
-    copyWindowsShow(folder);
-    // Full screen, the window has no frame: its picture covers the screen.
-    folder.write("config.json", "{\"fullscreen\": true}");
-    ProgramOptions options{false, MOMENTS[2].frame / 60.0 + 1.0, 90.0, WINE_ENVIRONMENT, underWine("bouncefest.exe")};
-    for (const ReferenceMoment& moment : MOMENTS) options.shotSeconds.push_back(moment.frame / 60.0);
-    const ProgramRun run = runBouncefest(folder.path, options);
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    expectShowsReferenceFrames(run, "The Windows show", MOMENTS, TOLERANCE_LEVELS, sf::IntRect(0, 0, 1920, 1080));
+    struct Screen {
+        std::string size;
+        std::vector<ReferenceMoment> moments;
+        std::vector<int> toleranceLevels;
+        sf::IntRect shown;
+    };
+    for (const Screen& screen : {
+             Screen{"1920x1080", {LOADING_SCREEN_MOMENT, FIRST_CARD_MOMENT, BALL_SCENE_MOMENT},
+                    {LOADING_SCREEN_TOLERANCE, FIRST_CARD_TOLERANCE, BALL_SCENE_TOLERANCE}, {0, 0, 1920, 1080}},
+             Screen{"2560x1600", {LOADING_SCREEN_MOMENT, BALL_SCENE_MOMENT}, {LOADING_SCREEN_TOLERANCE, BALL_SCENE_TOLERANCE},
+                    {0, 80, 2560, 1440}},
+         }) {
+        TempRunFolder folder{RunFiles::FromRepository};
+        copyWindowsShow(folder);
+        // Full screen, the window has no frame: its picture covers the screen.
+        folder.write("config.json", "{\"fullscreen\": true}");
+        ProgramOptions options{false, -1.0, 120.0, WINE_ENVIRONMENT, underWine("bouncefest.exe")};
+        options.shotSeconds = shotSecondsFor(screen.moments);
+        options.closeAfterSeconds = options.shotSeconds.back() + 15.0;
+        options.screen = screen.size;
+        const ProgramRun run = runBouncefest(folder.path, options);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        expectShowsReferenceFrames(run, "The Windows show at " + screen.size, screen.moments, screen.toleranceLevels,
+                                   screen.shown);
+    }
 }

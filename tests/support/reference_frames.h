@@ -12,11 +12,9 @@
 #include <vector>
 
 // A moment in frames at 60 per second, and how many frames before it the
-// screen's frame may lie (it may also lie LATER_FRAMES after). A window
+// screen's frame may lie (it may also lie LATER_FRAMES after): a window
 // shows a frame from 7 to 19 frames before the moment, and real time only
-// says when to within a few more; and in real time each stage end drops
-// what its frame ran past it, more the slower the frames and the more
-// stages have ended (once over 40 frames by the ball scene under Wine).
+// says when to within a few more.
 struct ReferenceMoment {
     std::int64_t frame;
     std::int64_t earlierFrames;
@@ -31,24 +29,35 @@ constexpr ReferenceMoment FIRST_CARD_MOMENT{1500, 40};
 constexpr ReferenceMoment BALL_SCENE_MOMENT{3100, 80};
 constexpr std::int64_t LATER_FRAMES = 4;
 
+// In real time the show falls behind the clock: each stage end drops what
+// its frame ran past it, the more the slower the frames, and by the ball
+// scene a busy machine or Wine has dropped seconds. So the screen is read
+// at each moment and every second for eight seconds after it, and the shot
+// that shows a frame around the moment best counts.
+constexpr int SHOTS_PER_MOMENT = 9;
+constexpr double SECONDS_BETWEEN_SHOTS = 1.0;
+std::vector<double> shotSecondsFor(const std::vector<ReferenceMoment>& moments);
+
 // The capture tool's arguments that write the frames around every moment.
 std::string referenceFramesArguments();
 
 struct FrameMatch {
     std::int64_t frame = -1;
+    std::size_t shot = 0;  // which of the shots
     int levels = 256;  // the largest difference that more than one pixel in a thousand shows
 };
 
-// The reference frame around the moment that the screen shows best, each
-// frame scaled into the rectangle `shown` of the screen (filtered as GL
-// filters a texture), the rest of the screen black.
-FrameMatch bestMatch(const sf::Image& screen, const ReferenceMoment& moment, const sf::IntRect& shown);
+// The reference frame around the moment that one of the shots shows best,
+// each frame scaled into the rectangle `shown` of the screen (filtered as
+// GL filters a texture), the rest of the screen black.
+FrameMatch bestMatch(const std::vector<sf::Image>& shots, const ReferenceMoment& moment, const sf::IntRect& shown);
 
 struct ProgramRun;
 
-// Holds each of the run's shots against the frames around its moment, the
-// picture scaled into `shown`: prints what it found, with `what` the run,
-// and expects each within its tolerance in levels.
+// Holds the run's shots for each moment (taken at shotSecondsFor) against
+// the frames around it, the picture scaled into `shown`: prints what it
+// found, with `what` the run, and expects each within its tolerance in
+// levels.
 void expectShowsReferenceFrames(const ProgramRun& run, const std::string& what,
                                 const std::vector<ReferenceMoment>& moments, const std::vector<int>& toleranceLevels,
                                 const sf::IntRect& shown);
