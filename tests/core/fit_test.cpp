@@ -25,14 +25,10 @@ TEST(Fit, FullScreenTakesThePicturesSizeWhereOfferedAndAWindowFitsItsDesktop)
     EXPECT_EQ(own.getViewport(), opening.getViewport());
 }
 
-// The loading screen, sharp lines on black, fits to a level or two. In the
-// ball scene the fade lags the scene's clock by the scene's first frame
-// time, which a screen larger than the picture and a busy machine make
-// long: 5 to 19 levels were seen where the Windows show at 1920 x 1080 is
-// held to 16. A picture out of place or of another size misses both by
-// far more.
+// The loading screen, sharp lines on black, fits to a level or two: it
+// holds the picture's place and size to a pixel.
 const std::vector<ReferenceMoment> MOMENTS = {LOADING_SCREEN_MOMENT, BALL_SCENE_MOMENT};
-const std::vector<int> TOLERANCE_LEVELS = {8, 24};
+const std::vector<int> TOLERANCE_LEVELS = {8, SCALED_BALL_SCENE_TOLERANCE_LEVELS};
 
 // The screen reads black where the server shows no window.
 TEST(Fit, EveryScreenShowsTheWholePictureScaledAndCentred)

@@ -97,7 +97,8 @@ TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
     for (const Screen& screen : {
              Screen{"1920x1080", {LOADING_SCREEN_MOMENT, FIRST_CARD_MOMENT, BALL_SCENE_MOMENT},
                     {LOADING_SCREEN_TOLERANCE, FIRST_CARD_TOLERANCE, BALL_SCENE_TOLERANCE}, {0, 0, 1920, 1080}},
-             Screen{"2560x1600", {LOADING_SCREEN_MOMENT, BALL_SCENE_MOMENT}, {LOADING_SCREEN_TOLERANCE, BALL_SCENE_TOLERANCE},
+             Screen{"2560x1600", {LOADING_SCREEN_MOMENT, BALL_SCENE_MOMENT},
+                    {LOADING_SCREEN_TOLERANCE, SCALED_BALL_SCENE_TOLERANCE_LEVELS},
                     {0, 80, 2560, 1440}},
          }) {
         TempRunFolder folder{RunFiles::FromRepository};
