@@ -14,7 +14,9 @@
 // A moment in frames at 60 per second, and how many frames before it the
 // screen's frame may lie (it may also lie LATER_FRAMES after): a window
 // shows a frame from 7 to 19 frames before the moment, and real time only
-// says when to within a few more.
+// says when to within a few more. The first lit frame is seen only as fast
+// as the screen can be read, up to half a second late on a large screen
+// and a busy machine, and every shot with it.
 struct ReferenceMoment {
     std::int64_t frame;
     std::int64_t earlierFrames;
@@ -27,7 +29,7 @@ struct ReferenceMoment {
 constexpr ReferenceMoment LOADING_SCREEN_MOMENT{600, 60};
 constexpr ReferenceMoment FIRST_CARD_MOMENT{1500, 60};
 constexpr ReferenceMoment BALL_SCENE_MOMENT{3100, 80};
-constexpr std::int64_t LATER_FRAMES = 4;
+constexpr std::int64_t LATER_FRAMES = 30;
 // In the ball scene the fade lags the scene's clock by the scene's first
 // frame time, long on a busy machine, and the camera's sway moves the thin
 // lines between the tiles by part of a pixel against the frame that
