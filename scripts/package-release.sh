@@ -53,6 +53,9 @@ sort -u "$stage/run-files" | while IFS= read -r file; do
     mkdir -p "$folder/$(dirname "$file")"
     cp "$file" "$folder/$file"
 done
+# The party's copy starts full screen: the organisers edit nothing. The
+# repository's own stays windowed for development.
+jq --indent 4 '.fullscreen = true' config.json >"$folder/config.json" || fail "config.json is not JSON that jq can read"
 
 # The time of every file, the last commit's; strip writes it into a PE
 # file's header too.

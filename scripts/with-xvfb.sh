@@ -1,10 +1,11 @@
 #!/bin/sh
-# Runs a command with DISPLAY set to a private Xvfb server (1920x1080,
-# OpenGL through Mesa's llvmpipe), which it stops afterwards.
+# Runs a command with DISPLAY set to a private Xvfb server (1920x1080, or
+# the WIDTHxHEIGHT in XVFB_SCREEN; OpenGL through Mesa's llvmpipe), which
+# it stops afterwards.
 set -eu
 
 work=$(mktemp -d)
-Xvfb -displayfd 1 -screen 0 1920x1080x24 -noreset -nolisten tcp \
+Xvfb -displayfd 1 -screen 0 "${XVFB_SCREEN:-1920x1080}x24" -noreset -nolisten tcp \
     >"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT INT TERM

@@ -43,6 +43,14 @@ constexpr float SUBTITLE_Y_PX = 800.0f;
 constexpr unsigned MESSAGE_SIZE_PX = 110;
 constexpr float MESSAGE_Y_PX = 300.0f;
 
+// The picture's size in the target's coordinates: its view's, which a
+// window of another size scales to fit.
+sf::Vector2u pictureSizeOf(const sf::RenderTarget& target)
+{
+    const sf::Vector2f size = target.getView().getSize();
+    return sf::Vector2u(static_cast<unsigned>(size.x), static_cast<unsigned>(size.y));
+}
+
 void startBar(float durationS)
 {
     loadingScreen.barTween.start(0.0f, 1.0f, durationS, Easing::Linear, 0.0f);
@@ -62,7 +70,7 @@ void drawBar(sf::RenderTarget& target, float fraction)
 {
     const sf::Texture* empty = loadingScreen.barEmptyTexture;
     if (empty == nullptr) return;
-    const sf::Vector2u targetSize = target.getSize();
+    const sf::Vector2u targetSize = pictureSizeOf(target);
     const sf::Vector2u emptySize = empty->getSize();
     const sf::Vector2f position(centredOffset(targetSize.x, emptySize.x),
                                 centredOffset(targetSize.y, emptySize.y));
@@ -124,7 +132,7 @@ void drawCenteredText(sf::RenderTarget& target, const std::string& text, unsigne
     line.setFillColor(color);
     const sf::FloatRect bounds = line.getLocalBounds();
     line.setOrigin(bounds.left + bounds.width * 0.5f, bounds.top + bounds.height * 0.5f);
-    line.setPosition(static_cast<float>(target.getSize().x) * 0.5f, y);
+    line.setPosition(static_cast<float>(pictureSizeOf(target).x) * 0.5f, y);
     target.draw(line, sf::RenderStates::Default);
 }
 

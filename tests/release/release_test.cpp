@@ -1,9 +1,12 @@
 // The release archive as make release packs it from the two builds: the
-// same bytes twice, one folder of both shows, their run files, libraries and
-// licences, the Linux show started through its launcher from elsewhere on
-// those libraries, by the loader's own account, and the Windows show from
-// elsewhere under Wine on Windows' own DLLs and its own.
+// same bytes twice, one folder of both shows, their run files (configured
+// full screen), libraries and licences, the Linux show started through its
+// launcher from elsewhere on those libraries, by the loader's own account,
+// and the Windows show from elsewhere under Wine on Windows' own DLLs and
+// its own.
 #include "wine.h"
+
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <map>
@@ -29,6 +32,12 @@ TEST(Release, TheArchiveIsReproducibleOneFolderAndStartsFromElsewhereOnItsOwnLib
     EXPECT_LE(archive.size(), 30u << 20);
     ASSERT_EQ(std::system(("unzip -q first/" + name + ".zip -d unpacked").c_str()), 0);
     const fs::path unpacked = scratch.path / "unpacked" / name, lib = fs::canonical(unpacked / "lib");
+
+    // The party's copy starts full screen, and is the repository's own otherwise.
+    nlohmann::json config = nlohmann::json::parse(readBytes(repositoryRoot() / "config.json"));
+    EXPECT_EQ(config["fullscreen"], false);
+    config["fullscreen"] = true;
+    EXPECT_EQ(nlohmann::json::parse(readBytes(unpacked / "config.json")), config);
 
     // Started from elsewhere without LD_LIBRARY_PATH, the show runs; the
     // loader says "calling init: PATH" for each library it starts, in

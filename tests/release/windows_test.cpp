@@ -1,6 +1,7 @@
 // The Windows show (build-windows/bouncefest.exe) under Wine, in a prefix
 // that the test run makes once, against the Linux show in the same run
 // folders: the same lines, the same exits and the same pictures.
+#include "reference_frames.h"
 #include "wine.h"
 
 #include <algorithm>
@@ -26,27 +27,6 @@ Lines linesOf(std::string text)
 {
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
     return splitLines(text);
-}
-
-// The largest difference, in levels, that more than one pixel in a
-// thousand shows between two pictures of one size.
-int differenceOf(const sf::Image& a, const sf::Image& b)
-{
-    std::vector<int> counts(256, 0);
-    const sf::Uint8* p = a.getPixelsPtr();
-    const sf::Uint8* q = b.getPixelsPtr();
-    const std::size_t pixels = a.getSize().x * a.getSize().y;
-    for (std::size_t i = 0; i < pixels; ++i) {
-        int largest = 0;
-        for (int c = 0; c < 3; ++c) largest = std::max(largest, std::abs(p[i * 4 + c] - q[i * 4 + c]));
-        ++counts[largest];
-    }
-    std::size_t above = 0;
-    for (int level = 255; level > 0; --level) {
-        above += counts[level];
-        if (above * 1000 > pixels) return level;
-    }
-    return 0;
 }
 
 }  // namespace
@@ -90,63 +70,39 @@ TEST(WindowsShow, ACloseRequestEndsIt)
     EXPECT_LT(run.seconds - run.firstFrameSeconds, 15.0);
 }
 
-// Frames at 60 per second, the ball scene's before its first ball moves:
-// at the show's real frame rate under Wine a moving ball takes another
-// path. In real time each stage end drops what its frame ran past it, so
-// in the ball scene the fade from black and the scene's own clock part by
-// that much: no one capture frame matches both to a level.
-const std::int64_t MOMENTS[] = {600, 1500, 3100};
-const int TOLERANCE_LEVELS[] = {8, 8, 16};
-// The window shows a frame from 7 to 19 frames before the moment, and real
-// time only says when to within a few more; by the ball scene the stage
-// ends under Wine's slower frames have dropped more (once over 40 frames).
-const std::int64_t EARLIER[] = {40, 40, 80};
-const std::int64_t LATER = 4;
-const fs::path REFERENCE_FRAMES = BOUNCEFEST_WINDOWS_REFERENCE;
-
-// The Linux capture's frames around each moment, made while the other Windows
-// tests run: the frames test needs them.
-TEST(WindowsReference, TheLinuxCaptureWritesTheFramesAroundEachMoment)
-{
-    std::string frames;
-    for (std::size_t i = 0; i < std::size(MOMENTS); ++i) {
-        frames += (frames.empty() ? "" : ",") + std::to_string(MOMENTS[i] - EARLIER[i]) + "-" +
-                  std::to_string(MOMENTS[i] + LATER);
-    }
-    TempRunFolder folder{RunFiles::FromRepository};
-    const ProgramRun run = runCapture(folder.path, "--frames " + frames + " '" + REFERENCE_FRAMES.string() + "'");
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-}
+// The tolerance at each moment: in the ball scene no one frame matches
+// both the fade and the scene's clock to a level.
+const int LOADING_SCREEN_TOLERANCE = 8, FIRST_CARD_TOLERANCE = 8, BALL_SCENE_TOLERANCE = 16;
 
 // The window's picture at three moments (the loading screen, the first
 // card, the ball scene fading in), each against the Linux capture's frames
-// around the same moment.
+// around the same moment; and on a screen without the picture's mode, at
+// the desktop's size, the picture fitted between bars above and below.
 TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
 {
-    TempRunFolder folder{RunFiles::FromRepository};
-    copyWindowsShow(folder);
-    // Full screen, the window has no frame: its picture covers the screen.
-    folder.write("config.json", "{\"fullscreen\": true}");
-    ProgramOptions options{false, 0.0, 150.0, WINE_ENVIRONMENT, underWine("bouncefest.exe")};
-    for (const std::int64_t moment : MOMENTS) options.shotSeconds.push_back(moment / 60.0);
-    const ProgramRun run = runBouncefest(folder.path, options);
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    ASSERT_EQ(run.shots.size(), std::size(MOMENTS));
-
-    for (std::size_t i = 0; i < std::size(MOMENTS); ++i) {
-        int best = 256;
-        std::int64_t bestFrame = -1;
-        for (std::int64_t frame = MOMENTS[i] - EARLIER[i]; frame <= MOMENTS[i] + LATER; ++frame) {
-            const std::string number = std::to_string(frame);
-            sf::Image linux;
-            ASSERT_TRUE(linux.loadFromFile(
-                (REFERENCE_FRAMES / ("frame-" + std::string(6 - number.size(), '0') + number + ".png")).string()));
-            ASSERT_EQ(linux.getSize(), run.shots[i].getSize());
-            const int difference = differenceOf(linux, run.shots[i]);
-            if (difference < best) std::tie(best, bestFrame) = std::make_tuple(difference, frame);
-        }
-        std::cout << "At frame " << MOMENTS[i] << " the window showed frame " << bestFrame << " within " << best
-                  << " levels" << std::endl;
-        EXPECT_LE(best, TOLERANCE_LEVELS[i]) << "frame " << MOMENTS[i];
+    struct Screen {
+        std::string size;
+        std::vector<ReferenceMoment> moments;
+        std::vector<int> toleranceLevels;
+        sf::IntRect shown;
+    };
+    for (const Screen& screen : {
+             Screen{"1920x1080", {LOADING_SCREEN_MOMENT, FIRST_CARD_MOMENT, BALL_SCENE_MOMENT},
+                    {LOADING_SCREEN_TOLERANCE, FIRST_CARD_TOLERANCE, BALL_SCENE_TOLERANCE}, {0, 0, 1920, 1080}},
+             Screen{"2560x1600", {LOADING_SCREEN_MOMENT, BALL_SCENE_MOMENT},
+                    {LOADING_SCREEN_TOLERANCE, SCALED_BALL_SCENE_TOLERANCE_LEVELS},
+                    {0, 80, 2560, 1440}},
+         }) {
+        TempRunFolder folder{RunFiles::FromRepository};
+        copyWindowsShow(folder);
+        // Full screen, the window has no frame: its picture covers the screen.
+        folder.write("config.json", "{\"fullscreen\": true}");
+        ProgramOptions options{false, 0.0, 180.0, WINE_ENVIRONMENT, underWine("bouncefest.exe")};
+        options.shotSeconds = shotSecondsFor(screen.moments);
+        options.screen = screen.size;
+        const ProgramRun run = runBouncefest(folder.path, options);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        expectShowsReferenceFrames(run, "The Windows show at " + screen.size, screen.moments, screen.toleranceLevels,
+                                   screen.shown);
     }
 }

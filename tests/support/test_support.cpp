@@ -164,14 +164,18 @@ static bool readScreen(const std::string& displayName, sf::Image* shot)
     if (image) {
         const char* data = image->data;
         lit = std::any_of(data, data + image->bytes_per_line * height, [](char byte) { return byte != 0; });
-        if (shot) {
-            shot->create(width, height);
+        // The server's 24-bit screen comes as 32-bit pixels, blue first;
+        // copied row by row, a large screen is read in a few milliseconds.
+        if (shot && image->bits_per_pixel == 32 && image->byte_order == LSBFirst) {
+            std::vector<sf::Uint8> pixels(static_cast<std::size_t>(width) * height * 4);
             for (int y = 0; y < height; ++y) {
+                const auto* row = reinterpret_cast<const sf::Uint8*>(data + y * image->bytes_per_line);
                 for (int x = 0; x < width; ++x) {
-                    const unsigned long pixel = XGetPixel(image, x, y);
-                    shot->setPixel(x, y, sf::Color((pixel >> 16) & 0xff, (pixel >> 8) & 0xff, pixel & 0xff));
+                    sf::Uint8* pixel = &pixels[(static_cast<std::size_t>(y) * width + x) * 4];
+                    pixel[0] = row[x * 4 + 2], pixel[1] = row[x * 4 + 1], pixel[2] = row[x * 4], pixel[3] = 255;
                 }
             }
+            shot->create(width, height, pixels.data());
         }
         XDestroyImage(image);
     }
@@ -231,7 +235,7 @@ ProgramRun runBouncefest(const fs::path& folder, const ProgramOptions& options)
         if (options.timeFirstFrame || options.closeAfterSeconds >= 0.0 || !options.shotSeconds.empty())
             watchScreen(work, options, finished, run, start);
     });
-    const int status = std::system(("cd '" + folder.string() + "' && timeout -k 5 " +
+    const int status = std::system(("cd '" + folder.string() + "' && XVFB_SCREEN=" + options.screen + " timeout -k 5 " +
                                     std::to_string(options.timeoutSeconds) + " '" +
                                     (repositoryRoot() / "scripts/with-xvfb.sh").string() + "' sh '" +
                                     (work / "run.sh").string() + "' >'" + (work / "out").string() + "' 2>'" +

@@ -89,6 +89,7 @@ struct ProgramOptions {
     std::string command;              // shell words; empty: build/bouncefest
     std::vector<double> shotSeconds = {};
     bool timeFirstFrame = false;      // ProgramRun::firstFrameSeconds wanted without shots or a close
+    std::string screen = "1920x1080"; // the X server's screen, WIDTHxHEIGHT
 };
 
 // Runs the command in folder under an Xvfb server of its own, its output captured.

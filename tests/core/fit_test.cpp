@@ -1,0 +1,75 @@
+// The show on screens of other sizes than its picture's: the mode that the
+// window opens in, and the real executable's screen, held against the
+// capture's frames of the same moments scaled by the expected amount into
+// the expected place between black bars.
+#include "core/fit.h"
+#include "reference_frames.h"
+#include "test_support.h"
+
+TEST(Fit, FullScreenTakesThePicturesSizeWhereOfferedAndAWindowFitsItsDesktop)
+{
+    const sf::VideoMode picture(1920, 1080, 32);
+    // Each size is listed once per depth that the screen offers.
+    EXPECT_EQ(fullscreenMode(sf::VideoMode(2560, 1440, 24), {{2560, 1440, 24}, {1920, 1080, 24}, {1280, 720, 24}}),
+              picture);
+    EXPECT_EQ(fullscreenMode(sf::VideoMode(1366, 768, 24), {{1366, 768, 24}, {1366, 768, 32}, {1024, 768, 24}}),
+              sf::VideoMode(1366, 768, 24));
+    EXPECT_EQ(windowedMode(sf::VideoMode(1920, 1200, 24)), picture);
+    EXPECT_EQ(windowedMode(sf::VideoMode(1366, 768, 24)), sf::VideoMode(1365, 768, 32));
+    EXPECT_EQ(windowedMode(sf::VideoMode(1280, 1024, 24)), sf::VideoMode(1280, 720, 32));
+
+    // At the picture's own size the window keeps the view that it opens with.
+    const sf::View own = fittedView({1920, 1080}), opening(sf::FloatRect(0.0f, 0.0f, 1920.0f, 1080.0f));
+    EXPECT_EQ(own.getCenter(), opening.getCenter());
+    EXPECT_EQ(own.getSize(), opening.getSize());
+    EXPECT_EQ(own.getViewport(), opening.getViewport());
+}
+
+// The Linux capture's frames around each moment, once per test run (the
+// "reference" fixture): the picture tests here and of the Windows show need them.
+TEST(ReferenceFrames, TheLinuxCaptureWritesTheFramesAroundEachMoment)
+{
+    TempRunFolder folder{RunFiles::FromRepository};
+    const ProgramRun run = runCapture(folder.path, referenceFramesArguments());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+}
+
+// The loading screen, sharp lines on black, fits to a level or two: it
+// holds the picture's place and size to a pixel.
+const std::vector<ReferenceMoment> MOMENTS = {LOADING_SCREEN_MOMENT, BALL_SCENE_MOMENT};
+const std::vector<int> TOLERANCE_LEVELS = {8, SCALED_BALL_SCENE_TOLERANCE_LEVELS};
+
+// The screen reads black where the server shows no window.
+TEST(Fit, EveryScreenShowsTheWholePictureScaledAndCentred)
+{
+    struct Screen {
+        std::string what, size;
+        bool fullscreen;
+        std::string resize;  // WIDTH HEIGHT, a few seconds after the window opens
+        sf::IntRect shown;   // where the picture should lie on the screen
+    };
+    const std::string show = "'" BOUNCEFEST_EXE "'";
+    for (const Screen& screen : {
+             Screen{"full screen at 1280 x 720", "1280x720", true, "", {0, 0, 1280, 720}},
+             Screen{"full screen at 2560 x 1600", "2560x1600", true, "", {0, 80, 2560, 1440}},
+             Screen{"full screen at 3840 x 2160", "3840x2160", true, "", {0, 0, 3840, 2160}},
+             // 1365 x 767.8 fills the window's 768 rows.
+             Screen{"a window on a 1366 x 768 desktop", "1366x768", false, "", {0, 0, 1365, 768}},
+             Screen{"a window resized to 960 x 700", "1366x768", false, "960 700", {0, 80, 960, 540}},
+         }) {
+        TempRunFolder folder{RunFiles::FromRepository};
+        folder.write("config.json", std::string("{\"fullscreen\": ") + (screen.fullscreen ? "true}" : "false}"));
+        const std::string command =
+            screen.resize.empty()
+                ? show
+                : "sh -c 'xdotool search --sync --name Bouncefest sleep 3 windowsize %@ " + screen.resize +
+                      " >/dev/null & exec \"$0\"' " + show;
+        ProgramOptions options{false, 0.0, 180.0, "", command};
+        options.shotSeconds = shotSecondsFor(MOMENTS);
+        options.screen = screen.size;
+        const ProgramRun run = runBouncefest(folder.path, options);
+        EXPECT_EQ(run.exitCode, 0) << screen.what;
+        EXPECT_EQ(run.err, "") << screen.what;
+        expectShowsReferenceFrames(run, screen.what, MOMENTS, TOLERANCE_LEVELS, screen.shown);
+    }
+}
