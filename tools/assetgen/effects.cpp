@@ -70,13 +70,13 @@ AudioClip renderBounce()
 // The "lo" carries the intro in A minor, the music's key. A pad on A minor
 // swells with a card's 2 s fade from black and holds until just before the
 // next card, under a mallet that bounces once a second as the card's title
-// hops, up to the top note as the card comes full and back down. It falls
-// silent 6.9 s in, so the next card's play, 7 s after this one, cuts nothing
-// ringing. Only the last card lets it go on: after the silence a ball comes
-// to rest in falling bounces over an F major seventh, which holds under the
-// ball scene's first bounces until they come thick and fast. It is as loud,
-// moment by moment, as the music's loudest passages (about -11.7 LUFS over
-// 400 ms).
+// hops, up to the top note as the card comes full and back down. It is
+// silent from 6.9 s to 7.5 s, so the next card's play, 7 s after this one and
+// a little later in real time, cuts nothing ringing. Only the last card lets
+// it go on: after the silence a ball comes to rest in falling bounces over an
+// F major seventh, which holds under the ball scene's first bounces until
+// they come thick and fast. It is as loud, moment by moment, as the music's
+// loudest passages (about -11.7 LUFS over 400 ms).
 struct LoPart {
     double fromSeconds, swellSeconds, fadeFromSeconds, toSeconds;
     double chordMidi[4];
@@ -84,7 +84,7 @@ struct LoPart {
 };
 static const LoPart LO_PARTS[] = {
     {0.0, 2.0, 6.4, 6.9, {57.0, 60.0, 64.0, 69.0}, 1.0},
-    {7.25, 0.6, 14.5, 17.5, {53.0, 57.0, 60.0, 64.0}, 0.45},
+    {7.5, 0.6, 14.5, 17.5, {53.0, 57.0, 60.0, 64.0}, 0.45},
 };
 struct LoBounce {
     double atSeconds, midiNote;
@@ -93,8 +93,8 @@ struct LoBounce {
 static const LoBounce LO_BOUNCES[] = {
     {0.0, 69.0, 0.5f, -0.3f},  {1.0, 72.0, 0.7f, 0.3f},  {2.0, 76.0, 0.9f, -0.2f}, {2.0, 81.0, 1.0f, 0.2f},
     {3.0, 76.0, 0.75f, 0.3f},  {4.0, 72.0, 0.6f, -0.3f}, {5.0, 71.0, 0.5f, 0.2f},  {6.0, 69.0, 0.4f, -0.2f},
-    {7.25, 81.0, 0.8f, 0.0f},  {7.85, 76.0, 0.6f, 0.1f}, {8.3, 72.0, 0.45f, -0.1f}, {8.62, 69.0, 0.33f, 0.1f},
-    {8.85, 64.0, 0.24f, 0.0f}, {9.01, 60.0, 0.17f, 0.0f},
+    {7.5, 81.0, 0.8f, 0.0f},   {8.1, 76.0, 0.6f, 0.1f},  {8.55, 72.0, 0.45f, -0.1f}, {8.87, 69.0, 0.33f, 0.1f},
+    {9.1, 64.0, 0.24f, 0.0f},  {9.26, 60.0, 0.17f, 0.0f},
 };
 
 // A mallet on a bar: the note and a partial two octaves up that dies sooner.
