@@ -1,7 +1,13 @@
 // The generated media are the same bytes from every run of the generator.
 // How they look and sound in the show is what the capture test's golden
 // frames and soundtrack see.
+#include "scenes/scenes.h"
 #include "test_support.h"
+
+#include <SFML/Audio/InputSoundFile.hpp>
+
+#include <algorithm>
+#include <cmath>
 
 namespace fs = std::filesystem;
 
@@ -23,4 +29,29 @@ TEST(Generator, TwoRunsWriteIdenticalBytes)
         ++compared;
     }
     EXPECT_EQ(compared, 21) << "18 pictures, 2 effects and the music";
+}
+
+// The intro plays "lo" on its one voice a card after the last play, a frame
+// late at most: that play cuts the last one, which must be silent there, or
+// the cut clicks. After the last card it rings on, over the ball scene's fade
+// from black.
+TEST(Generator, TheLoIsSilentWhereTheNextCardCutsItAndRingsOnAfterTheLast)
+{
+    sf::InputSoundFile lo;
+    ASSERT_TRUE(lo.openFromFile((repositoryRoot() / "assets/sounds/lo.wav").string()));
+    std::vector<sf::Int16> samples(lo.getSampleCount());
+    ASSERT_EQ(lo.read(samples.data(), samples.size()), samples.size());
+    const std::vector<float> stages = introStageLengthsS();
+    const double cardS = stages[0] + stages[1], frameS = 1.0 / 60.0;
+    const auto peakDbfs = [&](double fromS, double toS) {
+        const auto at = [&](double seconds) {
+            return samples.begin() + std::min<std::size_t>(std::lround(seconds * lo.getSampleRate()) * lo.getChannelCount(),
+                                                           samples.size());
+        };
+        int peak = 0;
+        std::for_each(at(fromS), at(toS), [&peak](sf::Int16 sample) { peak = std::max(peak, std::abs(int(sample))); });
+        return 20.0 * std::log10(std::max(peak, 1) / 32767.0);
+    };
+    EXPECT_LT(peakDbfs(cardS, cardS + frameS), -50.0);
+    EXPECT_GT(peakDbfs(cardS + frameS, cardS + stages[1]), -30.0);
 }

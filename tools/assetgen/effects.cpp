@@ -67,55 +67,96 @@ AudioClip renderBounce()
     return clip;
 }
 
-// The "lo" swells with a card's 2 s fade from black, peaks as the card comes
-// full and dies away in the room before the next one. It is as loud, moment by
-// moment, as the music's loudest passages (about -11.7 LUFS over 400 ms).
+// The "lo" carries the intro in A minor, the music's key. A pad on A minor
+// swells with a card's 2 s fade from black and holds until just before the
+// next card, under a mallet that bounces once a second as the card's title
+// hops, up to the top note as the card comes full and back down. It is
+// silent from 6.9 s to 7.5 s, so the next card's play, 7 s after this one and
+// a little later in real time, cuts nothing ringing. Only the last card lets
+// it go on: after the silence a ball comes to rest in falling bounces over an
+// F major seventh, which holds under the ball scene's first bounces until
+// they come thick and fast. It is as loud, moment by moment, as the music's
+// loudest passages (about -11.7 LUFS over 400 ms).
+struct LoPart {
+    double fromSeconds, swellSeconds, fadeFromSeconds, toSeconds;
+    double chordMidi[4];
+    double padLevel;
+};
+static const LoPart LO_PARTS[] = {
+    {0.0, 2.0, 6.4, 6.9, {57.0, 60.0, 64.0, 69.0}, 1.0},
+    {7.5, 0.6, 14.5, 17.5, {53.0, 57.0, 60.0, 64.0}, 0.45},
+};
+struct LoBounce {
+    double atSeconds, midiNote;
+    float velocity, pan;
+};
+static const LoBounce LO_BOUNCES[] = {
+    {0.0, 69.0, 0.5f, -0.3f},  {1.0, 72.0, 0.7f, 0.3f},  {2.0, 76.0, 0.9f, -0.2f}, {2.0, 81.0, 1.0f, 0.2f},
+    {3.0, 76.0, 0.75f, 0.3f},  {4.0, 72.0, 0.6f, -0.3f}, {5.0, 71.0, 0.5f, 0.2f},  {6.0, 69.0, 0.4f, -0.2f},
+    {7.5, 81.0, 0.8f, 0.0f},   {8.1, 76.0, 0.6f, 0.1f},  {8.55, 72.0, 0.45f, -0.1f}, {8.87, 69.0, 0.33f, 0.1f},
+    {9.1, 64.0, 0.24f, 0.0f},  {9.26, 60.0, 0.17f, 0.0f},
+};
+
+// A mallet on a bar: the note and a partial two octaves up that dies sooner.
+static double malletAt(double seconds, double hz)
+{
+    if (seconds < 0.0) return 0.0;
+    const double attack = rampIn(seconds, 0.002);
+    return attack * (std::sin(2.0 * pi * hz * seconds) * decay(seconds, 0.45) +
+                     0.3 * std::sin(2.0 * pi * 3.99 * hz * seconds) * decay(seconds, 0.05));
+}
+
+// 0 to 1 over the swell, eased at both ends, held, and to 0 again over the fade.
+static double partLevel(const LoPart& part, double seconds)
+{
+    const double in = seconds - part.fromSeconds;
+    if (in <= 0.0 || seconds >= part.toSeconds) return 0.0;
+    const double rise = in >= part.swellSeconds ? 1.0 : std::sin(0.5 * pi * in / part.swellSeconds);
+    return rise * rise * fadeOut(seconds, part.toSeconds, part.toSeconds - part.fadeFromSeconds);
+}
+
 bool renderLo(AudioClip& clip)
 {
-    const double lengthSeconds = 4.6;
-    const double swellSeconds = 1.8;
     const double loudestMomentaryLufs = -12.5;
     const double maxTruePeakDbtp = -1.0;
-    // 0 to 1 over the swell, eased at both ends, then a decay.
-    auto swellThenDecay = [&](double seconds, double decaySeconds) {
-        if (seconds >= swellSeconds) return decay(seconds - swellSeconds, decaySeconds);
-        const double rise = std::sin(0.5 * pi * seconds / swellSeconds);
-        return rise * rise;
-    };
-    clip = AudioClip(2, framesIn(lengthSeconds));
-    // A sub-bass on A1 that rises into its note, under A2, E3 and A3 as
-    // detuned saw pairs, one side each, opening as they swell.
-    stk::SineWave sub;
-    const std::array<double, 3> chordMidi = {45.0, 52.0, 57.0};
-    std::array<stk::BlitSaw, chordMidi.size() * 2> saws;
-    for (std::size_t i = 0; i < saws.size(); ++i)
-        saws[i].setFrequency(midiToHz(chordMidi[i / 2] + (i % 2 == 0 ? -1.0 : 1.0) * 0.07));
-    std::array<stk::BiQuad, 2> bodyFilters;
-    stk::FreeVerb room;
-    room.setRoomSize(0.8);
-    room.setDamping(0.5);
-    room.setEffectMix(1.0);
-    const float roomLevel = 0.35f;
-
-    for (std::size_t frame = 0; frame < clip.frames(); ++frame) {
-        const double t = secondsAt(frame);
-        const double bodyLevel = swellThenDecay(t, 0.8);
-        const double cutoffHz = 200.0 + (900.0 - 200.0) * bodyLevel;
-        if (frame % 32 == 0)
-            for (stk::BiQuad& filter : bodyFilters) setFilter(filter, LowPass, cutoffHz, 0.8);
-        sub.setFrequency(55.0 * (1.0 - 0.06 * (1.0 - std::min(t / swellSeconds, 1.0))));
-        const double subSample = sub.tick() * swellThenDecay(t, 0.9);
-
-        std::array<double, 2> dry = {0.0, 0.0};
-        for (std::size_t i = 0; i < saws.size(); ++i) dry[i % 2] += saws[i].tick();
-        for (int side = 0; side < 2; ++side)
-            dry[side] = subSample + 0.16 * bodyLevel * bodyFilters[side].tick(dry[side]);
-        room.tick(dry[0], dry[1]);
-        const double fade = fadeOut(t, lengthSeconds, 1.2);
-        for (int side = 0; side < 2; ++side)
-            clip.at(frame, side) = static_cast<float>((dry[side] + roomLevel * room.lastOut(side)) * fade);
+    clip = AudioClip(2, framesIn(LO_PARTS[std::size(LO_PARTS) - 1].toSeconds));
+    for (const LoPart& part : LO_PARTS) {
+        // Each chord note as a detuned saw pair, one side each, opening as it swells.
+        std::array<stk::BlitSaw, 8> saws;
+        for (std::size_t i = 0; i < saws.size(); ++i)
+            saws[i].setFrequency(midiToHz(part.chordMidi[i / 2] + (i % 2 == 0 ? -1.0 : 1.0) * 0.08));
+        std::array<stk::BiQuad, 2> bodyFilters;
+        // The root an octave down, a sine in the middle, gives the chord its weight.
+        stk::SineWave sub;
+        sub.setFrequency(midiToHz(part.chordMidi[0] - 12.0));
+        stk::FreeVerb room;
+        room.setRoomSize(0.85);
+        room.setDamping(0.4);
+        room.setEffectMix(1.0);
+        const float roomLevel = 0.5f;
+        // The gate ends the part at zero, its room's ringing too.
+        for (std::size_t frame = framesIn(part.fromSeconds); frame < framesIn(part.toSeconds); ++frame) {
+            const double t = secondsAt(frame);
+            const double level = partLevel(part, t);
+            if (frame % 32 == 0)
+                for (stk::BiQuad& filter : bodyFilters) setFilter(filter, LowPass, 500.0 + 2000.0 * level, 0.8);
+            std::array<double, 2> dry = {0.0, 0.0};
+            for (std::size_t i = 0; i < saws.size(); ++i) dry[i % 2] += saws[i].tick();
+            const double subSample = 0.2 * sub.tick();
+            for (int side = 0; side < 2; ++side)
+                dry[side] = part.padLevel * level * (0.25 * bodyFilters[side].tick(dry[side]) + subSample);
+            for (const LoBounce& bounce : LO_BOUNCES) {
+                if (bounce.atSeconds < part.fromSeconds || bounce.atSeconds >= part.toSeconds) continue;
+                const double note = bounce.velocity * malletAt(t - bounce.atSeconds, midiToHz(bounce.midiNote));
+                const PanGains gains = panGains(bounce.pan);
+                dry[0] += gains.left * note, dry[1] += gains.right * note;
+            }
+            room.tick(dry[0], dry[1]);
+            const double gate = fadeOut(t, part.toSeconds, 0.2);
+            for (int side = 0; side < 2; ++side)
+                clip.at(frame, side) += static_cast<float>((dry[side] + roomLevel * room.lastOut(side)) * gate);
+        }
     }
-    removeOffset(clip);
     scaleBy(clip, static_cast<float>(dbToGain(loudestMomentaryLufs - measureLoudness(clip).loudestMomentaryLufs)));
     const double truePeakDbtp = measureLoudness(clip).truePeakDbtp;
     return truePeakDbtp <= maxTruePeakDbtp ||

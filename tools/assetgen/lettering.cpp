@@ -4,9 +4,13 @@
 
 #include <algorithm>
 
-// Every card has this size, so the intro shader knows their proportions.
+// Every card has this size, and every title stands with its foot on the same
+// line, so the intro shader knows where it lands and where the floor below it
+// is. The room above takes the title's hops.
 static const int CARD_WIDTH = 1800;
-static const int CARD_HEIGHT = 600;
+static const int CARD_HEIGHT = 800;
+static const int TITLE_BOX_HEIGHT = 600;
+static const double FOOT_Y = 600.0;
 
 bool paintTitleCard(const std::string& path, const std::string& title)
 {
@@ -17,9 +21,10 @@ bool paintTitleCard(const std::string& path, const std::string& title)
     Lettering lettering{PANGO_WEIGHT_HEAVY, 420.0};
     const InkSize ink = measureInk(cr, title, lettering);
     const double room = 2.0 * 60.0;
-    lettering.pixelSize *= std::min(1.0, std::min((CARD_WIDTH - room) / ink.width, (CARD_HEIGHT - room) / ink.height));
+    lettering.pixelSize *= std::min(1.0, std::min((CARD_WIDTH - room) / ink.width, (TITLE_BOX_HEIGHT - room) / ink.height));
+    const double inkHeight = measureInk(cr, title, lettering).height;
     const double centreX = CARD_WIDTH * 0.5;
-    const double centreY = CARD_HEIGHT * 0.5;
+    const double centreY = FOOT_Y - inkHeight * 0.5;
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
 
     // The glow: the title thickened and blurred (about 16 pixels of spread) in
@@ -41,7 +46,6 @@ bool paintTitleCard(const std::string& path, const std::string& title)
     cairo_set_source_rgb(cr, 0.45, 0.45, 0.45);
     cairo_stroke_preserve(cr);
     // White at the top, a little grey at the foot: body under the rainbow.
-    const double inkHeight = measureInk(cr, title, lettering).height;
     cairo_pattern_t* body = cairo_pattern_create_linear(0.0, centreY - inkHeight * 0.5, 0.0, centreY + inkHeight * 0.5);
     cairo_pattern_add_color_stop_rgb(body, 0.0, 1.0, 1.0, 1.0);
     cairo_pattern_add_color_stop_rgb(body, 1.0, 0.78, 0.78, 0.82);
