@@ -34,10 +34,8 @@ TEST(ReferenceFrames, TheLinuxCaptureWritesTheFramesAroundEachMoment)
     ASSERT_EQ(run.exitCode, 0) << run.err;
 }
 
-// The loading screen, sharp lines on black, fits to a level or two: it
-// holds the picture's place and size to a pixel.
 const std::vector<ReferenceMoment> MOMENTS = {LOADING_SCREEN_MOMENT, BALL_SCENE_MOMENT};
-const std::vector<int> TOLERANCE_LEVELS = {8, SCALED_BALL_SCENE_TOLERANCE_LEVELS};
+const std::vector<int> TOLERANCE_LEVELS = {LOADING_SCREEN_TOLERANCE_LEVELS, BALL_SCENE_TOLERANCE_LEVELS};
 
 // The screen reads black where the server shows no window.
 TEST(Fit, EveryScreenShowsTheWholePictureScaledAndCentred)

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 std::string referenceFramesArguments()
 {
     std::string frames;
-    for (const ReferenceMoment& moment : {LOADING_SCREEN_MOMENT, FIRST_CARD_MOMENT, BALL_SCENE_MOMENT}) {
+    for (const ReferenceMoment& moment : {LOADING_SCREEN_MOMENT, BALL_SCENE_MOMENT}) {
         frames += (frames.empty() ? "" : ",") + std::to_string(moment.frame - moment.earlierFrames) + "-" +
                   std::to_string(moment.frame + LATER_FRAMES);
     }
