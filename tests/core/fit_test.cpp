@@ -34,9 +34,6 @@ TEST(ReferenceFrames, TheLinuxCaptureWritesTheFramesAroundEachMoment)
     ASSERT_EQ(run.exitCode, 0) << run.err;
 }
 
-const std::vector<ReferenceMoment> MOMENTS = {LOADING_SCREEN_MOMENT, BALL_SCENE_MOMENT};
-const std::vector<int> TOLERANCE_LEVELS = {LOADING_SCREEN_TOLERANCE_LEVELS, BALL_SCENE_TOLERANCE_LEVELS};
-
 // The screen reads black where the server shows no window.
 TEST(Fit, EveryScreenShowsTheWholePictureScaledAndCentred)
 {
@@ -63,11 +60,11 @@ TEST(Fit, EveryScreenShowsTheWholePictureScaledAndCentred)
                 : "sh -c 'xdotool search --sync --name Bouncefest sleep 3 windowsize %@ " + screen.resize +
                       " >/dev/null & exec \"$0\"' " + show;
         ProgramOptions options{false, 0.0, 180.0, "", command};
-        options.shotSeconds = shotSecondsFor(MOMENTS);
+        options.shotSeconds = referenceShotSeconds();
         options.screen = screen.size;
         const ProgramRun run = runBouncefest(folder.path, options);
         EXPECT_EQ(run.exitCode, 0) << screen.what;
         EXPECT_EQ(run.err, "") << screen.what;
-        expectShowsReferenceFrames(run, screen.what, MOMENTS, TOLERANCE_LEVELS, screen.shown);
+        expectShowsReferenceFrames(run, screen.what, screen.shown);
     }
 }

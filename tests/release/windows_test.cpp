@@ -80,19 +80,16 @@ TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
         std::string size;
         sf::IntRect shown;
     };
-    const std::vector<ReferenceMoment> moments = {LOADING_SCREEN_MOMENT, BALL_SCENE_MOMENT};
     for (const Screen& screen : {Screen{"1920x1080", {0, 0, 1920, 1080}}, Screen{"2560x1600", {0, 80, 2560, 1440}}}) {
         TempRunFolder folder{RunFiles::FromRepository};
         copyWindowsShow(folder);
         // Full screen, the window has no frame: its picture covers the screen.
         folder.write("config.json", "{\"fullscreen\": true}");
         ProgramOptions options{false, 0.0, 180.0, WINE_ENVIRONMENT, underWine("bouncefest.exe")};
-        options.shotSeconds = shotSecondsFor(moments);
+        options.shotSeconds = referenceShotSeconds();
         options.screen = screen.size;
         const ProgramRun run = runBouncefest(folder.path, options);
         ASSERT_EQ(run.exitCode, 0) << run.err;
-        expectShowsReferenceFrames(run, "The Windows show at " + screen.size, moments,
-                                   {LOADING_SCREEN_TOLERANCE_LEVELS, BALL_SCENE_TOLERANCE_LEVELS},
-                                   screen.shown);
+        expectShowsReferenceFrames(run, "The Windows show at " + screen.size, screen.shown);
     }
 }

@@ -18,17 +18,17 @@ namespace fs = std::filesystem;
 std::string referenceFramesArguments()
 {
     std::string frames;
-    for (const ReferenceMoment& moment : {LOADING_SCREEN_MOMENT, BALL_SCENE_MOMENT}) {
+    for (const ReferenceMoment& moment : REFERENCE_MOMENTS) {
         frames += (frames.empty() ? "" : ",") + std::to_string(moment.frame - moment.earlierFrames) + "-" +
                   std::to_string(moment.frame + LATER_FRAMES);
     }
     return "--frames " + frames + " '" BOUNCEFEST_REFERENCE_FRAMES "'";
 }
 
-std::vector<double> shotSecondsFor(const std::vector<ReferenceMoment>& moments)
+std::vector<double> referenceShotSeconds()
 {
     std::vector<double> seconds;
-    for (const ReferenceMoment& moment : moments) {
+    for (const ReferenceMoment& moment : REFERENCE_MOMENTS) {
         for (int shot = 0; shot < SHOTS_PER_MOMENT; ++shot) {
             seconds.push_back(moment.frame / 60.0 + shot * SECONDS_BETWEEN_SHOTS);
         }
@@ -141,16 +141,15 @@ FrameMatch bestMatch(const std::vector<sf::Image>& shots, const ReferenceMoment&
     return best;
 }
 
-void expectShowsReferenceFrames(const ProgramRun& run, const std::string& what,
-                                const std::vector<ReferenceMoment>& moments, const std::vector<int>& toleranceLevels,
-                                const sf::IntRect& shown)
+void expectShowsReferenceFrames(const ProgramRun& run, const std::string& what, const sf::IntRect& shown)
 {
+    const std::vector<ReferenceMoment>& moments = REFERENCE_MOMENTS;
     ASSERT_EQ(run.shots.size(), moments.size() * SHOTS_PER_MOMENT) << what;
     for (std::size_t i = 0; i < moments.size(); ++i) {
         const auto first = run.shots.begin() + i * SHOTS_PER_MOMENT;
         const FrameMatch best = bestMatch(std::vector<sf::Image>(first, first + SHOTS_PER_MOMENT), moments[i], shown);
         std::cout << what << ": around frame " << moments[i].frame << " the screen showed frame " << best.frame
                   << " (shot " << best.shot << ") within " << best.levels << " levels" << std::endl;
-        EXPECT_LE(best.levels, toleranceLevels[i]) << what << ", frame " << moments[i].frame;
+        EXPECT_LE(best.levels, moments[i].toleranceLevels) << what << ", frame " << moments[i].frame;
     }
 }

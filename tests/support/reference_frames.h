@@ -20,24 +20,22 @@
 struct ReferenceMoment {
     std::int64_t frame;
     std::int64_t earlierFrames;
+    int toleranceLevels;  // the largest difference allowed (see bestMatch)
 };
+constexpr std::int64_t LATER_FRAMES = 60;
 // The loading screen, and the ball scene fading in before its first ball
 // moves: at the real frame rate a moving ball takes another path. The
 // cards are left out: their titles move so fast that a shot between two
 // frames matches neither.
-constexpr ReferenceMoment LOADING_SCREEN_MOMENT{600, 60};
-constexpr ReferenceMoment BALL_SCENE_MOMENT{3100, 80};
-constexpr std::int64_t LATER_FRAMES = 60;
 // The loading screen, sharp lines on black, fits to a level or two: it
-// holds the picture's place and size to a pixel.
-constexpr int LOADING_SCREEN_TOLERANCE_LEVELS = 8;
-// In the ball scene the fade from black and the scene's own clock part by
-// what the stage ends dropped (the more, the busier the machine), and the
-// camera's sway moves the thin lines between the tiles by part of a pixel
-// against the frame that matches the fade; scaled, they cover more or less
-// of the screen. Up to 47 levels were seen on a busy machine; a picture
-// out of place or of another size misses by far more (above 200).
-constexpr int BALL_SCENE_TOLERANCE_LEVELS = 64;
+// holds the picture's place and size to a pixel. In the ball scene the fade
+// from black and the scene's own clock part by what the stage ends dropped
+// (the more, the busier the machine), and the camera's sway moves the thin
+// lines between the tiles by part of a pixel against the frame that
+// matches the fade; scaled, they cover more or less of the screen. Up to
+// 47 levels were seen on a busy machine; a picture out of place or of
+// another size misses by far more (above 200).
+inline const std::vector<ReferenceMoment> REFERENCE_MOMENTS = {{600, 60, 8}, {3100, 80, 64}};
 
 // In real time the show falls behind the clock: each stage end drops what
 // its frame ran past it, the more the slower the frames, and by the ball
@@ -47,7 +45,7 @@ constexpr int BALL_SCENE_TOLERANCE_LEVELS = 64;
 // the moment best counts.
 constexpr int SHOTS_PER_MOMENT = 9;
 constexpr double SECONDS_BETWEEN_SHOTS = 1.0;
-std::vector<double> shotSecondsFor(const std::vector<ReferenceMoment>& moments);
+std::vector<double> referenceShotSeconds();
 
 // The capture tool's arguments that write the frames around every moment.
 std::string referenceFramesArguments();
@@ -65,10 +63,8 @@ FrameMatch bestMatch(const std::vector<sf::Image>& shots, const ReferenceMoment&
 
 struct ProgramRun;
 
-// Holds the run's shots for each moment (taken at shotSecondsFor) against
+// Holds the run's shots for each moment (taken at referenceShotSeconds) against
 // the frames around it, the picture scaled into `shown`: prints what it
 // found, with `what` the run, and expects each within its tolerance in
 // levels.
-void expectShowsReferenceFrames(const ProgramRun& run, const std::string& what,
-                                const std::vector<ReferenceMoment>& moments, const std::vector<int>& toleranceLevels,
-                                const sf::IntRect& shown);
+void expectShowsReferenceFrames(const ProgramRun& run, const std::string& what, const sf::IntRect& shown);
