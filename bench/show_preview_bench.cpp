@@ -19,20 +19,14 @@
 #include <iomanip>
 #include <iostream>
 #include <map>
-#include <numeric>
 #include <sstream>
 #include <vector>
 
 static const float FRAME_SECONDS = 1.0f / 60.0f;
 
-static double sumOf(const std::vector<float>& lengths)
-{
-    return std::accumulate(lengths.begin(), lengths.end(), 0.0);
-}
-
 // Each intro card takes 7 s (2 s fading in, 3 s standing, 2 s fading out).
-static const double INTRO_START_SECONDS = sumOf(loadingScreenStageLengthsS());
-static const double BALLS_START_SECONDS = INTRO_START_SECONDS + sumOf(introStageLengthsS());
+static const double INTRO_START_SECONDS = stageEndS(LOADING_STAGES_S);
+static const double BALLS_START_SECONDS = INTRO_START_SECONDS + stageEndS(INTRO_STAGES_S);
 static const double LAST_SECONDS = BALLS_START_SECONDS + 4.0;
 static const double KEY_MOMENTS_SECONDS[] = {
     1.0,  3.0,  7.0,  20.0,                                                    // loading screen

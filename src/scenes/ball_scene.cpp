@@ -8,7 +8,7 @@
 #include "scenes/scenes.h"
 
 #include <cmath>
-#include <cstdint>
+#include <iterator>
 
 namespace {
 
@@ -18,8 +18,7 @@ enum class CamPhase { Front, Easing, Credits, Falling };
 
 struct BallSceneState {
     bool firstCall = true;
-    std::int32_t stage = 0;
-    float stageTime = 0.0f;  // s
+    StageClock clock;
     float sceneTime = 0.0f;  // s, sent as "iTime"
     CamPhase camPhase = CamPhase::Front;
     float camMix = 1.0f;
@@ -128,26 +127,19 @@ SceneId endShow()
     return SceneId::Quit;
 }
 
-struct BallStage {
-    float lengthS;
-    SceneId (*onEnd)();       // the scene to run next, Balls to go on; none: go on
-    const char* creditsPage;  // the page shown from the end of the stage on, or none
+// What happens as each stage of BALL_STAGES_S ends.
+struct BallStageEnd {
+    SceneId (*action)();      // the scene to run next, Balls to go on; none: go on
+    const char* creditsPage;  // the page shown from then on, or none
 };
 
-const BallStage BALL_STAGES[] = {
-    {2.0f, dropFirstBall, nullptr},
-    {7.0f, launchSecondBall, nullptr},
-    {7.0f, launchThirdBall, nullptr},
-    {7.0f, startCredits, nullptr},
-    {4.0f, nullptr, "credits_orin"},
-    {4.0f, nullptr, "credits_tasu"},
-    {4.0f, nullptr, "credits_bexo"},
-    {4.0f, nullptr, "credits_quil"},
-    {4.0f, nullptr, "credits_mave"},
-    {4.0f, startCamMixFall, nullptr},
-    {12.0f, fadeOut, nullptr},
-    {4.0f, endShow, nullptr},
+const BallStageEnd BALL_STAGE_ENDS[] = {
+    {dropFirstBall, nullptr},   {launchSecondBall, nullptr}, {launchThirdBall, nullptr},
+    {startCredits, nullptr},    {nullptr, "credits_orin"},   {nullptr, "credits_tasu"},
+    {nullptr, "credits_bexo"},  {nullptr, "credits_quil"},   {nullptr, "credits_mave"},
+    {startCamMixFall, nullptr}, {fadeOut, nullptr},          {endShow, nullptr},
 };
+static_assert(std::size(BALL_STAGE_ENDS) == std::size(BALL_STAGES_S));
 
 float nextCamMix(float dt)
 {
@@ -187,7 +179,6 @@ SceneId updateBallScene(sf::RenderTarget& target, float dt)
     BallSceneState& scene = ballScene;
     if (scene.firstCall) setUp();
 
-    scene.stageTime += dt;
     scene.sceneTime += dt;
     ballsShader->setUniform("iTime", scene.sceneTime);
     ball1.step(dt);
@@ -206,20 +197,13 @@ SceneId updateBallScene(sf::RenderTarget& target, float dt)
         creditBall.z = scene.creditSwingZ;
     }
 
-    const BallStage& current = BALL_STAGES[scene.stage];
-    if (scene.stageTime > current.lengthS) {
-        if (current.creditsPage) showCreditsPage(current.creditsPage);
-        const SceneId next = current.onEnd ? current.onEnd() : SceneId::Balls;
+    const BallStageEnd& end = BALL_STAGE_ENDS[scene.clock.stage];
+    if (stageEnds(scene.clock, dt, BALL_STAGES_S[scene.clock.stage])) {
+        if (end.creditsPage) showCreditsPage(end.creditsPage);
+        const SceneId next = end.action ? end.action() : SceneId::Balls;
         if (next != SceneId::Balls) return next;
-        ++scene.stage;
-        scene.stageTime = 0.0f;
     }
 
     draw(target);
     return SceneId::Balls;
-}
-
-std::vector<float> ballSceneStageLengthsS()
-{
-    return stageLengthsOf(BALL_STAGES);
 }

@@ -6,7 +6,7 @@
 
 #include <array>
 #include <cstddef>
-#include <cstdint>
+#include <iterator>
 
 namespace {
 
@@ -16,8 +16,7 @@ struct IntroState {
     bool firstCall = true;
     std::array<sf::Sprite*, IMAGE_COUNT> introImages{};
     std::array<bool, IMAGE_COUNT> visible{true, false, false, false};
-    std::int32_t stage = 0;
-    float stageTime = 0.0f;  // s
+    StageClock clock;
 };
 
 IntroState intro;
@@ -31,13 +30,14 @@ SceneId fadeToBlack()
     return SceneId::Intro;
 }
 
-// Swapped under the fully black overlay that the fade from black sets.
+// Swapped under the fully black overlay that the fade from black sets, as
+// the next card's first stage begins.
 SceneId showNextImage()
 {
     startFade(FadeMode::FromBlack);
-    const std::size_t current = static_cast<std::size_t>(intro.stage / 2);
-    intro.visible[current] = false;
-    intro.visible[current + 1] = true;
+    const std::size_t next = static_cast<std::size_t>(intro.clock.stage / 2);
+    intro.visible[next - 1] = false;
+    intro.visible[next] = true;
     soundManager.play(ANNOUNCE_SOUND);
     return SceneId::Intro;
 }
@@ -47,18 +47,13 @@ SceneId handOverToBalls()
     return SceneId::Balls;
 }
 
-// Each image shows for 5 s (fading in) and leaves in 2 s (fading out).
-struct IntroStage {
-    float lengthS;
-    SceneId (*onEnd)();  // the scene to run next; Intro to go on
+// What happens as each stage of INTRO_STAGES_S ends: the scene to run next,
+// Intro to go on.
+SceneId (*const INTRO_STAGE_ENDS[])() = {
+    fadeToBlack, showNextImage, fadeToBlack, showNextImage,
+    fadeToBlack, showNextImage, fadeToBlack, handOverToBalls,
 };
-
-const IntroStage INTRO_STAGES[] = {
-    {5.0f, fadeToBlack}, {2.0f, showNextImage},
-    {5.0f, fadeToBlack}, {2.0f, showNextImage},
-    {5.0f, fadeToBlack}, {2.0f, showNextImage},
-    {5.0f, fadeToBlack}, {2.0f, handOverToBalls},
-};
+static_assert(std::size(INTRO_STAGE_ENDS) == std::size(INTRO_STAGES_S));
 
 }  // namespace
 
@@ -75,16 +70,15 @@ SceneId updateIntro(sf::RenderTarget& target, float dt)
         soundManager.play(ANNOUNCE_SOUND);
     }
 
-    scene.stageTime += dt;
-    textShader->setUniform("xOffset", scene.stageTime);
-    textShader->setUniform("yOffset", scene.stageTime);
+    // The look runs on through the call that ends a stage.
+    const float lookS = scene.clock.timeS + dt;
+    textShader->setUniform("xOffset", lookS);
+    textShader->setUniform("yOffset", lookS);
 
-    const IntroStage& current = INTRO_STAGES[scene.stage];
-    if (scene.stageTime > current.lengthS) {
-        const SceneId next = current.onEnd();
+    const std::int32_t stage = scene.clock.stage;
+    if (stageEnds(scene.clock, dt, INTRO_STAGES_S[stage])) {
+        const SceneId next = INTRO_STAGE_ENDS[stage]();
         if (next != SceneId::Intro) return next;
-        ++scene.stage;
-        scene.stageTime = 0.0f;
     }
 
     const sf::RenderStates throughTextShader(textShader.get());
@@ -94,9 +88,4 @@ SceneId updateIntro(sf::RenderTarget& target, float dt)
         }
     }
     return SceneId::Intro;
-}
-
-std::vector<float> introStageLengthsS()
-{
-    return stageLengthsOf(INTRO_STAGES);
 }

@@ -11,8 +11,7 @@ namespace {
 
 struct LoadingScreenState {
     bool firstCall = true;
-    std::int32_t stage = 0;
-    float stageTime = 0.0f;  // s
+    StageClock clock;
     Tween barTween;          // the bar's fill, 0 to 1 over one stage
     sf::Sprite* background = nullptr;
     const sf::Texture* barEmptyTexture = nullptr;
@@ -21,21 +20,18 @@ struct LoadingScreenState {
 
 LoadingScreenState loadingScreen;
 
-// Each stage shows its message while the bar fills once over its length.
-struct LoadingStage {
-    float lengthS;
-    const char* message;
+// Each stage of LOADING_STAGES_S shows its message while the bar fills once
+// over its length.
+const char* const MESSAGES[] = {
+    "Generating textures",
+    "Loading  alpha channels",
+    "Creating bounce sound",
+    "Compiling shaders",
+    "Loading REAL ball physics(tm)",
+    "Finishing up",
 };
-
-const LoadingStage LOADING_STAGES[] = {
-    {4.0f, "Generating textures"},
-    {2.0f, "Loading  alpha channels"},
-    {3.0f, "Creating bounce sound"},
-    {2.4f, "Compiling shaders"},
-    {7.0f, "Loading REAL ball physics(tm)"},
-    {3.5f, "Finishing up"},
-};
-constexpr std::int32_t LAST_STAGE = static_cast<std::int32_t>(std::size(LOADING_STAGES)) - 1;
+constexpr std::int32_t STAGE_COUNT = static_cast<std::int32_t>(std::size(LOADING_STAGES_S));
+static_assert(std::size(MESSAGES) == std::size(LOADING_STAGES_S));
 
 const char* const SUBTITLE = "Loading 7 times?!";
 constexpr unsigned SUBTITLE_SIZE_PX = 54;
@@ -95,18 +91,15 @@ SceneId updateLoadingScreen(sf::RenderTarget& target, float dt)
     LoadingScreenState& scene = loadingScreen;
     if (scene.firstCall) {
         scene.firstCall = false;
-        startBar(LOADING_STAGES[0].lengthS);
+        startBar(LOADING_STAGES_S[0]);
         scene.background = spriteManager.get("black");
         scene.barEmptyTexture = textureManager.get("loading_bar_empty");
         scene.barFullTexture = textureManager.get("loading_bar_full");
     }
 
-    scene.stageTime += dt;
-    if (scene.stageTime > LOADING_STAGES[scene.stage].lengthS) {
-        if (scene.stage == LAST_STAGE) return SceneId::Intro;
-        ++scene.stage;
-        scene.stageTime = 0.0f;
-        startBar(LOADING_STAGES[scene.stage].lengthS);
+    if (stageEnds(scene.clock, dt, LOADING_STAGES_S[scene.clock.stage])) {
+        if (scene.clock.stage == STAGE_COUNT) return SceneId::Intro;
+        startBar(LOADING_STAGES_S[scene.clock.stage]);
     }
 
     // The value comes before the advance, so the bar shows the time of the
@@ -120,7 +113,7 @@ SceneId updateLoadingScreen(sf::RenderTarget& target, float dt)
     if (scene.background != nullptr) target.draw(*scene.background, sf::RenderStates::Default);
     drawBar(target, fraction);
     drawCenteredText(target, SUBTITLE, SUBTITLE_SIZE_PX, sf::Color::White, SUBTITLE_Y_PX);
-    drawCenteredText(target, LOADING_STAGES[scene.stage].message, MESSAGE_SIZE_PX, sf::Color::White,
+    drawCenteredText(target, MESSAGES[scene.clock.stage], MESSAGE_SIZE_PX, sf::Color::White,
                      MESSAGE_Y_PX);
     return SceneId::Loading;
 }
@@ -134,9 +127,4 @@ void drawCenteredText(sf::RenderTarget& target, const std::string& text, unsigne
     line.setOrigin(bounds.left + bounds.width * 0.5f, bounds.top + bounds.height * 0.5f);
     line.setPosition(static_cast<float>(pictureSizeOf(target).x) * 0.5f, y);
     target.draw(line, sf::RenderStates::Default);
-}
-
-std::vector<float> loadingScreenStageLengthsS()
-{
-    return stageLengthsOf(LOADING_STAGES);
 }

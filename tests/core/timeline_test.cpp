@@ -2,6 +2,7 @@
 // with OpenAL Soft writing its mix to a WAV file, in which ffmpeg finds
 // where the cards' sounds start. Every asset, key and uniform the show uses
 // is there, so it says nothing on the way, and it ends by itself.
+#include "scenes/timeline.h"
 #include "test_support.h"
 
 #include <SFML/Audio/SoundBuffer.hpp>
@@ -9,8 +10,9 @@
 #include <iostream>
 #include <regex>
 
-constexpr double LOADING_LENGTH_S = 21.9, INTRO_LENGTH_S = 28.0, SHOW_LENGTH_S = 112.9;  // balls: 63 s
-constexpr double CARD_PERIOD_S = 7.0;
+constexpr double LOADING_LENGTH_S = stageEndS(LOADING_STAGES_S), INTRO_LENGTH_S = stageEndS(INTRO_STAGES_S);
+constexpr double SHOW_LENGTH_S = LOADING_LENGTH_S + INTRO_LENGTH_S + stageEndS(BALL_STAGES_S);
+constexpr double CARD_PERIOD_S = CARD_SHOWN_S + CARD_LEAVING_S;
 // A sound starts with the next mixing period of 256 frames at 44.1 kHz.
 constexpr double MIXING_PERIOD_S = 256 / 44100.0;
 // Each stage ends on the first frame past its length, so every stage may

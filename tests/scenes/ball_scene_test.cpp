@@ -41,9 +41,17 @@ void main()
 
 constexpr unsigned CANVAS_PX = 64;
 constexpr float FRAME_S = 0.25f;
-constexpr int LAST_CALL = 264;  // the call that ends stage 11
+
+// The call (from 1) that ends a stage at FRAME_S a call.
+constexpr int endCall(BallStage stage)
+{
+    return static_cast<int>(stageEndFrame(BALL_STAGES_S, stage, 1, FRAME_S));
+}
+constexpr int LAST_CALL = endCall(BLACK_STAGE);
 const char* const BALL_POSITIONS[] = {"ballPos1", "ballPos2", "ballPos3"};
 
+const char* const PAGES[] = {"credits_start", "credits_orin", "credits_tasu",
+                             "credits_bexo",  "credits_quil", "credits_mave"};
 const std::map<std::string, sf::Color> TEXTURE_COLOURS = {
     {"vemo", {250, 0, 0}},            {"qrv", {0, 250, 0}},             {"arku", {0, 0, 250}},
     {"white", {128, 128, 128}},       {"credits_start", {10, 20, 30}},  {"credits_orin", {40, 50, 60}},
@@ -96,9 +104,6 @@ double backOutFromOneToZero(double t)
 
 }  // namespace
 
-// Call numbers at 0.25 s: stage 0 ends on call 9, stage 1 on 38, stage 2
-// on 67, stage 3 on 96, stages 4 to 8 on 112, 129, 146, 163 and 180,
-// stage 9 on 198, stage 10 on 246 and stage 11 on 264.
 TEST_F(BallSceneTest, TheTimelineMovesTheCameraBallsPanelPagesMusicAndFadeOnTheirCalls)
 {
     for (const auto& [key, colour] : TEXTURE_COLOURS) addSolidTexture(key, CANVAS_PX, CANVAS_PX, colour);
@@ -110,22 +115,23 @@ TEST_F(BallSceneTest, TheTimelineMovesTheCameraBallsPanelPagesMusicAndFadeOnThei
     // Each ball waits below the box until its stage ends, then starts on the
     // next call: ball1 dropped from (7, 2, 0), the others off the side wall
     // onto the lowered floor.
-    const int released[] = {9, 38, 67};
+    const int released[] = {endCall(FIRST_BALL_STAGE), endCall(SECOND_BALL_STAGE), endCall(THIRD_BALL_STAGE)};
+    const int music = endCall(CREDITS_STAGE), flight = endCall(CREDITS_VIEW_STAGE);
     const Vec3 firstPositions[] = {
         {7.0f - 2.8f * FRAME_S, 2.0f - 0.4f * FRAME_S, 0.0f}, {-7.0f, -5.0f, 1.375f}, {-7.0f, -5.0f, 0.875f}};
     for (int n = 1; n <= LAST_CALL; ++n) {
         EXPECT_EQ(call(), n == LAST_CALL ? SceneId::Quit : SceneId::Balls) << "call " << n;
         // camMix holds 1, eases BackOut to 0 from the call after stage 1
         // ends, holds 0 and then falls by one a call.
-        const double camMix = n <= 38    ? 1.0
-                              : n <= 69  ? backOutFromOneToZero((n - 38) * FRAME_S)
-                              : n <= 198 ? 0.0
-                                         : 198 - n;
+        const double camMix = n <= released[1]                  ? 1.0
+                              : (n - released[1]) * FRAME_S < 8.0 ? backOutFromOneToZero((n - released[1]) * FRAME_S)
+                              : n <= flight                        ? 0.0
+                                                                   : flight - n;
         EXPECT_NEAR(uniform("camMix", 1)[0], camMix, 1e-5) << "call " << n;
         EXPECT_EQ(uniform("iTime", 1)[0], n * FRAME_S) << "call " << n;
-        EXPECT_EQ(musicManager.music->getStatus() == sf::Music::Playing, n >= 96) << "call " << n;
-        EXPECT_EQ(bounceSoundEnabled, n < 96) << "call " << n;
-        EXPECT_EQ(depthFrozen, n < 38) << "call " << n;
+        EXPECT_EQ(musicManager.music->getStatus() == sf::Music::Playing, n >= music) << "call " << n;
+        EXPECT_EQ(bounceSoundEnabled, n < music) << "call " << n;
+        EXPECT_EQ(depthFrozen, n < released[1]) << "call " << n;
         if (n == LAST_CALL) {
             EXPECT_EQ(strips[4], sf::Color::Transparent) << "the hand-over draws nothing";
             break;
@@ -138,20 +144,20 @@ TEST_F(BallSceneTest, TheTimelineMovesTheCameraBallsPanelPagesMusicAndFadeOnThei
         }
         // The panel waits, shows for one call at the wall, then swings.
         const float swing = 5.0f * static_cast<float>(std::sin((n - 1) * double{FRAME_S}));
-        const Vec3 credit = n <= 96   ? Vec3{-20.0f, -20.0f, 0.0f}
-                            : n == 97 ? Vec3{-7.0f, -5.0f, 0.0f}
-                                      : Vec3{0.0f, 0.0f, swing};
+        const Vec3 credit = n <= music       ? Vec3{-20.0f, -20.0f, 0.0f}
+                            : n == music + 1 ? Vec3{-7.0f, -5.0f, 0.0f}
+                                             : Vec3{0.0f, 0.0f, swing};
         EXPECT_EQ(uniform("creditPos"), credit) << "call " << n;
-        const char* page = n < 113 ? "credits_start" : n < 130 ? "credits_orin" : n < 147 ? "credits_tasu"
-                         : n < 164 ? "credits_bexo" : n < 181 ? "credits_quil" : "credits_mave";
+        int page = 0;  // the page stages ended so far
+        while (page < LAST_PAGE_STAGE - CREDITS_STAGE && endCall(BallStage(FIRST_PAGE_STAGE + page)) <= n) ++page;
         const std::array<sf::Color, 5> expected = {TEXTURE_COLOURS.at("vemo"), TEXTURE_COLOURS.at("qrv"),
                                                   TEXTURE_COLOURS.at("arku"), TEXTURE_COLOURS.at("white"),
-                                                  TEXTURE_COLOURS.at(page)};
+                                                  TEXTURE_COLOURS.at(PAGES[page])};
         EXPECT_EQ(strips, expected) << "call " << n;
     }
     EXPECT_TRUE(musicManager.music->getLoop());
     EXPECT_EQ(fades[FadeMode::FromBlack], std::vector<int>{1});
-    EXPECT_EQ(fades[FadeMode::ToBlack], std::vector<int>{247});
+    EXPECT_EQ(fades[FadeMode::ToBlack], std::vector<int>{endCall(FLIGHT_STAGE)});
 }
 
 // Each asset is looked up when it is due, reported and left out; the bounces

@@ -2,6 +2,7 @@
 // golden frames and the show's length from one run, the show's soundtrack,
 // another of sounds whose every sample tells where it was played, a short
 // MP4, and the failures that end a run with one line.
+#include "scenes/timeline.h"
 #include "test_support.h"
 
 #include <SFML/Audio.hpp>
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -16,39 +18,8 @@ namespace {
 
 constexpr std::int64_t SAMPLES_PER_FRAME = 800;  // 48 kHz at 60 fps
 
-// The frame (from 0) on which each stage of a scene ends when its first
-// call is firstFrame: every frame adds 1/60 s to the stage time in single
-// precision, a stage ends on the first frame on which its time is strictly
-// greater than its length, and the next starts from 0 on the frame after.
-std::vector<std::int64_t> stageEnds(std::int64_t firstFrame, const std::vector<float>& lengths)
-{
-    std::vector<std::int64_t> ends;
-    for (const float length : lengths) {
-        float stageTime = 0.0f;
-        while ((stageTime += 1.0f / 60.0f) <= length) ++firstFrame;
-        ends.push_back(firstFrame++);
-    }
-    return ends;
-}
-
 struct CaptureTest : ::testing::Test {
     TempRunFolder folder;  // the outputs; a copy of the run files where needed
-    // The show at exactly 60 fps: the loading screen, the intro and the ball
-    // scene, each starting on the frame after the one in which the last ended.
-    std::vector<std::int64_t> loFrames;
-    std::int64_t ballSceneStart, musicFrame, blackFrame, frameCount;
-
-    CaptureTest()
-    {
-        const std::int64_t introStart = stageEnds(0, {4.0f, 2.0f, 3.0f, 2.4f, 7.0f, 3.5f}).back() + 1;
-        const auto intro = stageEnds(introStart, {5, 2, 5, 2, 5, 2, 5, 2});
-        loFrames = {introStart, intro[1], intro[3], intro[5]};  // the first call, and as stages 1, 3 and 5 end
-        ballSceneStart = intro.back() + 1;
-        const auto balls = stageEnds(ballSceneStart, {2, 7, 7, 7, 4, 4, 4, 4, 4, 4, 12, 4});
-        musicFrame = balls[3];
-        blackFrame = balls[10] + 120;  // the fade to black starts, and 2 s later no pixel is above 1 of 255
-        frameCount = balls.back() + 2;  // the ball scene returns the quit id; the frame after ends the show
-    }
 
     // The soundtrack of the show run in runFolder, 48 kHz stereo.
     std::vector<sf::Int16> soundtrack(const fs::path& runFolder)
@@ -68,18 +39,22 @@ struct CaptureTest : ::testing::Test {
 // moves many pixels far or shifts the whole picture.
 TEST_F(CaptureTest, ChosenFramesMatchTheGoldenReferences)
 {
-    const std::pair<std::int64_t, const char*> frames[] = {  // the loading screen ends on 1318, the intro on 3002
+    const std::pair<std::int64_t, const char*> frames[] = {
         {120, "loading-generating-textures"}, {1200, "loading-finishing-up"}, {1500, "intro-card-1"},
         {1900, "intro-card-2"}, {2320, "intro-card-3"}, {2740, "intro-card-4"}, {3040, "balls-fading-in"},
         {3300, "balls-first-ball"}, {3700, "balls-camera-easing"}, {4450, "balls-credits-start"},
         {4700, "balls-credits-orin"}, {5700, "balls-credits-mave"}, {6100, "balls-camera-falling"},
         {6600, "balls-fading-out"}, {6792, "end"}};
-    std::string list = std::to_string(frameCount);  // one past the last: the tool says where the show ends
+    const std::string end = std::to_string(SHOW_FRAMES);  // one past the last: the tool says where the show ends
+    std::ostringstream seconds;
+    seconds << SHOW_FRAMES / 60.0;
+    std::string list = end;
     for (const auto& [frame, name] : frames) list += "," + std::to_string(frame);
     const ProgramRun run = runCapture(repositoryRoot(), "--frames " + list + " '" + folder.path.string() + "'");
     EXPECT_EQ(run.exitCode, 1);  // and nothing else: every key and file that the show asks for is there
-    EXPECT_EQ(splitLines(run.err), Lines{"bouncefest-capture: The show ends after 6793 frames (113.217 s); frame 6793 is "
-                                    "past its end."});
+    EXPECT_EQ(splitLines(run.err), Lines{"bouncefest-capture: The show ends after " + end + " frames (" +
+                                         seconds.str() + " s); frame " + end +
+                                         " is past its end."});
 
     const bool updating = std::getenv("BOUNCEFEST_UPDATE_GOLDEN") != nullptr;
     for (const auto& [frame, name] : frames) {
@@ -147,12 +122,14 @@ struct LoudnessReport {
 TEST_F(CaptureTest, TheShowsSoundIsMasteredWhereThePictureRunsAndSilentOnceItIsBlack)
 {
     const std::vector<sf::Int16> track = soundtrack(repositoryRoot());
-    ASSERT_EQ(track.size(), frameCount * SAMPLES_PER_FRAME * 2);
+    ASSERT_EQ(track.size(), SHOW_FRAMES * SAMPLES_PER_FRAME * 2);
     const auto [lowest, highest] = std::minmax_element(track.begin(), track.end());
     EXPECT_TRUE(*lowest > -32768 && *highest < 32767) << "clipped";
+    // The fade to black takes 2 s, after which no pixel is above 1 of 255.
+    const std::int64_t blackFrame = FADE_TO_BLACK_FRAME + 2 * FRAMES_PER_SECOND;
     EXPECT_TRUE(std::all_of(track.begin() + blackFrame * SAMPLES_PER_FRAME * 2, track.end(),
                             [](sf::Int16 sample) { return std::abs(sample) <= 104; }));
-    const LoudnessReport music(musicFrame, blackFrame), intro(loFrames[0], ballSceneStart);
+    const LoudnessReport music(MUSIC_START_FRAME, blackFrame), intro(CARD_LO_FRAMES[0], BALLS_FIRST_FRAME);
     EXPECT_NEAR(music.summary("I:"), -14.0, 1.0) << music.text;
     EXPECT_LE(music.summary("Peak:"), -1.0) << music.text;
     EXPECT_NEAR(intro.loudestMomentary(), music.loudestMomentary() - 1.0, 2.0) << intro.text;
@@ -182,24 +159,24 @@ TEST_F(CaptureTest, MarkedSoundsShowWhereEachPlayStartsWhereARestartCutsItAndWhe
                                                       "lo": {"file": "long-lo.wav"}}})");
     folder.write("assets/music.json", R"({"music": {"qrv": {"file": "short-song.wav", "loopTo": 400}}})");
     const std::vector<sf::Int16> track = soundtrack(folder.path);
-    ASSERT_EQ(track.size(), frameCount * SAMPLES_PER_FRAME * 2);
+    ASSERT_EQ(track.size(), SHOW_FRAMES * SAMPLES_PER_FRAME * 2);
 
     // Silence, then from each play on the "lo" from its start, up to the
     // ball scene; the song from half a second after its frame (the last
     // bounces may ring before), from its start to its end, then from loopTo
     // to the end again and again.
-    const std::int64_t songStart = musicFrame * SAMPLES_PER_FRAME;
+    const std::int64_t songStart = MUSIC_START_FRAME * SAMPLES_PER_FRAME;
     const auto expected = [&](std::int64_t at, int channel) {
         const std::int64_t played = at - songStart, looped = (played - SONG_FRAMES) % (SONG_FRAMES - LOOP_TO_FRAMES);
         if (played >= 0) return marked(played < SONG_FRAMES ? played : LOOP_TO_FRAMES + looped, channel);
         std::int64_t play = -1;
-        for (const std::int64_t frame : loFrames) {
+        for (const std::int64_t frame : CARD_LO_FRAMES) {
             if (frame * SAMPLES_PER_FRAME <= at) play = frame * SAMPLES_PER_FRAME;
         }
         return play < 0 ? sf::Int16(0) : marked(at - play, channel);
     };
-    for (const auto& [from, to] : {std::pair{std::int64_t(0), ballSceneStart * SAMPLES_PER_FRAME},
-                                   std::pair{songStart + 24000, frameCount * SAMPLES_PER_FRAME}}) {
+    for (const auto& [from, to] : {std::pair{std::int64_t(0), BALLS_FIRST_FRAME * SAMPLES_PER_FRAME},
+                                   std::pair{songStart + 24000, SHOW_FRAMES * SAMPLES_PER_FRAME}}) {
         std::int64_t at = from;
         while (at < to && track[at * 2] == expected(at, 0) && track[at * 2 + 1] == expected(at, 1)) ++at;
         EXPECT_EQ(at, to) << "a change at frame " << at / SAMPLES_PER_FRAME;

@@ -41,7 +41,7 @@ TEST(Generator, TheLoIsSilentWhereTheNextCardCutsItAndRingsOnAfterTheLast)
     ASSERT_TRUE(lo.openFromFile((repositoryRoot() / "assets/sounds/lo.wav").string()));
     std::vector<sf::Int16> samples(lo.getSampleCount());
     ASSERT_EQ(lo.read(samples.data(), samples.size()), samples.size());
-    const std::vector<float> stages = introStageLengthsS();
+    const float* stages = INTRO_STAGES_S;
     const double cardS = stages[0] + stages[1], frameS = 1.0 / 60.0;
     const auto peakDbfs = [&](double fromS, double toS) {
         const auto at = [&](double seconds) {

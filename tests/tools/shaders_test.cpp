@@ -4,6 +4,7 @@
 // the card shader across a stage restart.
 #include "test_support.h"
 
+#include "assetgen/music.h"
 #include "assets/texture_manager.h"
 #include "core/easing.h"
 #include "core/screen.h"
@@ -11,6 +12,7 @@
 #include "scenes/scenes.h"
 
 #include <SFML/Graphics.hpp>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <array>
@@ -29,7 +31,6 @@ double brightness(const sf::Image& image, unsigned x, unsigned y)  // the strong
     return std::max({c.r, c.g, c.b}) / 255.0;
 }
 
-const float FRAME_S = 1.0f / 60.0f;
 const sf::Vector3f WAITING(-7.0f, -20.0f, 0.0f);
 
 // camMix on a frame counted from the start of the scene's ease (BackOut, 1 to 0 in 8 s,
@@ -38,8 +39,8 @@ float camMixOnFrame(int frame)
 {
     Tween ease;
     ease.start(1.0f, 0.0f, 8.0f, Easing::BackOut, 0.0f);
-    for (int i = 0; i < std::min(frame, 480); ++i) ease.update(FRAME_S);
-    return frame <= 0 ? 1.0f : frame < 480 ? ease.value() : -4.0f * FRAME_S * std::max(frame - 1000, 0);
+    for (int i = 0; i < std::min(frame, 480); ++i) ease.update(FRAME_TIME_S);
+    return frame <= 0 ? 1.0f : frame < 480 ? ease.value() : -4.0f * FRAME_TIME_S * std::max(frame - 1000, 0);
 }
 
 // The change at each pixel, over its three channels, in levels.
@@ -202,19 +203,23 @@ TEST_F(Shaders, EachBallGrowsIntoPlayAndIsNeverCutByTheFloor)
 {
     struct Entrance { int index; sf::Vector3f start; float floorY, letGoSeconds; int easeFrame; };
     bounceSoundEnabled = false;
-    for (const Entrance& entrance : {Entrance{0, {7.0f, 2.0f, 0.0f}, -2.752f, 2.0f, -1000},
-                                     Entrance{1, WAITING, -5.0f, 9.0f, 1}, Entrance{2, WAITING, -5.0f, 16.0f, 421}}) {
+    // The ease starts as the second ball is let go.
+    const int thirdEaseFrame = int(ballStageEndFrame(THIRD_BALL_STAGE) - ballStageEndFrame(SECOND_BALL_STAGE)) + 1;
+    for (const Entrance& entrance :
+         {Entrance{0, {7.0f, 2.0f, 0.0f}, RAISED_FLOOR_Y, ballStageEndS(FIRST_BALL_STAGE), -1000},
+          Entrance{1, WAITING, LOWERED_FLOOR_Y, ballStageEndS(SECOND_BALL_STAGE), 1},
+          Entrance{2, WAITING, LOWERED_FLOOR_Y, ballStageEndS(THIRD_BALL_STAGE), thirdEaseFrame}}) {
         Ball ball;
         ball.setup(entrance.start.x, entrance.start.y, entrance.start.z, -2.8f, 5.5f, "ballPos", true);
         ball.floorY = entrance.floorY;
         depthFrozen = entrance.easeFrame < 0;
         std::vector<long> areas;
         for (int frame = 1; frame <= 6; ++frame) {
-            ball.step(FRAME_S);
+            ball.step(FRAME_TIME_S);
             Bodies bodies = {WAITING, WAITING, WAITING, WAITING};
             const float camMix = camMixOnFrame(entrance.easeFrame + frame - 1);
             // A ball moves first on the frame after the one that lets it go.
-            balls.setUniform("iTime", entrance.letGoSeconds + (frame + 1) * FRAME_S);
+            balls.setUniform("iTime", entrance.letGoSeconds + (frame + 1) * FRAME_TIME_S);
             const sf::Image without = room(camMix, bodies);
             bodies[entrance.index] = {ball.x, ball.y, ball.z};
             const std::vector<int> change = changes(without, room(camMix, bodies));
@@ -233,10 +238,9 @@ TEST_F(Shaders, EachBallGrowsIntoPlayAndIsNeverCutByTheFloor)
     }
 }
 
-// The shaders keep their own copies of the room, of the moments the balls
-// are let go (the ends of the ball scene's first three stages), of the
-// screen's size and of the length of a card's stage: each as the program
-// has it.
+// The files read at run time keep their own copies of the room, of the
+// show's moments, of the screen's size and of the music's loop point: each
+// as the program has it.
 // A shader's constant, read as its declaration writes it: numbers, a vecN of
 // them, or a sum of numbers and quotients ("27.0 + 1.5 / 60.0").
 static std::vector<float> shaderConstant(const std::string& source, const std::string& name)
@@ -259,7 +263,7 @@ static std::vector<float> shaderConstant(const std::string& source, const std::s
     return values;
 }
 
-TEST(ShaderCopies, TheShadersHoldTheProgramsRoomMomentsScreenSizeAndCardStage)
+TEST(RunTimeCopies, TheShadersAndTheMusicManifestHoldTheProgramsRoomMomentsScreenSizeAndLoopPoint)
 {
     const std::string source = readBytes(repositoryRoot() / "assets/shaders/passthrough.vert") +
                                readBytes(repositoryRoot() / "assets/shaders/peephole.frag");
@@ -267,24 +271,22 @@ TEST(ShaderCopies, TheShadersHoldTheProgramsRoomMomentsScreenSizeAndCardStage)
     using Floats = std::vector<float>;
     for (const auto& [name, value] : {std::pair{"SIDE_WALL_LEFT", SIDE_WALL_LEFT}, {"SIDE_WALL_RIGHT", SIDE_WALL_RIGHT},
                                       {"DEPTH_WALL_NEAR", DEPTH_WALL_NEAR}, {"DEPTH_WALL_FAR", DEPTH_WALL_FAR},
-                                      {"RAISED_FLOOR_Y", RAISED_FLOOR_Y}, {"LOWERED_FLOOR_Y", LOWERED_FLOOR_Y}}) {
+                                      {"RAISED_FLOOR_Y", RAISED_FLOOR_Y}, {"LOWERED_FLOOR_Y", LOWERED_FLOOR_Y},
+                                      {"LOOK_PERIOD_SECONDS", CARD_SHOWN_S}, {"CLOSING_TURN_AT", CLOSING_TURN_S},
+                                      {"PAGE_TURNS", float{LAST_PAGE_STAGE - FIRST_PAGE_STAGE + 1}}}) {
         EXPECT_EQ(constant(name), Floats{value}) << name;
     }
-    const Floats stage = ballSceneStageLengthsS();
-    Floats endOf(stage.size());
-    std::partial_sum(stage.begin(), stage.end(), endOf.begin());
-    EXPECT_EQ(constant("BALLS_LET_GO_AT"), (Floats{endOf[0], endOf[1], endOf[2]}));
+    EXPECT_EQ(constant("BALLS_LET_GO_AT"), (Floats{ballStageEndS(FIRST_BALL_STAGE), ballStageEndS(SECOND_BALL_STAGE),
+                                                   ballStageEndS(THIRD_BALL_STAGE)}));
     EXPECT_EQ(constant("RESOLUTION"), (Floats{SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX}));
-    EXPECT_EQ(constant("LOOK_PERIOD_SECONDS"), Floats{introStageLengthsS()[0]});
     // The panel's turns follow the stage ends, which at 60 fps come up to two
-    // frames late; the closing face turns in during the flight out.
-    const float frame = 1.0f / 60.0f;
-    const auto near = [frame](const Floats& value, float moment) {
-        return value.size() == 1 && value[0] >= moment && value[0] <= moment + 2.0f * frame;
-    };
-    EXPECT_TRUE(near(constant("PANEL_COMES_AT"), endOf[3]));
-    EXPECT_TRUE(near(constant("FIRST_PAGE_TURN_AT"), endOf[4]));
-    EXPECT_TRUE(near(constant("PAGE_SECONDS"), stage[5]));
-    const Floats closing = constant("CLOSING_TURN_AT");
-    EXPECT_TRUE(closing.size() == 1 && closing[0] > endOf[9] && closing[0] < endOf[10]);
+    // frames late.
+    for (const auto& [name, moment] : {std::pair{"PANEL_COMES_AT", ballStageEndS(CREDITS_STAGE)},
+                                       {"FIRST_PAGE_TURN_AT", ballStageEndS(FIRST_PAGE_STAGE)},
+                                       {"PAGE_SECONDS", CREDITS_PAGE_S}}) {
+        const Floats value = constant(name);
+        EXPECT_TRUE(value.size() == 1 && value[0] >= moment && value[0] <= moment + 2.0f * FRAME_TIME_S) << name;
+    }
+    const nlohmann::json music = nlohmann::json::parse(readBytes(repositoryRoot() / "assets/music.json"));
+    EXPECT_EQ(music["music"]["qrv"]["loopTo"], loopToMilliseconds);
 }

@@ -7,20 +7,21 @@
 // fades to black (the table `form` in music_score.cpp). A minor: Am, F, C, G.
 
 #include "audio_clip.h"
+#include "scenes/timeline.h"
 
 #include <cstddef>
 #include <vector>
 
-// A credits page stays 241 frames at 60 fps (its stage time strictly over
-// 4 s). Two bars last one page, within a sample, so each page change falls on
-// a downbeat (119.5 BPM); a whole number of frames a beat keeps every note on
-// a frame of its own.
+// Two bars last one credits page at 60 fps, within a sample, so each page
+// change falls on a downbeat (119.5 BPM); a whole number of frames a beat
+// keeps every note on a frame of its own.
 constexpr std::size_t framesPerBeat = 22142;
 constexpr double secondsPerBeat = static_cast<double>(framesPerBeat) / sampleRateHz;
 constexpr int beatsPerBar = 4;
 constexpr std::size_t framesPerBar = framesPerBeat * beatsPerBar;
-constexpr std::size_t framesPerPage = 241 * (sampleRateHz / 60);
-static_assert(framesPerPage * 60 == 241 * sampleRateHz);
+constexpr std::size_t samplesPerShowFrame = sampleRateHz / FRAMES_PER_SECOND;
+static_assert(samplesPerShowFrame * FRAMES_PER_SECOND == sampleRateHz);
+constexpr std::size_t framesPerPage = CREDITS_PAGE_FRAMES * samplesPerShowFrame;
 static_assert(framesPerBar * 2 - framesPerPage <= 1);
 
 // The file runs two bars past the show, silent, and loops from just before
@@ -33,9 +34,13 @@ static_assert(loopToFrames * 1000 == loopToMilliseconds * sampleRateHz);
 static_assert(loopToFrames < dropBar * framesPerBar);
 constexpr std::size_t trackFrames = loopToFrames + 17 * framesPerBar;
 
-// The last chord lands on this bar, as the picture starts fading to black;
-// the fader takes the track to silence before the screen is black 2 s later.
+// The last chord lands on this bar, as the picture starts fading to black
+// (within three frames); the fader takes the track to silence before the
+// screen is black 2 s later.
 constexpr int endingBar = 18;
+constexpr std::int64_t endingBarLateFrames =
+    static_cast<std::int64_t>(endingBar * framesPerBar / samplesPerShowFrame) - (FADE_TO_BLACK_FRAME - MUSIC_START_FRAME);
+static_assert(endingBarLateFrames >= 0 && endingBarLateFrames < 3);
 constexpr double fadeBeats = 3.5;
 
 enum class Instrument { Kick, Clap, Snare, ClosedHat, OpenHat, Crash, Riser, Drone, Bass, Pad, Arp, Lead };

@@ -28,19 +28,19 @@ struct FormRow {
     std::vector<ChordName> chords;  // one a bar
 };
 
-// The form against the picture, in frames of the show from the music's start
-// (a bar is 120.5 frames); the show's soundtrack ends with bar 19.
+// The form against the picture, from the music's start: two bars a credits
+// page; the show's soundtrack ends with bar 19.
 const std::vector<FormRow> form = {
     // section          bar  bars  chords             on screen at that bar
-    {Section::Entrance,  0,    2,  {Am, F}},              // 0: the bounces fall silent, the credits panel arrives
-    {Section::Build,     2,    2,  {C, G}},               // 241: page CODE
-    {Section::Drop,      dropBar, 2, {Am, F}},            // 482: page MUSIC, the composer's
-    {Section::Answer,    6,    2,  {C, G}},               // 723: page GRAPHICS
-    {Section::Breakdown, 8,    2,  {Am, F}},              // 964: page SHADERS
-    {Section::Rise,      10,   2,  {C, G}},               // 1205: page SUPPORT
-    {Section::Flight,    12,   6,  {Am, F, C, G, F, G}},  // 1446: the camera starts its flight out of the box
-    {Section::Ending,    endingBar, 1, {Am}},             // 2167, 2 frames early: the fade to black starts
-    {Section::Rest,      endingBar + 1, 2, {}},           // 2287, 2.5 frames early: black; 2408: the show quits
+    {Section::Entrance,  0,    2,  {Am, F}},              // the bounces fall silent, the credits panel arrives
+    {Section::Build,     2,    2,  {C, G}},               // page CODE
+    {Section::Drop,      dropBar, 2, {Am, F}},            // page MUSIC, the composer's
+    {Section::Answer,    6,    2,  {C, G}},               // page GRAPHICS
+    {Section::Breakdown, 8,    2,  {Am, F}},              // page SHADERS
+    {Section::Rise,      10,   2,  {C, G}},               // page SUPPORT
+    {Section::Flight,    12,   6,  {Am, F, C, G, F, G}},  // the camera starts its flight out of the box
+    {Section::Ending,    endingBar, 1, {Am}},             // the fade to black starts
+    {Section::Rest,      endingBar + 1, 2, {}},           // black, then the show quits
 };
 
 struct Chord {

@@ -5,6 +5,7 @@
 
 #include "assetgen/audio_clip.h"
 #include "assets/music_manager.h"
+#include "scenes/timeline.h"
 
 #include <SFML/Graphics.hpp>
 
@@ -14,8 +15,6 @@
 #include <string>
 #include <vector>
 
-constexpr std::int64_t FRAMES_PER_SECOND = 60;
-constexpr float FRAME_TIME_S = 1.0f / 60.0f;  // the dt that every frame gets
 constexpr unsigned SOUNDTRACK_RATE_HZ = 48000;
 constexpr std::int64_t SAMPLES_PER_FRAME = SOUNDTRACK_RATE_HZ / FRAMES_PER_SECOND;  // per channel
 static_assert(SAMPLES_PER_FRAME * FRAMES_PER_SECOND == SOUNDTRACK_RATE_HZ, "a frame is a whole number of samples");

@@ -2,7 +2,6 @@
 #include "capture.h"
 
 #include "core/show.h"
-#include "scenes/scenes.h"
 
 #include <SFML/Audio/Listener.hpp>
 #include <SFML/OpenGL.hpp>
@@ -87,19 +86,6 @@ struct CaptureProgress {
     }
 };
 
-// The show's length on the fixed clock, from the scenes' stage tables: a stage ends on the first frame past its
-// length; the frame after the ball scene's last one ends the show.
-static std::int64_t showLengthFrames()
-{
-    std::int64_t frames = 1;
-    for (const auto& scene : {loadingScreenStageLengthsS(), introStageLengthsS(), ballSceneStageLengthsS()}) {
-        for (const float length : scene) {
-            for (float stageTime = 0.0f; !(stageTime > length); stageTime += FRAME_TIME_S) ++frames;
-        }
-    }
-    return frames;
-}
-
 bool reportShowTooShort(std::int64_t showFrames, std::int64_t wantedFrame)
 {
     std::cerr << "bouncefest-capture: The show ends after " << showFrames << " frames ("
@@ -137,7 +123,7 @@ static void drawOffscreenInFull(bool full)
 ShowRun runShow(sf::RenderTexture& target, const FrameChoice& choice)
 {
     CaptureProgress progress;
-    progress.endFrame = choice.endFrame == SHOW_END_FRAME ? showLengthFrames() : choice.endFrame;
+    progress.endFrame = choice.endFrame == SHOW_END_FRAME ? SHOW_FRAMES : choice.endFrame;
     ShowRun run;
     // What a frame that is not wanted draws never shows: a wanted frame clears both targets before it draws. So
     // it draws on a one-pixel target, and the ball scene into one pixel of its own target; that skips nearly all
