@@ -5,6 +5,7 @@
 // time of one frame for each scene (the intro's is the card pass through
 // peephole.frag). Run from the repository root under Xvfb, e.g.
 //   LP_NUM_THREADS=2 ./scripts/with-xvfb.sh build/show_preview_bench
+#include "core/config.h"
 #include "core/library_output.h"
 #include "core/platform.h"
 #include "core/show.h"
@@ -66,11 +67,8 @@ int main(int, char** argv)
     silenceLibraryOutput();
     makeDeviceObjects();
     sf::RenderTexture screen;
-    const bool started = startShow([&screen] {
-        if (!screen.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX)) return false;
-        return screen.setActive(true);
-    });
-    if (!started) return 1;
+    loadConfig();
+    if (!screen.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX) || !screen.setActive(true) || !startShow()) return 1;
 
     const std::filesystem::path previews = std::filesystem::absolute(argv[0]).parent_path() / "previews";
     std::filesystem::create_directories(previews);
@@ -81,7 +79,8 @@ int main(int, char** argv)
     for (long frame = 0; frame * FRAME_SECONDS < LAST_SECONDS && isRunning; ++frame) {
         const SceneId scene = sceneId;
         const auto start = std::chrono::steady_clock::now();
-        playFrame(screen, FRAME_SECONDS, [] {});
+        playFrame(screen, FRAME_SECONDS);
+        screen.display();
         glFinish();
         frameMilliseconds[scene].push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());

@@ -1,6 +1,7 @@
 // The entry routine: the checks that the libraries need, the greeting, the
 // show's start-up around the window, then the frame loop until the show
 // ends or the user quits.
+#include "core/config.h"
 #include "core/fit.h"
 #include "core/library_output.h"
 #include "core/loading.h"
@@ -10,7 +11,6 @@
 #include <SFML/Graphics.hpp>
 
 #include <iostream>
-#include <optional>
 
 static constexpr unsigned FRAME_RATE_LIMIT = 60;
 static const sf::Vector2u PICTURE_SIZE(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX);
@@ -63,24 +63,27 @@ static void takeWindowEvents(sf::RenderWindow& window)
 static void playShow(sf::RenderWindow& window)
 {
     sf::RenderTexture picture;
-    std::optional<bool> pictureMade;  // asked for when the window first has another size
+    bool pictureTried = false;  // when the window first has another size
+    bool pictureMade = false;
     sf::Clock clock;
     clock.restart();
     while (isRunning) {
         const float dt = clock.restart().asSeconds();
-        const auto takeInput = [&window] { takeWindowEvents(window); };
         const bool ownSize = window.getSize() == PICTURE_SIZE;
-        if (!ownSize && !pictureMade) {
+        if (!ownSize && !pictureTried) {
+            pictureTried = true;
             pictureMade = picture.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX, sf::ContextSettings());
             picture.setSmooth(true);
         }
-        if (ownSize || !*pictureMade) {
-            playFrame(window, dt, takeInput);
-            continue;
+        takeWindowEvents(window);
+        if (ownSize || !pictureMade) {
+            playFrame(window, dt);
+        } else {
+            playFrame(picture, dt);
+            picture.display();
+            window.clear(sf::Color(0, 0, 0, 255));
+            window.draw(sf::Sprite(picture.getTexture()), sf::RenderStates::Default);
         }
-        playFrame(picture, dt, takeInput);
-        window.clear(sf::Color(0, 0, 0, 255));
-        window.draw(sf::Sprite(picture.getTexture()), sf::RenderStates::Default);
         window.display();
     }
 }
@@ -93,11 +96,9 @@ int main()
     makeDeviceObjects();
     std::cout << "hello" << std::endl;
     sf::RenderWindow window;
-    const bool started = startShow([&window] {
-        openWindow(window);
-        return true;
-    });
-    if (started) playShow(window);
+    loadConfig();
+    openWindow(window);
+    if (startShow()) playShow(window);
     window.close();
     releaseAudio();
     return 0;

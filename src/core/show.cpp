@@ -1,7 +1,6 @@
 #include "core/show.h"
 
 #include "assets/music_manager.h"
-#include "core/config.h"
 #include "core/fade.h"
 #include "core/loading.h"
 #include "scenes/scenes.h"
@@ -21,10 +20,8 @@ void createOffscreenTarget()
     offscreenSprite.setTexture(offscreenTarget->getTexture());
 }
 
-bool startShow(const std::function<bool()>& openScreen)
+bool startShow()
 {
-    loadConfig();
-    if (!openScreen()) return false;
     createOffscreenTarget();
     return loadAssets();
 }
@@ -49,10 +46,11 @@ static void runScene(sf::RenderTarget& target, float dt)
     }
 }
 
-void runFrame(sf::RenderTarget& target, float dt)
+void playFrame(sf::RenderTarget& screen, float dt)
 {
+    offscreenTarget->clear(sf::Color(0, 0, 0, 0));
     advanceFade(dt);
-    target.clear(sf::Color(0, 0, 0, 0));
-    runScene(target, dt);
-    drawFadeOverlay(target);
+    screen.clear(sf::Color(0, 0, 0, 0));
+    runScene(screen, dt);
+    drawFadeOverlay(screen);
 }

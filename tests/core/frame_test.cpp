@@ -38,7 +38,7 @@ TEST(Frame, RunsTheSceneThenTheFadeAndQuitStopsTheLoop)
     overlay.setColor(sf::Color(255, 255, 255, 77));
     const auto pixelAfterFrame = [&](float dt) {
         target.clear(sf::Color::Transparent);
-        runFrame(target, dt);
+        playFrame(target, dt);
         return shotOf(target).getPixel(100, 100);
     };
 

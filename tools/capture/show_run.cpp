@@ -1,6 +1,7 @@
 // The show as the demo runs it, but off screen and on a fixed clock, and the progress line while it runs.
 #include "capture.h"
 
+#include "core/config.h"
 #include "core/show.h"
 
 #include <SFML/Audio/Listener.hpp>
@@ -96,15 +97,14 @@ bool reportShowTooShort(std::int64_t showFrames, std::int64_t wantedFrame)
 
 bool startCapturedShow(sf::RenderTexture& target)
 {
-    bool targetMade = false;
-    const bool started = startShow([&target, &targetMade] {
-        sf::Listener::setGlobalVolume(0.0f);  // the soundtrack is mixed offline
-        targetMade = target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX, sf::ContextSettings());
-        if (!targetMade) std::cerr << "bouncefest-capture: Unable to create the off-screen target." << std::endl;
-        return targetMade;
-    });
-    if (!started) {
-        if (targetMade) std::cerr << "bouncefest-capture: The show could not start." << std::endl;
+    loadConfig();
+    sf::Listener::setGlobalVolume(0.0f);  // the soundtrack is mixed offline
+    if (!target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX, sf::ContextSettings())) {
+        std::cerr << "bouncefest-capture: Unable to create the off-screen target." << std::endl;
+        return false;
+    }
+    if (!startShow()) {
+        std::cerr << "bouncefest-capture: The show could not start." << std::endl;
         return false;
     }
     soundtrackLog.listen();
@@ -143,7 +143,9 @@ ShowRun runShow(sf::RenderTexture& target, const FrameChoice& choice)
         }
         soundtrackLog.currentFrame = frame;
         const SceneId part = sceneId;
-        playFrame(wanted ? target : sketch, FRAME_TIME_S, [] {});
+        sf::RenderTexture& screen = wanted ? target : sketch;
+        playFrame(screen, FRAME_TIME_S);
+        screen.display();
         ++run.framesRun;
         if (wanted) {
             // Straight from the target's framebuffer: several times faster than a copy through the texture, and
