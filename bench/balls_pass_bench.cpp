@@ -17,6 +17,7 @@
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
 #include "core/app.h"
+#include "scenes/ball.h"
 
 #include <SFML/Graphics.hpp>
 #include <SFML/OpenGL.hpp>
@@ -43,23 +44,25 @@ struct Moment {
     sf::Vector3f ball1;
     sf::Vector3f ball2;
     sf::Vector3f ball3;
-    sf::Vector3f creditBody;
+    sf::Vector3f panel;
     const char* creditsPage;
 };
 
 // Positions as the physics leaves them at those times; waiting bodies sit
 // under the floor.
+static const sf::Vector3f WAITING(WAITING_X, WAITING_Y, 0.0f), WAITING_THIRD(WAITING_X, WAITING_Y, 2.0f),
+    PANEL_WAITING(PANEL_WAITING_X, WAITING_Y, 0.0f);
 static const Moment MOMENTS[] = {
-    {"01_first_drop", 1.0f, 3.2f, {5.2f, -1.4f, 0.0f}, {-7.0f, -20.0f, 0.0f}, {-7.0f, -20.0f, 2.0f},
-     {-20.0f, -20.0f, 0.0f}, "credits_start"},
-    {"02_floor_drops", 0.62f, 9.6f, {-3.5f, -4.1f, 0.0f}, {-6.2f, -1.0f, 1.4f}, {-7.0f, -20.0f, 2.0f},
-     {-20.0f, -20.0f, 0.0f}, "credits_start"},
+    {"01_first_drop", 1.0f, 3.2f, {5.2f, -1.4f, 0.0f}, WAITING, WAITING_THIRD,
+     PANEL_WAITING, "credits_start"},
+    {"02_floor_drops", 0.62f, 9.6f, {-3.5f, -4.1f, 0.0f}, {-6.2f, -1.0f, 1.4f}, WAITING_THIRD,
+     PANEL_WAITING, "credits_start"},
     {"03_three_balls", 0.0f, 18.0f, {2.5f, -5.0f, -6.0f}, {-4.0f, 1.8f, 6.5f}, {-5.5f, -2.0f, 4.0f},
-     {-20.0f, -20.0f, 0.0f}, "credits_start"},
+     PANEL_WAITING, "credits_start"},
     {"04_credits", 0.0f, 29.0f, {4.0f, 0.5f, 3.0f}, {-5.0f, -5.0f, -2.0f}, {1.5f, 2.6f, 9.0f},
      {0.0f, 0.0f, -3.3f}, "credits_orin"},
-    {"05_overshoot", -0.1f, 13.6f, {-1.0f, -3.0f, -4.0f}, {3.0f, 2.0f, 1.0f}, {-7.0f, -20.0f, 2.0f},
-     {-20.0f, -20.0f, 0.0f}, "credits_start"},
+    {"05_overshoot", -0.1f, 13.6f, {-1.0f, -3.0f, -4.0f}, {3.0f, 2.0f, 1.0f}, WAITING_THIRD,
+     PANEL_WAITING, "credits_start"},
     {"06_spiral", -10.0f, 49.5f, {6.0f, -2.5f, -8.0f}, {-2.0f, 1.0f, 5.0f}, {3.0f, -5.0f, 10.0f},
      {0.0f, 0.0f, -4.0f}, "credits_mave"},
     {"07_far_away", -64.0f, 63.0f, {-6.0f, 0.0f, 2.0f}, {2.0f, -4.0f, -9.0f}, {5.0f, 3.0f, 7.0f},
@@ -73,7 +76,7 @@ static void setMoment(sf::Shader& shader, const Moment& moment)
     shader.setUniform("ballPos1", moment.ball1);
     shader.setUniform("ballPos2", moment.ball2);
     shader.setUniform("ballPos3", moment.ball3);
-    shader.setUniform("creditPos", moment.creditBody);
+    shader.setUniform("creditPos", moment.panel);
     shader.setUniform("creditsTex", *textureManager.get(moment.creditsPage));
 }
 
@@ -163,8 +166,8 @@ static void compareTimes(sf::RenderTexture& target, const sf::Sprite& canvas, sf
 // Moments for the edges: a ball near a wall in the front view, the corner
 // view with the panel and the balls on the lowered floor, and the finale.
 static const Moment EDGE_MOMENTS[] = {
-    {"front_ball_at_wall", 1.0f, 3.6f, {6.7f, -1.9f, 1.5f}, {-7.0f, -20.0f, 0.0f}, {-7.0f, -20.0f, 2.0f},
-     {-20.0f, -20.0f, 0.0f}, "credits_start"},
+    {"front_ball_at_wall", 1.0f, 3.6f, {6.7f, -1.9f, 1.5f}, WAITING, WAITING_THIRD,
+     PANEL_WAITING, "credits_start"},
     {"corner_credits", 0.0f, 29.0f, {4.0f, -5.0f, 3.0f}, {-5.0f, -5.0f, -2.0f}, {1.5f, -5.0f, 9.0f},
      {0.0f, 0.0f, -3.3f}, "credits_orin"},
     {"finale", -20.0f, 52.0f, {6.0f, -5.0f, -8.0f}, {-2.0f, -5.0f, 5.0f}, {3.0f, -5.0f, 10.0f},

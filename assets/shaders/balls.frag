@@ -18,31 +18,30 @@ uniform sampler2D ballTex3;
 uniform sampler2D wallTex;
 uniform sampler2D creditsTex;
 
-noperspective in vec3 rayDirection;  // not of unit length
-noperspective in float pixelsPerRadian;  // across the screen, where the ray points
+// What passthrough.vert hands over, as it declares and explains them.
+noperspective in vec3 rayDirection;
+noperspective in float pixelsPerRadian;
 flat in vec3 eyePosition;
-flat in vec3 ball1;         // centres, relative to the eye
+flat in vec3 ball1;
 flat in vec3 ball2;
 flat in vec3 ball3;
-flat in vec3 ballRadiiSquared;  // as drawn; 0 while a ball waits
-flat in vec3 ballInverseRadii;  // which scale a point on a ball to its normal
-flat in vec3 ballShadowScales;  // the full size squared over the drawn one: a shadow grows with its ball
-flat in vec3 eyePowers;     // for each ball, the eye's distance to the centre squared less the radius squared
-flat in vec3 skinTurns;     // how far each skin has turned with its ball's travel
-flat in vec3 roomLow;       // the room's corners, relative to the eye
+flat in vec3 ballRadiiSquared;
+flat in vec3 ballInverseRadii;
+flat in vec3 ballShadowScales;
+flat in vec3 eyePowers;
+flat in vec3 skinTurns;
+flat in vec3 roomLow;
 flat in vec3 roomHigh;
-flat in vec3 wallsNearest;  // along x and z, the wall nearer the eye, which is cut away
-                            // close to it: 1 for the wall at roomLow, -1 at roomHigh; 0 along y
-flat in float panelPlane;   // how far the panel's plane lies along its normal from the eye (negative);
-                            // 0 off its swing path, so that no ray meets it
-flat in vec3 panelFacing;   // the panel's normal, towards the eye
-flat in vec3 panelAcross;   // and the page's rightward
-flat in vec3 panelUp;       // and upward directions
-flat in vec2 panelShift;    // the panel's centre across and up from the foot of the normal through the eye
-flat in vec2 panelHalfSize; // as drawn: narrower while the panel turns
-flat in vec2 pageOrigin;    // the page's texture position at the panel's centre,
-flat in vec2 pageSpan;      // and its change per unit across and up the panel
-flat in float pageLight;    // the page darkens as it turns away
+flat in vec3 wallsNearest;
+flat in float panelPlane;
+flat in vec3 panelFacing;
+flat in vec3 panelAcross;
+flat in vec3 panelUp;
+flat in vec2 panelShift;
+flat in vec2 panelHalfSize;
+flat in vec2 pageOrigin;
+flat in vec2 pageSpan;
+flat in float pageLight;
 
 const float PI = 3.14159265;
 const float NO_HIT = 1.0e4;
@@ -134,6 +133,17 @@ float panelHit(vec3 direction, out vec2 pagePosition, out float inside)
     return t > 0.0 ? t : NO_HIT;
 }
 
+// Of three values, one for each ball, ball's (1 to 3; any other takes the third's).
+float ofBall(int ball, vec3 values)
+{
+    return ball == 1 ? values.x : ball == 2 ? values.y : values.z;
+}
+
+vec3 ofBall(int ball, vec3 value1, vec3 value2, vec3 value3)
+{
+    return ball == 1 ? value1 : ball == 2 ? value2 : value3;
+}
+
 // atan(y, x) / 2 pi, within a thousandth of a turn: a third of a skin texel.
 float turnsAround(float y, float x)
 {
@@ -165,7 +175,7 @@ vec3 ballSkin(int ball, float turns, vec3 normal)
     vec3 skin1 = texture2D(ballTex1, ball == 1 ? skinPosition : unused).rgb;
     vec3 skin2 = texture2D(ballTex2, ball == 2 ? skinPosition : unused).rgb;
     vec3 skin3 = texture2D(ballTex3, ball == 3 ? skinPosition : unused).rgb;
-    return decodeGamma(ball == 1 ? skin1 : ball == 2 ? skin2 : skin3);
+    return decodeGamma(ofBall(ball, skin1, skin2, skin3));
 }
 
 vec3 roomAlbedo(vec3 position, vec3 normal)
@@ -289,14 +299,22 @@ vec3 grainOffset(vec3 direction, vec3 shown, float panelCover)
     return vec3(noise * (GRAIN_LEVELS / 255.0) * strength);
 }
 
-void main()
-{
-    vec3 eye = eyePosition;
-    vec3 direction = normalize(rayDirection);
+// What the ray meets: the nearest of the room and the balls, and over it
+// the panel.
+struct Hit {
+    bool onBall;
+    int ball;            // the nearest ball, met or not
+    vec3 fromEye;        // the point met
+    vec3 normal;
+    float roomCover;     // how much of the pixel the room or a ball covers; the rest is sky
+    vec2 pagePosition;   // the point of the page met
+    float panelCover;    // how much of the pixel the panel covers, over all else
+};
 
-    // What the eye sees: the nearest of the room and the balls, and over it
-    // the panel. Beside the room's outline the room is carried on a little
-    // way, so that edge pixels can blend the room with the sky.
+Hit hit(vec3 direction)
+{
+    // Beside the room's outline the room is carried on a little way, so
+    // that edge pixels can blend the room with the sky.
     vec3 n;
     float boxInside;
     float tRoom = roomExit(direction, roomLow, roomHigh, n, boxInside);
@@ -309,31 +327,53 @@ void main()
     float t2 = ballEntry(direction, ball2, eyePowers.y);
     float t3 = ballEntry(direction, ball3, eyePowers.z);
     float tBall = min(t1, min(t2, t3));
-    int ball = t1 == tBall ? 1 : t2 == tBall ? 2 : 3;
-    vec3 centre = ball == 1 ? ball1 : ball == 2 ? ball2 : ball3;
-    float turns = ball == 1 ? skinTurns.x : ball == 2 ? skinTurns.y : skinTurns.z;
-    float inverseRadius = ball == 1 ? ballInverseRadii.x : ball == 2 ? ballInverseRadii.y : ballInverseRadii.z;
+    Hit h;
+    h.ball = t1 == tBall ? 1 : t2 == tBall ? 2 : 3;
 
-    vec2 pagePosition;
     float panelInside;
-    float tPanel = panelHit(direction, pagePosition, panelInside);
+    float tPanel = panelHit(direction, h.pagePosition, panelInside);
     float panelCover = coverage(panelInside);
-    panelCover = tPanel <= tBall && tPanel < NO_HIT ? panelCover : 0.0;
+    h.panelCover = tPanel <= tBall && tPanel < NO_HIT ? panelCover : 0.0;
 
-    bool onBall = tBall < tRoom;
+    h.onBall = tBall < tRoom;
     float t = clamp(min(tRoom, tBall), 0.0, NO_HIT);
-    vec3 fromEye = direction * t;
-    vec3 position = eye + fromEye;
-    n = onBall ? (fromEye - centre) * inverseRadius : n;
-    roomCover = onBall ? 1.0 : roomCover;
+    h.fromEye = direction * t;
+    h.normal = h.onBall ? (h.fromEye - ofBall(h.ball, ball1, ball2, ball3)) * ofBall(h.ball, ballInverseRadii) : n;
+    h.roomCover = h.onBall ? 1.0 : roomCover;
+    return h;
+}
 
+// What the three balls leave of the lamp's light (x) and of the sky (y) at
+// a point. One division serves the inverse distances to the balls, each the
+// product of the other two distances over that of all three.
+vec2 ballsShade(vec3 fromEye, vec3 n, vec3 lightDirection)
+{
+    vec3 away1 = fromEye - ball1;
+    vec3 away2 = fromEye - ball2;
+    vec3 away3 = fromEye - ball3;
+    vec3 distancesSquared = vec3(dot(away1, away1), dot(away2, away2), dot(away3, away3));
+    vec3 distances = sqrt(distancesSquared);
+    vec3 otherDistances = distances.yzx * distances.zxy;
+    vec3 inverseDistances = otherDistances * (1.0 / (distances.x * otherDistances.x));
+    return ballShade(away1, distancesSquared.x, inverseDistances.x, ballRadiiSquared.x, ballShadowScales.x, n,
+                     lightDirection)
+         * ballShade(away2, distancesSquared.y, inverseDistances.y, ballRadiiSquared.y, ballShadowScales.y, n,
+                     lightDirection)
+         * ballShade(away3, distancesSquared.z, inverseDistances.z, ballRadiiSquared.z, ballShadowScales.z, n,
+                     lightDirection);
+}
+
+// The point met, in linear light: lit by the lamp, shaded by the balls and
+// the corners, with one bounce.
+vec3 shade(Hit h, vec3 direction)
+{
+    vec3 n = h.normal;
+    vec3 position = eyePosition + h.fromEye;
     // Every lookup runs for every pixel, outside any condition, which keeps
     // the renderer on its fast sampling path.
-    vec3 skin = ballSkin(onBall ? ball : 0, turns, n);
+    vec3 skin = ballSkin(h.onBall ? h.ball : 0, ofBall(h.ball, skinTurns), n);
     vec3 tiles = roomAlbedo(position, n);
-    // The page glows by itself, shown as it is painted.
-    vec3 page = texture2D(creditsTex, panelCover > 0.0 ? pagePosition : vec2(0.5)).rgb;
-    vec3 albedo = onBall ? skin : tiles;
+    vec3 albedo = h.onBall ? skin : tiles;
 
     // One division serves the lamp's direction and falloff.
     vec3 toLight = LIGHT_POSITION - position;
@@ -343,22 +383,8 @@ void main()
     float lightShare = 1.0 / (lightDistance * falloffBelow);
     vec3 lightDirection = toLight * (falloffBelow * lightShare);
     vec3 light = LIGHT_COLOUR * (max(dot(n, lightDirection), 0.0) * lightDistance * lightShare);
-    // And one serves the inverse distances to the balls, each the product of
-    // the other two distances over that of all three.
-    vec3 away1 = fromEye - ball1;
-    vec3 away2 = fromEye - ball2;
-    vec3 away3 = fromEye - ball3;
-    vec3 distancesSquared = vec3(dot(away1, away1), dot(away2, away2), dot(away3, away3));
-    vec3 distances = sqrt(distancesSquared);
-    vec3 otherDistances = distances.yzx * distances.zxy;
-    vec3 inverseDistances = otherDistances * (1.0 / (distances.x * otherDistances.x));
-    vec2 shade = ballShade(away1, distancesSquared.x, inverseDistances.x, ballRadiiSquared.x, ballShadowScales.x, n,
-                           lightDirection)
-               * ballShade(away2, distancesSquared.y, inverseDistances.y, ballRadiiSquared.y, ballShadowScales.y, n,
-                           lightDirection)
-               * ballShade(away3, distancesSquared.z, inverseDistances.z, ballRadiiSquared.z, ballShadowScales.z, n,
-                           lightDirection);
-    float occlusion = shade.y * cornerOcclusion(fromEye, n);
+    vec2 shadows = ballsShade(h.fromEye, n, lightDirection);
+    float occlusion = shadows.y * cornerOcclusion(h.fromEye, n);
 
     vec3 mirrored = reflect(direction, n);
     float highlight = max(dot(mirrored, lightDirection), 0.0);
@@ -367,9 +393,9 @@ void main()
     highlight *= highlight;
     highlight *= highlight;
     highlight *= highlight;
-    float shine = onBall ? BALL_SHINE : TILE_SHINE;
+    float shine = h.onBall ? BALL_SHINE : TILE_SHINE;
     vec3 ambient = mix(AMBIENT_FROM_BELOW, AMBIENT_FROM_ABOVE, n.y * 0.5 + 0.5);
-    vec3 colour = light * shade.x * (albedo + shine * highlight) + ambient * albedo * occlusion;
+    vec3 colour = light * shadows.x * (albedo + shine * highlight) + ambient * albedo * occlusion;
 
     // One bounce: balls mirror as clear-coated plastic, the floor as polished
     // tiles, and both show the room by direction; the lamp shows only
@@ -377,17 +403,30 @@ void main()
     float grazing = 1.0 - max(dot(n, -direction), 0.0);
     float grazingSquared = grazing * grazing;
     float fresnel = grazingSquared * grazingSquared * grazing;
-    float baseReflectance = onBall ? BALL_REFLECTANCE : n.y > 0.5 ? FLOOR_REFLECTANCE : WALL_REFLECTANCE;
+    float baseReflectance = h.onBall ? BALL_REFLECTANCE : n.y > 0.5 ? FLOOR_REFLECTANCE : WALL_REFLECTANCE;
     float reflectance = (baseReflectance + (1.0 - baseReflectance) * fresnel) * occlusion;
-    colour = mix(colour, roomSeenToward(mirrored), reflectance);
+    return mix(colour, roomSeenToward(mirrored), reflectance);
+}
 
-    // Edges blend by how much of the pixel each side covers, in display
-    // values, as a finer raster would average them.
+// The pixel in display values. Edges blend by how much of the pixel each
+// side covers, as a finer raster would average them: the room with the sky
+// and its stars, and the panel over both.
+vec3 compose(vec3 colour, Hit h, vec3 direction)
+{
+    // The page glows by itself, shown as it is painted.
+    vec3 page = texture2D(creditsTex, h.panelCover > 0.0 ? h.pagePosition : vec2(0.5)).rgb;
     vec2 shining = star(direction, pixelsPerRadian);
     // A star adds the square root of its brightness, much as the tone curve
-    // would spread it. The panel goes over both the room and the sky.
+    // would spread it.
     float starShown = STAR_SHOWN * sqrt(shining.x) * shining.y;
-    vec3 behindPanel = mix(toneMap(colour), skyShown(direction) + starShown, 1.0 - roomCover);
-    vec3 shown = mix(behindPanel, page * pageLight, panelCover);
-    gl_FragColor = vec4(shown + grainOffset(direction, shown, panelCover), 1.0);
+    vec3 behindPanel = mix(toneMap(colour), skyShown(direction) + starShown, 1.0 - h.roomCover);
+    vec3 shown = mix(behindPanel, page * pageLight, h.panelCover);
+    return shown + grainOffset(direction, shown, h.panelCover);
+}
+
+void main()
+{
+    vec3 direction = normalize(rayDirection);
+    Hit h = hit(direction);
+    gl_FragColor = vec4(compose(shade(h, direction), h, direction), 1.0);
 }

@@ -7,7 +7,8 @@
 //   sampler2D creditsTex               the credits page; one twice as tall carries
 //                                      the show's closing face below its page
 //   vec3 ballPos1, ballPos2, ballPos3  ball centres (below y -12: not yet in play)
-//   vec3 creditPos                     centre of the credits panel (likewise); it is
+//   vec3 creditPos                     centre of the credits panel (the program's
+//                                      creditBall; waiting likewise); it is
 //                                      drawn only on its swing path, x 0 and y 0
 //   float camMix                       1: front view; 0: the credits view from the
 //                                      corner; it eases from 1 to 0 past a dip to
@@ -191,18 +192,10 @@ float panelOpening(float time)
     return open * turnOpen(time - CLOSING_TURN_AT);
 }
 
-void main()
+// The room's corners relative to the eye, and the walls cut away near it;
+// the floor's height as it drops on the way to the credits view.
+float placeRoom(float way)
 {
-    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
-    gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
-    gl_FrontColor = gl_Color;
-
-    float way = 1.0 - camMix;
-    vec2 screen = vec2((gl_TexCoord[0].x * 2.0 - 1.0) * (RESOLUTION.x / RESOLUTION.y), 1.0 - gl_TexCoord[0].y * 2.0);
-    vec3 cameraForward;
-    vec3 cameraUp;
-    placeCamera(screen, way, eyePosition, rayDirection, pixelsPerRadian, cameraForward, cameraUp);
-
     vec3 low = ROOM_LOW;
     low.y = mix(RAISED_ROOM_LOW_Y, ROOM_LOW.y, smoothstep(0.0, FLOOR_DROPPED_AT, way));
     roomLow = low - eyePosition;
@@ -210,13 +203,17 @@ void main()
     // Floor and ceiling are never cut: the eye stays well above the one and
     // never looks up at the other.
     wallsNearest = (2.0 * step(-roomLow, roomHigh) - 1.0) * vec3(1.0, 0.0, 1.0);
+    return low.y;
+}
 
+void placeBalls(float floorY)
+{
     vec3 growth = smoothstep(0.0, GROWING_SECONDS, iTime - BALLS_LET_GO_AT);
     ball1 = ballPos1 - eyePosition;
     ball2 = ballPos2 - eyePosition;
     ball3 = ballPos3 - eyePosition;
-    vec3 radii = vec3(drawnRadius(ballPos1, growth.x, low.y), drawnRadius(ballPos2, growth.y, low.y),
-                      drawnRadius(ballPos3, growth.z, low.y));
+    vec3 radii = vec3(drawnRadius(ballPos1, growth.x, floorY), drawnRadius(ballPos2, growth.y, floorY),
+                      drawnRadius(ballPos3, growth.z, floorY));
     ballRadiiSquared = radii * radii;
     ballShadowScales = BALL_RADIUS * BALL_RADIUS / max(ballRadiiSquared, 1.0e-12);
     // A waiting ball is never met, but its inverse is kept finite.
@@ -224,9 +221,12 @@ void main()
     eyePowers = vec3(dot(ball1, ball1), dot(ball2, ball2), dot(ball3, ball3)) - ballRadiiSquared;
     skinTurns = (vec3(ballPos1.x, ballPos2.x, ballPos3.x) - vec3(ballPos1.z, ballPos2.z, ballPos3.z))
               * SKIN_TURNS_PER_UNIT;
+}
 
-    // The page stands level and faces the eye; the closing face, square to
-    // the camera, leaves the room for its place above it, at rest at both ends.
+// The page stands level and faces the eye; the closing face, square to the
+// camera, leaves the room for its place above it, at rest at both ends.
+void placePanel(vec3 cameraForward, vec3 cameraUp)
+{
     bool closing = iTime > CLOSING_TURN_AT;
     float arrived = smoothstep(CLOSING_TURN_AT, CLOSING_TURN_AT + CLOSING_ARRIVAL_SECONDS, iTime);
     vec3 above = cameraForward * CLOSING_EYE_DISTANCE + cameraUp * CLOSING_RAISED;
@@ -245,4 +245,19 @@ void main()
     pageOrigin = vec2(0.5, (face + 0.5) / faces);
     pageSpan = vec2(0.5, -0.5 / faces) / max(panelHalfSize, 1.0e-4);
     pageLight = mix(PAGE_TURNED_LIGHT, 1.0, open);
+}
+
+void main()
+{
+    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
+    gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
+    gl_FrontColor = gl_Color;
+
+    float way = 1.0 - camMix;
+    vec2 screen = vec2((gl_TexCoord[0].x * 2.0 - 1.0) * (RESOLUTION.x / RESOLUTION.y), 1.0 - gl_TexCoord[0].y * 2.0);
+    vec3 cameraForward;
+    vec3 cameraUp;
+    placeCamera(screen, way, eyePosition, rayDirection, pixelsPerRadian, cameraForward, cameraUp);
+    placeBalls(placeRoom(way));
+    placePanel(cameraForward, cameraUp);
 }

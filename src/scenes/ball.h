@@ -13,6 +13,11 @@ constexpr float DEPTH_WALL_NEAR = -10.0f;
 constexpr float DEPTH_WALL_FAR = 12.0f;
 constexpr float RAISED_FLOOR_Y = -2.752f;
 constexpr float LOWERED_FLOOR_Y = -5.0f;  // from the second ball's launch on
+// Below the room, where the shaders draw nothing, the balls wait by the left
+// wall until they are let go, the credits panel further out.
+constexpr float WAITING_X = SIDE_WALL_LEFT;
+constexpr float WAITING_Y = -20.0f;
+constexpr float PANEL_WAITING_X = -20.0f;
 
 struct Ball {
     float x = 0.0f;
@@ -39,7 +44,7 @@ struct Ball {
 extern Ball ball1;
 extern Ball ball2;
 extern Ball ball3;
-extern Ball creditBall;
+extern Ball creditBall;  // the credits panel, whose position the shaders get as "creditPos"
 
 // While set, every bounce plays the sound "bounce".
 extern bool bounceSoundEnabled;

@@ -23,7 +23,7 @@ struct BallSceneState {
     CamPhase camPhase = CamPhase::Front;
     float camMix = 1.0f;
     Tween camTween;  // eases camMix from the front to the credits view
-    bool creditSwing = false;   // the credits body swings in depth
+    bool creditSwing = false;   // the credits panel swings in depth
     float creditSwingZ = 0.0f;
     sf::Sprite* canvasSprite = nullptr;  // the surface the shader paints
 };
@@ -66,10 +66,10 @@ void setUp()
     setTextureUniform("wallTex", wallTexture);
     setTextureUniform("creditsTex", creditsStartTexture);
 
-    ball1.setup(-7.0f, -20.0f, 0.0f, -2.8f, -5.5f, "ballPos1", false);
-    ball2.setup(-7.0f, -20.0f, 0.0f, -2.8f, 5.5f, "ballPos2", false);
-    ball3.setup(-7.0f, -20.0f, 2.0f, -3.2f, -4.5f, "ballPos3", false);
-    creditBall.setup(-20.0f, -20.0f, 0.0f, 2.8f, -5.5f, "creditPos", false);
+    ball1.setup(WAITING_X, WAITING_Y, 0.0f, -2.8f, -5.5f, "ballPos1", false);
+    ball2.setup(WAITING_X, WAITING_Y, 0.0f, -2.8f, 5.5f, "ballPos2", false);
+    ball3.setup(WAITING_X, WAITING_Y, 2.0f, -3.2f, -4.5f, "ballPos3", false);
+    creditBall.setup(PANEL_WAITING_X, WAITING_Y, 0.0f, 2.8f, -5.5f, "creditPos", false);
     creditBall.frozen = true;
 }
 

@@ -118,7 +118,7 @@ TEST_F(BallSceneTest, TheTimelineMovesTheCameraBallsPanelPagesMusicAndFadeOnThei
     const int released[] = {endCall(FIRST_BALL_STAGE), endCall(SECOND_BALL_STAGE), endCall(THIRD_BALL_STAGE)};
     const int music = endCall(CREDITS_STAGE), flight = endCall(CREDITS_VIEW_STAGE);
     const Vec3 firstPositions[] = {
-        {7.0f - 2.8f * FRAME_S, 2.0f - 0.4f * FRAME_S, 0.0f}, {-7.0f, -5.0f, 1.375f}, {-7.0f, -5.0f, 0.875f}};
+        {7.0f - 2.8f * FRAME_S, 2.0f - 0.4f * FRAME_S, 0.0f}, {SIDE_WALL_LEFT, LOWERED_FLOOR_Y, 1.375f}, {SIDE_WALL_LEFT, LOWERED_FLOOR_Y, 0.875f}};
     for (int n = 1; n <= LAST_CALL; ++n) {
         EXPECT_EQ(call(), n == LAST_CALL ? SceneId::Quit : SceneId::Balls) << "call " << n;
         // camMix holds 1, eases BackOut to 0 from the call after stage 1
@@ -138,14 +138,14 @@ TEST_F(BallSceneTest, TheTimelineMovesTheCameraBallsPanelPagesMusicAndFadeOnThei
         }
         for (int ball = 0; ball < 3; ++ball) {
             if (n > released[ball] + 1) continue;
-            const Vec3 waiting = {-7.0f, -20.0f, ball == 2 ? 2.0f : 0.0f};
+            const Vec3 waiting = {WAITING_X, WAITING_Y, ball == 2 ? 2.0f : 0.0f};
             EXPECT_EQ(uniform(BALL_POSITIONS[ball]), n <= released[ball] ? waiting : firstPositions[ball])
                 << "ball " << ball + 1 << ", call " << n;
         }
         // The panel waits, shows for one call at the wall, then swings.
         const float swing = 5.0f * static_cast<float>(std::sin((n - 1) * double{FRAME_S}));
-        const Vec3 credit = n <= music       ? Vec3{-20.0f, -20.0f, 0.0f}
-                            : n == music + 1 ? Vec3{-7.0f, -5.0f, 0.0f}
+        const Vec3 credit = n <= music       ? Vec3{PANEL_WAITING_X, WAITING_Y, 0.0f}
+                            : n == music + 1 ? Vec3{SIDE_WALL_LEFT, LOWERED_FLOOR_Y, 0.0f}
                                              : Vec3{0.0f, 0.0f, swing};
         EXPECT_EQ(uniform("creditPos"), credit) << "call " << n;
         int page = 0;  // the page stages ended so far

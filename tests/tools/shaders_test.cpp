@@ -31,7 +31,7 @@ double brightness(const sf::Image& image, unsigned x, unsigned y)  // the strong
     return std::max({c.r, c.g, c.b}) / 255.0;
 }
 
-const sf::Vector3f WAITING(-7.0f, -20.0f, 0.0f);
+const sf::Vector3f WAITING(WAITING_X, WAITING_Y, 0.0f), PANEL_WAITING(PANEL_WAITING_X, WAITING_Y, 0.0f);
 
 // camMix on a frame counted from the start of the scene's ease (BackOut, 1 to 0 in 8 s,
 // passing 0 on frame 178), 1 before it; from frame 1001 the flight out falls by 4 a second.
@@ -112,10 +112,10 @@ struct Shaders : ::testing::Test {
 // frame where the body fell: off its swing path, it stays unseen.
 TEST_F(Shaders, BodiesWaitingUnderTheFloorStayUnseen)
 {
-    const Bodies waiting = {{{5.2f, -1.4f, 0}, {-7, -20, 0}, {-7, -20, 2}, {-20, -20, 0}}};
+    const Bodies waiting = {{{5.2f, -1.4f, 0}, WAITING, WAITING + sf::Vector3f(0, 0, 2), PANEL_WAITING}};
     const std::tuple<const char*, int, sf::Vector3f, bool> cases[] = {
-        {"ball 2 elsewhere", 1, {3, -20, 5}, false}, {"panel elsewhere", 3, {2, -20, -4}, false},
-        {"panel off its path", 3, {-7, -5, 0}, false}, {"ball 2 in play", 1, {-2, 0, 0}, true}};
+        {"ball 2 elsewhere", 1, {3, WAITING_Y, 5}, false}, {"panel elsewhere", 3, {2, WAITING_Y, -4}, false},
+        {"panel off its path", 3, {SIDE_WALL_LEFT, LOWERED_FLOOR_Y, 0}, false}, {"ball 2 in play", 1, {-2, 0, 0}, true}};
     for (float camMix : {1.0f, 0.0f}) {
         const sf::Image reference = room(camMix, waiting);
         for (auto [name, body, position, seen] : cases) {
@@ -240,7 +240,8 @@ TEST_F(Shaders, EachBallGrowsIntoPlayAndIsNeverCutByTheFloor)
 
 // The files read at run time keep their own copies of the room, of the
 // show's moments, of the screen's size and of the music's loop point: each
-// as the program has it.
+// as the program has it; and the fragment shader takes what the vertex
+// shader hands over.
 // A shader's constant, read as its declaration writes it: numbers, a vecN of
 // them, or a sum of numbers and quotients ("27.0 + 1.5 / 60.0").
 static std::vector<float> shaderConstant(const std::string& source, const std::string& name)
@@ -287,6 +288,20 @@ TEST(RunTimeCopies, TheShadersAndTheMusicManifestHoldTheProgramsRoomMomentsScree
         const Floats value = constant(name);
         EXPECT_TRUE(value.size() == 1 && value[0] >= moment && value[0] <= moment + 2.0f * FRAME_TIME_S) << name;
     }
+    const Floats waitingBelow = constant("WAITING_BELOW_Y");
+    EXPECT_TRUE(waitingBelow.size() == 1 && WAITING_Y < waitingBelow[0]);
+    // balls.frag takes what passthrough.vert hands over, declared alike.
+    const auto handedOver = [](const char* file, const std::string& direction) {
+        const std::string text = readBytes(repositoryRoot() / "assets/shaders" / file);
+        const std::regex declaration("(noperspective|flat) " + direction + " (\\w+ \\w+);");
+        std::vector<std::string> declared;
+        for (std::sregex_iterator at(text.begin(), text.end(), declaration), end; at != end; ++at)
+            declared.push_back((*at)[1].str() + " " + (*at)[2].str());
+        return declared;
+    };
+    const std::vector<std::string> handed = handedOver("passthrough.vert", "out");
+    EXPECT_GT(handed.size(), 20u);
+    EXPECT_EQ(handedOver("balls.frag", "in"), handed);
     const nlohmann::json music = nlohmann::json::parse(readBytes(repositoryRoot() / "assets/music.json"));
     EXPECT_EQ(music["music"]["qrv"]["loopTo"], loopToMilliseconds);
 }
