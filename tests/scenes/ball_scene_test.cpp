@@ -41,12 +41,8 @@ void main()
 
 constexpr unsigned CANVAS_PX = 64;
 constexpr float FRAME_S = 0.25f;
-
-// The call (from 1) that ends a stage at FRAME_S a call.
-constexpr int endCall(BallStage stage)
-{
-    return static_cast<int>(stageEndFrame(BALL_STAGES_S, stage, 1, FRAME_S));
-}
+// The call (from 1) that ends a stage.
+constexpr int endCall(BallStage stage) { return int(stageEndFrame(BALL_STAGES_S, stage, 1, FRAME_S)); }
 constexpr int LAST_CALL = endCall(BLACK_STAGE);
 const char* const BALL_POSITIONS[] = {"ballPos1", "ballPos2", "ballPos3"};
 
@@ -117,8 +113,9 @@ TEST_F(BallSceneTest, TheTimelineMovesTheCameraBallsPanelPagesMusicAndFadeOnThei
     // onto the lowered floor.
     const int released[] = {endCall(FIRST_BALL_STAGE), endCall(SECOND_BALL_STAGE), endCall(THIRD_BALL_STAGE)};
     const int music = endCall(CREDITS_STAGE), flight = endCall(CREDITS_VIEW_STAGE);
+    const float wall = SIDE_WALL_LEFT, floor = LOWERED_FLOOR_Y;
     const Vec3 firstPositions[] = {
-        {7.0f - 2.8f * FRAME_S, 2.0f - 0.4f * FRAME_S, 0.0f}, {SIDE_WALL_LEFT, LOWERED_FLOOR_Y, 1.375f}, {SIDE_WALL_LEFT, LOWERED_FLOOR_Y, 0.875f}};
+        {7.0f - 2.8f * FRAME_S, 2.0f - 0.4f * FRAME_S, 0.0f}, {wall, floor, 1.375f}, {wall, floor, 0.875f}};
     for (int n = 1; n <= LAST_CALL; ++n) {
         EXPECT_EQ(call(), n == LAST_CALL ? SceneId::Quit : SceneId::Balls) << "call " << n;
         // camMix holds 1, eases BackOut to 0 from the call after stage 1
@@ -145,7 +142,7 @@ TEST_F(BallSceneTest, TheTimelineMovesTheCameraBallsPanelPagesMusicAndFadeOnThei
         // The panel waits, shows for one call at the wall, then swings.
         const float swing = 5.0f * static_cast<float>(std::sin((n - 1) * double{FRAME_S}));
         const Vec3 credit = n <= music       ? Vec3{PANEL_WAITING_X, WAITING_Y, 0.0f}
-                            : n == music + 1 ? Vec3{SIDE_WALL_LEFT, LOWERED_FLOOR_Y, 0.0f}
+                            : n == music + 1 ? Vec3{wall, floor, 0.0f}
                                              : Vec3{0.0f, 0.0f, swing};
         EXPECT_EQ(uniform("creditPos"), credit) << "call " << n;
         int page = 0;  // the page stages ended so far

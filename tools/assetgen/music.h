@@ -38,8 +38,8 @@ constexpr std::size_t trackFrames = loopToFrames + 17 * framesPerBar;
 // (within three frames); the fader takes the track to silence before the
 // screen is black 2 s later.
 constexpr int endingBar = 18;
-constexpr std::int64_t endingBarLateFrames =
-    static_cast<std::int64_t>(endingBar * framesPerBar / samplesPerShowFrame) - (FADE_TO_BLACK_FRAME - MUSIC_START_FRAME);
+constexpr std::int64_t endingBarLateFrames = static_cast<std::int64_t>(endingBar * framesPerBar / samplesPerShowFrame) -
+                                             (FADE_TO_BLACK_FRAME - MUSIC_START_FRAME);
 static_assert(endingBarLateFrames >= 0 && endingBarLateFrames < 3);
 constexpr double fadeBeats = 3.5;
 
