@@ -282,18 +282,27 @@ const float GRAIN_LEVELS = 14.0;
 const vec2 GRAIN_DARKNESS = vec2(0.4, 0.9);  // where it begins and where it is full
 const float GRAIN_CELLS_PER_RADIAN = 1970.0 / 4.0;
 
+// Gradient noise, about -1 to 1: nought at the cells' corners and sloping
+// through them, where value noise would lie flat in patches that hold one
+// level for many pixels.
+float gradientNoise(vec2 at)
+{
+    vec2 cell = floor(at);
+    vec2 f = at - cell;
+    vec4 angles = 6.2831853 * vec4(hash(vec3(cell, 0.0)), hash(vec3(cell + vec2(1.0, 0.0), 0.0)),
+                                   hash(vec3(cell + vec2(0.0, 1.0), 0.0)), hash(vec3(cell + 1.0, 0.0)));
+    vec4 corners = cos(angles) * vec4(f.x, f.x - 1.0, f.x, f.x - 1.0) + sin(angles) * vec4(f.y, f.y, f.y - 1.0, f.y - 1.0);
+    vec2 w = f * f * f * (f * (f * 6.0 - 15.0) + 10.0);
+    vec2 down = mix(corners.xz, corners.yw, w.x);
+    return 1.4 * mix(down.x, down.y, w.y);
+}
+
 vec3 grainOffset(vec3 direction, vec3 shown, float panelCover)
 {
     vec3 across = abs(direction);
     vec2 onFace = across.x > max(across.y, across.z) ? direction.yz
                 : across.y > across.z ? direction.zx : direction.xy;
-    vec2 at = onFace * GRAIN_CELLS_PER_RADIAN;
-    vec2 cell = floor(at);
-    vec2 f = at - cell;
-    f = f * f * (3.0 - 2.0 * f);
-    vec2 o = vec2(1.0, 0.0);
-    float noise = mix(mix(hash(vec3(cell, 0.0)), hash(vec3(cell + o, 0.0)), f.x),
-                      mix(hash(vec3(cell + o.yx, 0.0)), hash(vec3(cell + 1.0, 0.0)), f.x), f.y) * 2.0 - 1.0;
+    float noise = gradientNoise(onFace * GRAIN_CELLS_PER_RADIAN);
     float darkness = 1.0 - dot(shown, vec3(0.3, 0.59, 0.11));
     float strength = smoothstep(GRAIN_DARKNESS.x, GRAIN_DARKNESS.y, darkness) * (1.0 - panelCover);
     return vec3(noise * (GRAIN_LEVELS / 255.0) * strength);
