@@ -289,12 +289,15 @@ float gradientNoise(vec2 at)
 {
     vec2 cell = floor(at);
     vec2 f = at - cell;
-    vec4 angles = 6.2831853 * vec4(hash(vec3(cell, 0.0)), hash(vec3(cell + vec2(1.0, 0.0), 0.0)),
-                                   hash(vec3(cell + vec2(0.0, 1.0), 0.0)), hash(vec3(cell + 1.0, 0.0)));
-    vec4 corners = cos(angles) * vec4(f.x, f.x - 1.0, f.x, f.x - 1.0) + sin(angles) * vec4(f.y, f.y, f.y - 1.0, f.y - 1.0);
+    // Each corner's slope across and up, both drawn from its hash.
+    vec4 across = vec4(hash(vec3(cell, 0.0)), hash(vec3(cell + vec2(1.0, 0.0), 0.0)),
+                       hash(vec3(cell + vec2(0.0, 1.0), 0.0)), hash(vec3(cell + 1.0, 0.0)));
+    vec4 up = fract(across * 37.0) * 2.0 - 1.0;
+    across = across * 2.0 - 1.0;
+    vec4 corners = across * vec4(f.x, f.x - 1.0, f.x, f.x - 1.0) + up * vec4(f.y, f.y, f.y - 1.0, f.y - 1.0);
     vec2 w = f * f * f * (f * (f * 6.0 - 15.0) + 10.0);
     vec2 down = mix(corners.xz, corners.yw, w.x);
-    return 1.4 * mix(down.x, down.y, w.y);
+    return 1.6 * mix(down.x, down.y, w.y);
 }
 
 vec3 grainOffset(vec3 direction, vec3 shown, float panelCover)
@@ -302,10 +305,10 @@ vec3 grainOffset(vec3 direction, vec3 shown, float panelCover)
     vec3 across = abs(direction);
     vec2 onFace = across.x > max(across.y, across.z) ? direction.yz
                 : across.y > across.z ? direction.zx : direction.xy;
-    float noise = gradientNoise(onFace * GRAIN_CELLS_PER_RADIAN);
     float darkness = 1.0 - dot(shown, vec3(0.3, 0.59, 0.11));
     float strength = smoothstep(GRAIN_DARKNESS.x, GRAIN_DARKNESS.y, darkness) * (1.0 - panelCover);
-    return vec3(noise * (GRAIN_LEVELS / 255.0) * strength);
+    if (strength == 0.0) return vec3(0.0);
+    return vec3(gradientNoise(onFace * GRAIN_CELLS_PER_RADIAN) * (GRAIN_LEVELS / 255.0) * strength);
 }
 
 // What the ray meets: the nearest of the room and the balls, and over it
