@@ -7,36 +7,43 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <cmath>
 #include <filesystem>
 #include <iostream>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
 
-std::string referenceFramesArguments()
-{
-    std::string frames;
-    for (const ReferenceMoment& moment : REFERENCE_MOMENTS) {
-        frames += (frames.empty() ? "" : ",") + std::to_string(moment.frame - moment.earlierFrames) + "-" +
-                  std::to_string(moment.frame + LATER_FRAMES);
-    }
-    return "--frames " + frames + " '" BOUNCEFEST_REFERENCE_FRAMES "'";
-}
-
-std::vector<double> referenceShotSeconds()
-{
-    std::vector<double> seconds;
-    for (const ReferenceMoment& moment : REFERENCE_MOMENTS) {
-        for (int shot = 0; shot < SHOTS_PER_MOMENT; ++shot) {
-            seconds.push_back(moment.frame / 60.0 + shot * SECONDS_BETWEEN_SHOTS);
-        }
-    }
-    return seconds;
-}
-
 namespace {
+
+// A moment in frames at 60 per second. The screen's frame may lie up to
+// earlierFrames before it (a window shows one 7 to 19 frames early, and the
+// first lit frame of a large screen on a busy machine is seen up to half a
+// second late) or LATER_FRAMES after it.
+struct ReferenceMoment {
+    std::int64_t frame;
+    std::int64_t earlierFrames;
+    int toleranceLevels;  // the largest difference allowed (see differenceOf)
+};
+constexpr std::int64_t LATER_FRAMES = 60;
+// The loading screen, sharp lines on black, fits to a level or two. The
+// ball scene is held as it fades in, before a ball moves (at the real frame
+// rate a ball takes another path; the cards' titles move too fast to
+// match): there real time parts the fade from the scene's clock and the
+// camera's sway shifts the tiles' thin lines by part of a pixel, up to 47
+// levels on a busy machine, while a picture out of place misses by over 200.
+const ReferenceMoment REFERENCE_MOMENTS[] = {{600, 60, 8}, {3100, 80, 64}};
+
+// Real time falls behind the show's clock (each stage end drops what its
+// frame ran past it; by the ball scene a busy machine or Wine has dropped
+// seconds), so the screen is read each second for eight seconds from each
+// moment, less than the frames around it span, and the best shot counts.
+constexpr int SHOTS_PER_MOMENT = 9;
+constexpr double SECONDS_BETWEEN_SHOTS = 1.0;
 
 // Where one screen pixel's centre falls between two texels of the frame,
 // along one axis: GL's linear filter, clamped to the edge.
@@ -63,53 +70,45 @@ std::vector<Tap> tapsAlong(unsigned screenPx, int start, int length, unsigned fr
 // more than one pixel in a thousand shows, and the mean difference, which
 // tells apart frames that differ in fewer pixels than that (a loading bar a
 // little longer).
-struct Difference {
-    int levels;
-    double meanLevels;
-};
-
-Difference differenceOf(const sf::Image& screen, const sf::Image& frame, const std::vector<Tap>& across,
-                        const std::vector<Tap>& down, unsigned step)
+std::pair<int, double> differenceOf(const sf::Image& screen, const sf::Image& frame, const std::vector<Tap>& across,
+                                    const std::vector<Tap>& down, unsigned step)
 {
     const sf::Vector2u size = screen.getSize();
-    const sf::Uint8* shown = screen.getPixelsPtr();
-    const sf::Uint8* picture = frame.getPixelsPtr();
-    const unsigned frameWidth = frame.getSize().x;
+    const sf::Uint8 *shown = screen.getPixelsPtr(), *picture = frame.getPixelsPtr();
     std::vector<std::size_t> counts(256, 0);
     std::size_t samples = 0;
     double sum = 0.0;
     for (unsigned y = 0; y < size.y; y += step) {
-        for (unsigned x = 0; x < size.x; x += step) {
+        for (unsigned x = 0; x < size.x; x += step, ++samples) {
+            const Tap &h = across[x], &v = down[y];
             int largest = 0;
             for (int c = 0; c < 3; ++c) {
-                float expected = 0.0f;  // the bars are black
-                if (across[x].low >= 0 && down[y].low >= 0) {
-                    const auto texel = [&](int tx, int ty) { return picture[(ty * frameWidth + tx) * 4 + c]; };
-                    const float top = texel(across[x].low, down[y].low) * (1.0f - across[x].highWeight) +
-                                      texel(across[x].high, down[y].low) * across[x].highWeight;
-                    const float bottom = texel(across[x].low, down[y].high) * (1.0f - across[x].highWeight) +
-                                         texel(across[x].high, down[y].high) * across[x].highWeight;
-                    expected = top * (1.0f - down[y].highWeight) + bottom * down[y].highWeight;
-                }
+                const auto row = [&](int ty) {
+                    const sf::Uint8* texels = picture + ty * SCREEN_WIDTH_PX * 4 + c;
+                    return texels[h.low * 4] * (1.0f - h.highWeight) + texels[h.high * 4] * h.highWeight;
+                };
+                const float expected =  // the bars are black
+                    h.low < 0 || v.low < 0 ? 0.0f : row(v.low) * (1.0f - v.highWeight) + row(v.high) * v.highWeight;
                 const int actual = shown[(y * size.x + x) * 4 + c];
                 largest = std::max(largest, static_cast<int>(std::lround(std::abs(actual - expected))));
             }
             ++counts[largest];
-            ++samples;
             sum += largest;
         }
     }
-    std::size_t above = 0;
     int level = 255;
-    for (; level > 0; --level) {
-        above += counts[level];
-        if (above * 1000 > samples) break;
+    for (std::size_t above = counts[level]; level > 0 && above * 1000 <= samples; above += counts[--level]) {
     }
-    return Difference{level, sum / samples};
+    return {level, sum / samples};
 }
 
-}  // namespace
+struct FrameMatch {
+    std::int64_t frame = -1;
+    std::size_t shot = 0;
+    int levels = 256;
+};
 
+// The reference frame around the moment that one of the shots shows best.
 FrameMatch bestMatch(const std::vector<sf::Image>& shots, const ReferenceMoment& moment, const sf::IntRect& shown)
 {
     // Some two million pixels tell one in a thousand as well as all of a
@@ -130,22 +129,42 @@ FrameMatch bestMatch(const std::vector<sf::Image>& shots, const ReferenceMoment&
         EXPECT_TRUE(picture.loadFromFile(file.string())) << file;
         if (picture.getSize() != sf::Vector2u(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX)) return best;
         for (std::size_t shot = 0; shot < shots.size(); ++shot) {
-            const double mean = differenceOf(shots[shot], picture, across, down, sketchStep).meanLevels;
+            const double mean = differenceOf(shots[shot], picture, across, down, sketchStep).second;
             if (mean < bestMean) {
                 std::tie(best.frame, best.shot, bestMean) = std::make_tuple(frame, shot, mean);
                 bestFrame = picture;
             }
         }
     }
-    if (best.frame >= 0) best.levels = differenceOf(shots[best.shot], bestFrame, across, down, step).levels;
+    if (best.frame >= 0) best.levels = differenceOf(shots[best.shot], bestFrame, across, down, step).first;
     return best;
+}
+
+}  // namespace
+
+std::string referenceFramesArguments()
+{
+    std::string frames;
+    for (const ReferenceMoment& moment : REFERENCE_MOMENTS)
+        frames += (frames.empty() ? "" : ",") + std::to_string(moment.frame - moment.earlierFrames) + "-" +
+                  std::to_string(moment.frame + LATER_FRAMES);
+    return "--frames " + frames + " '" BOUNCEFEST_REFERENCE_FRAMES "'";
+}
+
+std::vector<double> referenceShotSeconds()
+{
+    std::vector<double> seconds;
+    for (const ReferenceMoment& moment : REFERENCE_MOMENTS)
+        for (int shot = 0; shot < SHOTS_PER_MOMENT; ++shot)
+            seconds.push_back(moment.frame / 60.0 + shot * SECONDS_BETWEEN_SHOTS);
+    return seconds;
 }
 
 void expectShowsReferenceFrames(const ProgramRun& run, const std::string& what, const sf::IntRect& shown)
 {
-    const std::vector<ReferenceMoment>& moments = REFERENCE_MOMENTS;
-    ASSERT_EQ(run.shots.size(), moments.size() * SHOTS_PER_MOMENT) << what;
-    for (std::size_t i = 0; i < moments.size(); ++i) {
+    const auto& moments = REFERENCE_MOMENTS;
+    ASSERT_EQ(run.shots.size(), std::size(moments) * SHOTS_PER_MOMENT) << what;
+    for (std::size_t i = 0; i < std::size(moments); ++i) {
         const auto first = run.shots.begin() + i * SHOTS_PER_MOMENT;
         const FrameMatch best = bestMatch(std::vector<sf::Image>(first, first + SHOTS_PER_MOMENT), moments[i], shown);
         std::cout << what << ": around frame " << moments[i].frame << " the screen showed frame " << best.frame
