@@ -4,14 +4,16 @@
 
 #include "core/screen.h"
 
+#include <SFML/Graphics/Sprite.hpp>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
-#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <iterator>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -45,53 +47,23 @@ const ReferenceMoment REFERENCE_MOMENTS[] = {{600, 60, 8}, {3100, 80, 64}};
 constexpr int SHOTS_PER_MOMENT = 9;
 constexpr double SECONDS_BETWEEN_SHOTS = 1.0;
 
-// Where one screen pixel's centre falls between two texels of the frame,
-// along one axis: GL's linear filter, clamped to the edge.
-struct Tap {
-    int low, high;
-    float highWeight;
-};
-
-// The taps of every screen pixel along an axis; none outside `start` to `start + length`.
-std::vector<Tap> tapsAlong(unsigned screenPx, int start, int length, unsigned framePx)
-{
-    std::vector<Tap> taps(screenPx, Tap{-1, -1, 0.0f});
-    for (int at = std::max(start, 0); at < std::min(start + length, static_cast<int>(screenPx)); ++at) {
-        const float texel = (at + 0.5f - start) * framePx / length - 0.5f;
-        const float clamped = std::clamp(texel, 0.0f, framePx - 1.0f);
-        const int low = static_cast<int>(std::floor(clamped));
-        taps[at] = Tap{low, std::min(low + 1, static_cast<int>(framePx) - 1), clamped - low};
-    }
-    return taps;
-}
-
-// How the screen differs from the frame scaled into place, over every
-// step-th pixel of every step-th row: the largest difference in levels that
-// more than one pixel in a thousand shows, and the mean difference, which
-// tells apart frames that differ in fewer pixels than that (a loading bar a
+// How the screen differs from what it should show, over every step-th
+// pixel of every step-th row: the largest difference in levels that more
+// than one pixel in a thousand shows, and the mean difference, which tells
+// apart frames that differ in fewer pixels than that (a loading bar a
 // little longer).
-std::pair<int, double> differenceOf(const sf::Image& screen, const sf::Image& frame, const std::vector<Tap>& across,
-                                    const std::vector<Tap>& down, unsigned step)
+std::pair<int, double> differenceOf(const sf::Image& screen, const sf::Image& expected, unsigned step)
 {
     const sf::Vector2u size = screen.getSize();
-    const sf::Uint8 *shown = screen.getPixelsPtr(), *picture = frame.getPixelsPtr();
+    const sf::Uint8 *shown = screen.getPixelsPtr(), *wanted = expected.getPixelsPtr();
     std::vector<std::size_t> counts(256, 0);
     std::size_t samples = 0;
     double sum = 0.0;
     for (unsigned y = 0; y < size.y; y += step) {
         for (unsigned x = 0; x < size.x; x += step, ++samples) {
-            const Tap &h = across[x], &v = down[y];
-            int largest = 0;
-            for (int c = 0; c < 3; ++c) {
-                const auto row = [&](int ty) {
-                    const sf::Uint8* texels = picture + ty * SCREEN_WIDTH_PX * 4 + c;
-                    return texels[h.low * 4] * (1.0f - h.highWeight) + texels[h.high * 4] * h.highWeight;
-                };
-                const float expected =  // the bars are black
-                    h.low < 0 || v.low < 0 ? 0.0f : row(v.low) * (1.0f - v.highWeight) + row(v.high) * v.highWeight;
-                const int actual = shown[(y * size.x + x) * 4 + c];
-                largest = std::max(largest, static_cast<int>(std::lround(std::abs(actual - expected))));
-            }
+            const std::size_t at = (static_cast<std::size_t>(y) * size.x + x) * 4;
+            const int largest = std::max({std::abs(shown[at] - wanted[at]), std::abs(shown[at + 1] - wanted[at + 1]),
+                                          std::abs(shown[at + 2] - wanted[at + 2])});
             ++counts[largest];
             sum += largest;
         }
@@ -108,7 +80,9 @@ struct FrameMatch {
     int levels = 256;
 };
 
-// The reference frame around the moment that one of the shots shows best.
+// The reference frame around the moment that one of the shots shows best,
+// each frame drawn as the show's window draws its picture: filtered, scaled
+// into `shown`, between black bars.
 FrameMatch bestMatch(const std::vector<sf::Image>& shots, const ReferenceMoment& moment, const sf::IntRect& shown)
 {
     // Some two million pixels tell one in a thousand as well as all of a
@@ -116,27 +90,35 @@ FrameMatch bestMatch(const std::vector<sf::Image>& shots, const ReferenceMoment&
     // difference, the pair of shot and frame that all of them then measure.
     const sf::Vector2u size = shots.at(0).getSize();
     const unsigned step = 1 + size.x * size.y / 2500000, sketchStep = 4 * step;
-    const std::vector<Tap> across = tapsAlong(size.x, shown.left, shown.width, SCREEN_WIDTH_PX);
-    const std::vector<Tap> down = tapsAlong(size.y, shown.top, shown.height, SCREEN_HEIGHT_PX);
     FrameMatch best;
+    sf::RenderTexture screen;
+    sf::Texture texture;
+    texture.setSmooth(true);
+    if (!screen.create(size.x, size.y)) return best;
     double bestMean = 256.0;
-    sf::Image bestFrame;
+    sf::Image bestPicture;
     for (std::int64_t frame = moment.frame - moment.earlierFrames; frame <= moment.frame + LATER_FRAMES; ++frame) {
         const std::string number = std::to_string(frame);
         const fs::path file =
             fs::path(BOUNCEFEST_REFERENCE_FRAMES) / ("frame-" + std::string(6 - number.size(), '0') + number + ".png");
-        sf::Image picture;
-        EXPECT_TRUE(picture.loadFromFile(file.string())) << file;
-        if (picture.getSize() != sf::Vector2u(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX)) return best;
+        EXPECT_TRUE(texture.loadFromFile(file.string())) << file;
+        if (texture.getSize() != sf::Vector2u(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX)) return best;
+        sf::Sprite picture(texture);
+        picture.setPosition(static_cast<float>(shown.left), static_cast<float>(shown.top));
+        picture.setScale(static_cast<float>(shown.width) / SCREEN_WIDTH_PX,
+                         static_cast<float>(shown.height) / SCREEN_HEIGHT_PX);
+        screen.clear(sf::Color::Black);
+        screen.draw(picture);
+        const sf::Image expected = shotOf(screen);
         for (std::size_t shot = 0; shot < shots.size(); ++shot) {
-            const double mean = differenceOf(shots[shot], picture, across, down, sketchStep).second;
+            const double mean = differenceOf(shots[shot], expected, sketchStep).second;
             if (mean < bestMean) {
                 std::tie(best.frame, best.shot, bestMean) = std::make_tuple(frame, shot, mean);
-                bestFrame = picture;
+                bestPicture = expected;
             }
         }
     }
-    if (best.frame >= 0) best.levels = differenceOf(shots[best.shot], bestFrame, across, down, step).first;
+    if (best.frame >= 0) best.levels = differenceOf(shots[best.shot], bestPicture, step).first;
     return best;
 }
 
