@@ -44,13 +44,6 @@ struct LoadingScreenTest : ::testing::Test {
         return next;
     }
 
-    int inBarRow(sf::Color colour) const
-    {
-        int count = 0;
-        for (unsigned x = 0; x < SCREEN_WIDTH_PX; ++x) count += image.getPixel(x, BAR_ROW_PX) == colour;
-        return count;
-    }
-
     // The smallest box around the pixels of rows [top, bottom) in one of
     // the colours (none: any drawn); its width is 0 or less when there are none.
     Box boundsOf(std::vector<sf::Color> colours, int top = 0, int bottom = SCREEN_HEIGHT_PX) const
@@ -65,6 +58,7 @@ struct LoadingScreenTest : ::testing::Test {
         }
         return {left, first, right + 1 - left, last + 1 - first};
     }
+    int inBarRow(sf::Color colour) const { return std::max(0, boundsOf({colour}, BAR_ROW_PX, BAR_ROW_PX + 1)[2]); }
 
     void expectHalfFilledBar(unsigned barWidth, unsigned barHeight, Box bar)
     {
