@@ -78,7 +78,7 @@ TEST_F(IntroTest, AtQuarterSecondsFadesSoundsCardsAndOffsetsComeOnTheirCalls)
         ASSERT_EQ(call(0.25f), SceneId::Intro) << "call " << n;
         const sf::Color card = CARD_COLOURS[n < 30 ? 0 : n < 60 ? 1 : n < 90 ? 2 : 3];
         ASSERT_EQ(centrePixel(), sf::Color(255 - card.r, 255 - card.g, 255 - card.b)) << "call " << n;
-        if (offsets.count(n)) EXPECT_EQ((Floats{offset("xOffset"), offset("yOffset")}), Floats(2, offsets.at(n))) << n;
+        if (offsets.count(n)) { EXPECT_EQ((Floats{offset("xOffset"), offset("yOffset")}), Floats(2, offsets.at(n))) << n; }
     }
     EXPECT_EQ(call(0.25f), SceneId::Balls);
     EXPECT_EQ(centrePixel(), sf::Color::Transparent);

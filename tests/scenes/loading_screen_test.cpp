@@ -84,7 +84,7 @@ TEST_F(LoadingScreenTest, StagesAndTheBarComeOnTheirCalls)
         ASSERT_EQ(call(0.25f), SceneId::Loading) << "call " << n;
         const int fullPx = inBarRow(FULL);
         if (fullPx == 0) stageStarts.push_back(n);
-        if (fullWidths.count(n)) EXPECT_EQ(fullPx, fullWidths.at(n)) << "call " << n;
+        if (fullWidths.count(n)) { EXPECT_EQ(fullPx, fullWidths.at(n)) << "call " << n; }
         EXPECT_EQ(inBarRow(EMPTY), BAR_WIDTH_PX - fullPx) << "call " << n;
     }
     EXPECT_EQ(stageStarts, (std::vector<int>{1, 17, 26, 39, 49, 78}));
