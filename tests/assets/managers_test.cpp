@@ -173,14 +173,12 @@ TEST_F(ManagersTest, BrokenMediaAreRefusedWithTheirManagersLineAlone)
     folder.write("cut.png", readBytes("odd.png").substr(0, 100));  // past the formats' headers
     folder.write("cut.ogg", readBytes(repositoryRoot() / "assets/music/qrv.ogg").substr(0, 100));
     folder.write("mit Ümlaut/weiß und leer.png", readBytes("odd.png"));
-    for (const std::string file : {"cut.png", "text.ogg", "empty.ogg", "wide.png", "folder.ogg"}) {
+    for (const std::string file : {"cut.png", "text.ogg", "empty.ogg", "wide.png", "folder.ogg"})
         EXPECT_EQ(errorLinesOf([&] { EXPECT_FALSE(textureManager.add(file, file, false)); }),
                   Lines{"TextureManager: Unable to load file " + file + "."});
-    }
-    for (const std::string file : {"cut.ogg", "text.ogg", "empty.ogg", "folder.ogg"}) {
+    for (const std::string file : {"cut.ogg", "text.ogg", "empty.ogg", "folder.ogg"})
         EXPECT_EQ(errorLinesOf([&] { EXPECT_FALSE(soundManager.add(file, file, 1)); }),
                   Lines{"SoundManager: Unable to load file " + file + "."});
-    }
     EXPECT_TRUE(textureManager.add("umlaut", "mit Ümlaut/weiß und leer.png", false));
 }
 
