@@ -173,61 +173,56 @@ TEST_F(ManagersTest, BrokenMediaAreRefusedWithTheirManagersLineAlone)
     folder.write("cut.png", readBytes("odd.png").substr(0, 100));  // past the formats' headers
     folder.write("cut.ogg", readBytes(repositoryRoot() / "assets/music/qrv.ogg").substr(0, 100));
     folder.write("mit Ümlaut/weiß und leer.png", readBytes("odd.png"));
-    for (const std::string file : {"cut.png", "text.ogg", "empty.ogg", "wide.png", "folder.ogg"}) {
+    for (const std::string file : {"cut.png", "text.ogg", "empty.ogg", "wide.png", "folder.ogg"})
         EXPECT_EQ(errorLinesOf([&] { EXPECT_FALSE(textureManager.add(file, file, false)); }),
                   Lines{"TextureManager: Unable to load file " + file + "."});
-    }
-    for (const std::string file : {"cut.ogg", "text.ogg", "empty.ogg", "folder.ogg"}) {
+    for (const std::string file : {"cut.ogg", "text.ogg", "empty.ogg", "folder.ogg"})
         EXPECT_EQ(errorLinesOf([&] { EXPECT_FALSE(soundManager.add(file, file, 1)); }),
                   Lines{"SoundManager: Unable to load file " + file + "."});
-    }
     EXPECT_TRUE(textureManager.add("umlaut", "mit Ümlaut/weiß und leer.png", false));
 }
 
-TEST_F(ManagersTest, TexturesAreWholeWithTheirRepeatModeAndKeptOnASecondLoad)
+// A second load keeps each record there: what one user changed stays.
+TEST_F(ManagersTest, TexturesAndSpritesTakeTheirSettingsAndAreSharedAndKept)
 {
-    folder.write("textures.json", R"({"textures": {"plain": {"file": "odd.png"},
+    folder.write("textures.json", R"({"textures": {"odd": {"file": "odd.png"},
                                                     "tiled": {"file": "odd.png", "repeated": true}}})");
-    EXPECT_EQ(errorLinesOf([] { EXPECT_TRUE(textureManager.loadManifest("textures.json")); }), Lines{});
-    sf::Texture* plain = textureManager.get("plain");
-    ASSERT_NE(plain, nullptr);
-    EXPECT_EQ(plain->getSize(), sf::Vector2u(101, 51));
-    EXPECT_FALSE(plain->isRepeated());
-    EXPECT_TRUE(textureManager.get("tiled")->isRepeated());
-
-    // A second load keeps the record there, with its image.
-    addSolidTexture("blue", 2, 2, sf::Color::Blue);
-    folder.write("textures.json", R"({"textures": {"plain": {"file": "blue.png"}}})");
-    EXPECT_EQ(errorLinesOf([] { textureManager.loadManifest("textures.json"); }),
-              Lines{"TextureManager: Texture with key plain already exists."});
-    EXPECT_EQ(textureManager.get("plain")->getSize(), sf::Vector2u(101, 51));
-}
-
-TEST_F(ManagersTest, SpritesTakeTheirRectangleOriginAndPlaceAndAreShared)
-{
-    ASSERT_TRUE(textureManager.add("odd", "odd.png", false));
     folder.write("sprites.json", R"({"sprites": {"plain": {"texture": "odd"}, "cut": {"texture": "odd", "rectX": 3.9,
         "rectY": 10, "rectW": -1, "rectH": 20, "originX": 12.5, "originY": true, "autocenter": false},
         "placed": {"texture": "odd", "autocenter": true, "autocenter_place": true, "originX": 3, "rectX": 7, "rectW": 9}
     }})");
-    EXPECT_EQ(errorLinesOf([] { EXPECT_TRUE(spriteManager.loadManifest("sprites.json")); }), Lines{});
-    const auto expectSprite = [](const char* key, sf::IntRect rect, sf::Vector2f origin, sf::Vector2f position) {
+    EXPECT_EQ(errorLinesOf([] {
+                  EXPECT_TRUE(textureManager.loadManifest("textures.json"));
+                  EXPECT_TRUE(spriteManager.loadManifest("sprites.json"));
+              }),
+              Lines{});
+    sf::Texture* odd = textureManager.get("odd");
+    ASSERT_NE(odd, nullptr);
+    EXPECT_EQ(odd->getSize(), sf::Vector2u(101, 51));
+    EXPECT_EQ(std::make_pair(odd->isRepeated(), textureManager.get("tiled")->isRepeated()), std::make_pair(false, true));
+    for (const auto& [key, rect, origin, position] : {
+             std::make_tuple("plain", sf::IntRect{0, 0, 101, 51}, sf::Vector2f{0, 0}, sf::Vector2f{0, 0}),
+             std::make_tuple("cut", sf::IntRect{3, 10, 101, 20}, sf::Vector2f{12.5f, 1}, sf::Vector2f{0, 0}),  // truncated; sizes filled in
+             std::make_tuple("placed", sf::IntRect{0, 0, 101, 51}, sf::Vector2f{50, 25}, sf::Vector2f{960, 540}),  // whole-pixel halves
+         }) {
         const sf::Sprite* sprite = spriteManager.get(key);
         ASSERT_NE(sprite, nullptr) << key;
-        EXPECT_EQ(sprite->getTexture(), textureManager.get("odd")) << key;
-        EXPECT_EQ(sprite->getTextureRect(), rect) << key;
-        EXPECT_EQ(sprite->getOrigin(), origin) << key;
-        EXPECT_EQ(sprite->getPosition(), position) << key;
-    };
-    expectSprite("plain", {0, 0, 101, 51}, {0, 0}, {0, 0});
-    expectSprite("cut", {3, 10, 101, 20}, {12.5f, 1.0f}, {0, 0});   // truncated; sizes filled in on their own
-    expectSprite("placed", {0, 0, 101, 51}, {50, 25}, {960, 540});  // whole-pixel halves of the texture
+        EXPECT_EQ(sprite->getTexture(), odd) << key;
+        EXPECT_EQ(std::make_tuple(sprite->getTextureRect(), sprite->getOrigin(), sprite->getPosition()),
+                  std::make_tuple(rect, origin, position)) << key;
+    }
 
-    // The record is shared: what one user changes, a second load keeps.
     spriteManager.get("plain")->setColor(sf::Color(255, 255, 255, 40));
-    folder.write("sprites.json", R"({"sprites": {"plain": {"texture": "odd"}}})");
-    EXPECT_EQ(errorLinesOf([] { spriteManager.loadManifest("sprites.json"); }),
-              Lines{"SpriteManager: Sprite with key plain already exists."});
+    addSolidTexture("blue", 2, 2, sf::Color::Blue);
+    folder.write("textures.json", R"({"textures": {"odd": {"file": "blue.png"}}})");
+    folder.write("sprites.json", R"({"sprites": {"plain": {"texture": "blue"}}})");
+    EXPECT_EQ(errorLinesOf([] {
+                  textureManager.loadManifest("textures.json");
+                  spriteManager.loadManifest("sprites.json");
+              }),
+              (Lines{"TextureManager: Texture with key odd already exists.",
+                     "SpriteManager: Sprite with key plain already exists."}));
+    EXPECT_EQ(textureManager.get("odd")->getSize(), sf::Vector2u(101, 51));
     EXPECT_EQ(spriteManager.get("plain")->getColor().a, 40);
 }
 
@@ -252,8 +247,7 @@ TEST_F(ManagersTest, SoundsRestartTheirFirstVoiceAndTellTheListenerUnlessMuted)
     // Muted, nothing plays and the listener hears of nothing, but an unknown
     // key is still reported.
     soundManager.muted = true;
-    EXPECT_EQ(errorLinesOf([] { soundManager.play("one"); }), Lines{});
-    EXPECT_EQ(errorLinesOf([] { soundManager.play("gone"); }),
+    EXPECT_EQ(errorLinesOf([] { soundManager.play("one"), soundManager.play("gone"); }),
               Lines{"SoundManager: Sound with key gone does not exist."});
     EXPECT_EQ(soundManager.sounds.at("one")->voices[0].getStatus(), sf::Sound::Stopped);
     EXPECT_EQ(started, (std::vector<std::string>{"four", "four"}));

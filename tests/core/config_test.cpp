@@ -12,8 +12,8 @@ TEST(Config, EachDocumentGivesItsLinesAndItsSwitches)
     using Switches = std::tuple<bool, bool, bool>;  // fullscreen, vsync, muted
     const auto switches = [] { return Switches(fullscreenEnabled, vsyncEnabled, soundManager.muted); };
     const Switches defaults = switches();  // as the show starts; the first case checks them
-    const std::string parseError = "config.json: Error while parsing JSON.";
-    const std::string atColumn = "[json.exception.parse_error.101] parse error at line 1, column ";
+    const std::string parseError = "config.json: Error while parsing JSON.",
+                      atColumn = "[json.exception.parse_error.101] parse error at line 1, column ";
     // A config.json (nullptr: no file), the switches it leaves, and its lines.
     const std::tuple<const char*, Switches, Lines> cases[] = {
         {nullptr, {false, true, false}, {"Config.json missing."}},

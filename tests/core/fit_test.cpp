@@ -6,6 +6,8 @@
 #include "reference_frames.h"
 #include "test_support.h"
 
+#include <tuple>
+
 TEST(Fit, FullScreenTakesThePicturesSizeWhereOfferedAndAWindowFitsItsDesktop)
 {
     const sf::VideoMode picture(1920, 1080, 32);
@@ -20,9 +22,8 @@ TEST(Fit, FullScreenTakesThePicturesSizeWhereOfferedAndAWindowFitsItsDesktop)
 
     // At the picture's own size the window keeps the view that it opens with.
     const sf::View own = fittedView({1920, 1080}), opening(sf::FloatRect(0.0f, 0.0f, 1920.0f, 1080.0f));
-    EXPECT_EQ(own.getCenter(), opening.getCenter());
-    EXPECT_EQ(own.getSize(), opening.getSize());
-    EXPECT_EQ(own.getViewport(), opening.getViewport());
+    EXPECT_EQ(std::make_tuple(own.getCenter(), own.getSize(), own.getViewport()),
+              std::make_tuple(opening.getCenter(), opening.getSize(), opening.getViewport()));
 }
 
 // The Linux capture's frames around each moment, once per test run (the
@@ -38,33 +39,30 @@ TEST(ReferenceFrames, TheLinuxCaptureWritesTheFramesAroundEachMoment)
 TEST(Fit, EveryScreenShowsTheWholePictureScaledAndCentred)
 {
     struct Screen {
-        std::string what, size;
+        std::string size;    // the screen's, or a window's on that desktop
         bool fullscreen;
         std::string resize;  // WIDTH HEIGHT, a few seconds after the window opens
         sf::IntRect shown;   // where the picture should lie on the screen
     };
-    const std::string show = "'" BOUNCEFEST_EXE "'";
     for (const Screen& screen : {
-             Screen{"full screen at 1280 x 720", "1280x720", true, "", {0, 0, 1280, 720}},
-             Screen{"full screen at 2560 x 1600", "2560x1600", true, "", {0, 80, 2560, 1440}},
-             Screen{"full screen at 3840 x 2160", "3840x2160", true, "", {0, 0, 3840, 2160}},
-             // 1365 x 767.8 fills the window's 768 rows.
-             Screen{"a window on a 1366 x 768 desktop", "1366x768", false, "", {0, 0, 1365, 768}},
-             Screen{"a window resized to 960 x 700", "1366x768", false, "960 700", {0, 80, 960, 540}},
+             Screen{"1280x720", true, "", {0, 0, 1280, 720}},
+             Screen{"2560x1600", true, "", {0, 80, 2560, 1440}},
+             Screen{"3840x2160", true, "", {0, 0, 3840, 2160}},
+             Screen{"1366x768", false, "", {0, 0, 1365, 768}},  // 1365 x 767.8 fills the window's 768 rows
+             Screen{"1366x768", false, "960 700", {0, 80, 960, 540}},
          }) {
+        const std::string what = (screen.fullscreen ? "full screen at " : "a window at ") + screen.size + " " + screen.resize;
         TempRunFolder folder{RunFiles::FromRepository};
         folder.write("config.json", std::string("{\"fullscreen\": ") + (screen.fullscreen ? "true}" : "false}"));
-        const std::string command =
-            screen.resize.empty()
-                ? show
-                : "sh -c 'xdotool search --sync --name Bouncefest sleep 3 windowsize %@ " + screen.resize +
-                      " >/dev/null & exec \"$0\"' " + show;
-        ProgramOptions options{false, 0.0, 180.0, "", command};
+        ProgramOptions options{false, 0.0, 180.0, "", "'" BOUNCEFEST_EXE "'"};
+        if (!screen.resize.empty())
+            options.command = "sh -c 'xdotool search --sync --name Bouncefest sleep 3 windowsize %@ " + screen.resize +
+                              " >/dev/null & exec \"$0\"' " + options.command;
         options.shotSeconds = referenceShotSeconds();
         options.screen = screen.size;
         const ProgramRun run = runBouncefest(folder.path, options);
-        EXPECT_EQ(run.exitCode, 0) << screen.what;
-        EXPECT_EQ(run.err, "") << screen.what;
-        expectShowsReferenceFrames(run, screen.what, screen.shown);
+        EXPECT_EQ(run.exitCode, 0) << what;
+        EXPECT_EQ(run.err, "") << what;
+        expectShowsReferenceFrames(run, what, screen.shown);
     }
 }

@@ -11,15 +11,11 @@ TEST(Fade, MovesByDtTimesSpeedAndStopsAtExactlyItsEnd)
     advanceFade(0.25f);
     EXPECT_EQ(screenFade.level, 0.875f);
     for (int frame = 2; frame <= 9; ++frame) advanceFade(0.25f);
-    EXPECT_EQ(screenFade.level, 0.0f);
-    EXPECT_EQ(screenFade.mode, FadeMode::Idle);
-
+    EXPECT_EQ(std::make_pair(screenFade.level, screenFade.mode), std::make_pair(0.0f, FadeMode::Idle));
     // A long frame ends a fade to black at exactly one.
     screenFade = ScreenFade{0.0f, 0.5f, FadeMode::ToBlack};
     advanceFade(10.0f);
-    EXPECT_EQ(screenFade.level, 1.0f);
-    EXPECT_EQ(screenFade.mode, FadeMode::Idle);
-
+    EXPECT_EQ(std::make_pair(screenFade.level, screenFade.mode), std::make_pair(1.0f, FadeMode::Idle));
     EXPECT_EQ(overlayAlpha(0.999f), 254);  // truncated
     EXPECT_EQ(overlayAlpha(1.0f), 255);
 }
@@ -46,7 +42,6 @@ TEST(Frame, RunsTheSceneThenTheFadeAndQuitStopsTheLoop)
     fadeSprite = &overlay;
     sceneId = static_cast<SceneId>(5);
     EXPECT_EQ(pixelAfterFrame(0.016f), sf::Color::Transparent);
-
     // The fade runs on; the overlay keeps the sprite's own alpha and is
     // drawn white, so three quarters of it land on the clear target.
     screenFade = ScreenFade{1.0f, 0.5f, FadeMode::FromBlack};
@@ -55,7 +50,6 @@ TEST(Frame, RunsTheSceneThenTheFadeAndQuitStopsTheLoop)
     EXPECT_EQ(sceneId, static_cast<SceneId>(5));
     EXPECT_TRUE(isRunning);
     EXPECT_EQ(overlay.getColor(), sf::Color(255, 255, 255, 77));
-
     screenFade = ScreenFade{0.0f, 0.0f, FadeMode::Idle};
     EXPECT_EQ(pixelAfterFrame(0.016f), sf::Color::Transparent);
 

@@ -5,45 +5,37 @@
 
 namespace fs = std::filesystem;
 
-// Escape held from the start ends the show after its first frame.
+// Escape held from the start ends the show after its first frame; without
+// it a missing shader ends the show before it plays. (The capture test's
+// failures see the balls shader go missing.)
 TEST(Program, EachStartGivesItsExitCodeGreetingAndLines)
 {
     const std::string NO_AUDIO = "No audio device, so the show plays in silence.";
     struct Case {
-        std::string environment;
+        std::string environment, missing;  // missing: a run file removed
         int exitCode;
-        std::string out;
         Lines lines;
     };
     for (const Case& start : {
              // OpenAL Soft reports at this level a device left open at exit.
-             Case{"ALSOFT_LOGLEVEL=1", 0, "hello\n", {}},
-             Case{"-u DISPLAY", 1, "", {"Unable to open the display: DISPLAY is unset or names no running X server."}},
-             Case{"ALSOFT_DRIVERS=none", 0, "hello\n", {NO_AUDIO}},
+             Case{"ALSOFT_LOGLEVEL=1", "", 0, {}},
+             Case{"-u DISPLAY", "", 1, {"Unable to open the display: DISPLAY is unset or names no running X server."}},
+             Case{"ALSOFT_DRIVERS=none", "", 0, {NO_AUDIO}},
              // ALSA without its configuration finds no device and has its own complaints.
-             Case{"ALSOFT_DRIVERS=alsa ALSA_CONFIG_PATH=/nonexistent/alsa.conf", 0, "hello\n", {NO_AUDIO}},
+             Case{"ALSOFT_DRIVERS=alsa ALSA_CONFIG_PATH=/nonexistent/alsa.conf", "", 0, {NO_AUDIO}},
+             Case{"", "assets/shaders/peephole.frag", 0, {"Unable to load the text shader :("}},
          }) {
         TempRunFolder folder{RunFiles::FromRepository};
-        const ProgramRun run = runWithEscapeHeld(folder.path, start.environment);
+        if (!start.missing.empty()) fs::remove(start.missing);
+        const ProgramRun run =
+            runBouncefest(folder.path, ProgramOptions{start.missing.empty(), -1.0, 60.0, start.environment, ""});
         EXPECT_EQ(run.exitCode, start.exitCode) << start.environment;
-        EXPECT_EQ(run.out, start.out) << start.environment;
+        EXPECT_EQ(run.out, start.exitCode == 0 ? "hello\n" : "") << start.environment;
         EXPECT_EQ(splitLines(run.err), start.lines) << start.environment;
     }
     // A level that the user asks for stays: OpenAL Soft then tells what it does.
     TempRunFolder folder{RunFiles::FromRepository};
     EXPECT_NE(runWithEscapeHeld(folder.path, "ALSOFT_LOGLEVEL=3").err.find("AL lib: "), std::string::npos);
-}
-
-// Without Escape: a missing shader ends the show before it plays. (The
-// capture test's failures see the balls shader go missing.)
-TEST(Program, AMissingShaderEndsTheShowWithItsLine)
-{
-    TempRunFolder folder{RunFiles::FromRepository};
-    fs::remove(folder.path / "assets/shaders/peephole.frag");
-    const ProgramRun run = runBouncefest(folder.path, ProgramOptions{false, -1.0, 60.0, "", ""});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "hello\n");
-    EXPECT_EQ(splitLines(run.err), Lines{"Unable to load the text shader :("});
 }
 
 TEST(Program, BrokenConfigurationAndManifestsAreReportedInOrderAndTheShowGoesOn)
@@ -55,18 +47,16 @@ TEST(Program, BrokenConfigurationAndManifestsAreReportedInOrderAndTheShowGoesOn)
     const ProgramRun run = runWithEscapeHeld(folder.path);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "hello\n");
-    const std::string noTexture = "TextureManager: Texture with key ";
+    const auto noTexture = [](const char* key) { return "TextureManager: Texture with key " + std::string(key) + " does not exist."; };
     const Lines lines = {
         "config.json: Error while parsing JSON.",
         "[json.exception.parse_error.101] parse error at line 1, column 16: syntax error while parsing value - "
         "unexpected end of input; expected '[', '{', or a literal",
-        "TextureManager: Unable to open file assets/textures.json.", noTexture + "black does not exist.",
-        noTexture + "intro1 does not exist.", noTexture + "intro2 does not exist.",
-        noTexture + "intro3 does not exist.", noTexture + "intro4 does not exist.",
-        "validateJson: Missing prop: sounds.", "SoundManager: Missing properties in soundsfile.",
-        "SpriteManager: Sprite with key black does not exist.", noTexture + "rainbow_texture does not exist.",
-        "SpriteManager: Sprite with key black does not exist.", noTexture + "loading_bar_empty does not exist.",
-        noTexture + "loading_bar_full does not exist."};
+        "TextureManager: Unable to open file assets/textures.json.", noTexture("black"), noTexture("intro1"),
+        noTexture("intro2"), noTexture("intro3"), noTexture("intro4"), "validateJson: Missing prop: sounds.",
+        "SoundManager: Missing properties in soundsfile.", "SpriteManager: Sprite with key black does not exist.",
+        noTexture("rainbow_texture"), "SpriteManager: Sprite with key black does not exist.",
+        noTexture("loading_bar_empty"), noTexture("loading_bar_full")};
     EXPECT_EQ(splitLines(run.err), lines);
     // The capture tool starts the show through the demo's own start-up.
     const ProgramRun tool = runCapture(folder.path, "--frames 0 .");

@@ -52,14 +52,10 @@ TEST(Release, TheArchiveIsReproducibleOneFolderAndStartsFromElsewhereOnItsOwnLib
     EXPECT_EQ(run.out, "hello\n");
     EXPECT_EQ(run.err, "");
     std::string log;
-    for (const fs::directory_entry& entry : fs::directory_iterator(scratch.path / "loader")) {
-        log += readBytes(entry.path());
-    }
+    for (const fs::directory_entry& entry : fs::directory_iterator(scratch.path / "loader")) log += readBytes(entry.path());
     std::map<std::string, std::set<std::string>> loadedFrom;  // library file name to folders
     const std::regex init("calling init: (.*)/([^/\n]*)\n");
-    for (std::sregex_iterator at(log.begin(), log.end(), init), end; at != end; ++at) {
-        loadedFrom[(*at)[2]].insert((*at)[1]);
-    }
+    for (std::sregex_iterator at(log.begin(), log.end(), init), end; at != end; ++at) loadedFrom[(*at)[2]].insert((*at)[1]);
 
     // One folder: the show, its launcher and README, the run files (every
     // file the build made under assets/ is one), and under lib/ the
@@ -68,12 +64,10 @@ TEST(Release, TheArchiveIsReproducibleOneFolderAndStartsFromElsewhereOnItsOwnLib
                                       name + "/config.json", name + "/bouncefest.exe", name + "/OpenAL32.dll"};
     // Every library with its licence: the Windows ones by their source packages, those in lib/ by their packages.
     for (const std::string package : {"libsfml", "openal-soft", "freetype", "libogg", "libvorbis", "flac",
-                                      "nlohmann-json3", "gcc-mingw-w64-x86-64-posix-runtime", "mingw-w64-common"}) {
+                                      "nlohmann-json3", "gcc-mingw-w64-x86-64-posix-runtime", "mingw-w64-common"})
         expected.insert(name + "/licences/windows/" + package + ".txt");
-    }
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(repositoryRoot() / "assets")) {
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(repositoryRoot() / "assets"))
         if (!entry.is_directory()) expected.insert(name + "/" + fs::relative(entry.path(), repositoryRoot()).string());
-    }
     for (const auto& [file, folders] : loadedFrom) {
         if (folders.count(lib.string()) == 0) continue;
         expected.insert(name + "/lib/" + file);
@@ -81,9 +75,8 @@ TEST(Release, TheArchiveIsReproducibleOneFolderAndStartsFromElsewhereOnItsOwnLib
         expected.insert(name + "/licences/linux/" + package.substr(0, package.find('\n')) + ".txt");
     }
     std::set<std::string> files;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(scratch.path / "unpacked")) {
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(scratch.path / "unpacked"))
         if (!entry.is_directory()) files.insert(fs::relative(entry.path(), scratch.path / "unpacked").string());
-    }
     EXPECT_EQ(files, expected);
     // What the release promises to bring comes from lib/ alone.
     for (const std::string library : {"libsfml-graphics.so", "libsfml-window.so", "libsfml-system.so",
@@ -102,10 +95,9 @@ TEST(Release, TheArchiveIsReproducibleOneFolderAndStartsFromElsewhereOnItsOwnLib
     EXPECT_EQ(windows.exitCode, 0);
     EXPECT_EQ(windows.out, "hello\r\n");
     EXPECT_EQ(windows.err, "");
-    const std::set<std::string> windowsSystem = {"advapi32.dll", "avrt.dll", "gdi32.dll", "kernel32.dll",
-                                                 "msvcrt.dll",   "ole32.dll", "opengl32.dll", "shell32.dll",
-                                                 "user32.dll",   "winmm.dll"};
-    std::set<std::string> allowed = windowsSystem, portable;  // allowed in lower case, as Windows finds them
+    std::set<std::string> portable, allowed = {"advapi32.dll", "avrt.dll",     "gdi32.dll",   "kernel32.dll",
+                                               "msvcrt.dll",   "ole32.dll",    "opengl32.dll", "shell32.dll",
+                                               "user32.dll",   "winmm.dll"};  // in lower case, as Windows finds them
     for (const fs::directory_entry& entry : fs::directory_iterator(unpacked)) {
         const std::string file = entry.path().filename().string();
         if (entry.path().extension() == ".dll" || entry.path().extension() == ".exe") portable.insert(file);

@@ -5,22 +5,19 @@
 #include "wine.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <iostream>
-#include <tuple>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// The Windows show's files, put beside the run files as in the release.
-void copyWindowsShow(const TempRunFolder& folder)
-{
-    for (const char* file : {"bouncefest.exe", "OpenAL32.dll"}) {
-        fs::copy_file(fs::path(BOUNCEFEST_WINDOWS_DIR) / file, folder.path / file);
+// A run folder with the Windows show's files beside the run files, as in the release.
+struct WindowsRunFolder : TempRunFolder {
+    WindowsRunFolder() : TempRunFolder(RunFiles::FromRepository)
+    {
+        for (const char* file : {"bouncefest.exe", "OpenAL32.dll"})
+            fs::copy_file(fs::path(BOUNCEFEST_WINDOWS_DIR) / file, path / file);
     }
-}
+};
 
 // Windows ends its lines with CR LF.
 Lines linesOf(std::string text)
@@ -35,33 +32,29 @@ Lines linesOf(std::string text)
 TEST(WindowsShow, StartsAndEndsWithTheLinuxShowsLines)
 {
     struct Case {
-        const char* what;
-        std::string environment;
-        void (*prepare)(const TempRunFolder&);
+        std::string environment, file, content;  // file: removed, or written with the content
     };
-    for (const Case& start : {
-             Case{"no audio device", "ALSOFT_DRIVERS=none", [](const TempRunFolder&) {}},
-             Case{"no config.json", "", [](const TempRunFolder& f) { fs::remove(f.path / "config.json"); }},
-             Case{"broken manifest", "", [](const TempRunFolder& f) { f.write("assets/sprites.json", "{\"sprites\": ["); }},
-             Case{"no text shader", "",
-                  [](const TempRunFolder& f) { fs::remove(f.path / "assets/shaders/peephole.frag"); }},
-         }) {
-        TempRunFolder folder{RunFiles::FromRepository};
-        copyWindowsShow(folder);
-        start.prepare(folder);
+    for (const Case& start : {Case{"ALSOFT_DRIVERS=none", "", ""}, Case{"", "config.json", ""},
+                              Case{"", "assets/sprites.json", "{\"sprites\": ["},
+                              Case{"", "assets/shaders/peephole.frag", ""}}) {
+        WindowsRunFolder folder;
+        if (!start.content.empty()) folder.write(start.file, start.content);
+        else if (!start.file.empty()) fs::remove(start.file);
+        SCOPED_TRACE(start.environment + " " + start.file);
         const ProgramRun linux = runWithEscapeHeld(folder.path, start.environment);
-        const ProgramRun windows = runWithEscapeHeld(folder.path, WINE_ENVIRONMENT + start.environment, underWine("bouncefest.exe"));
-        EXPECT_EQ(windows.exitCode, 0) << start.what;
-        EXPECT_EQ(linesOf(windows.out), Lines{"hello"}) << start.what;
-        EXPECT_EQ(linesOf(windows.err), splitLines(linux.err)) << start.what;
+        const ProgramRun windows =
+            runWithEscapeHeld(folder.path, WINE_ENVIRONMENT + start.environment, underWine("bouncefest.exe"));
+        EXPECT_EQ(windows.exitCode, 0);
+        EXPECT_EQ(linesOf(windows.out), Lines{"hello"});
+        EXPECT_EQ(linesOf(windows.err), splitLines(linux.err));
     }
 }
 
 TEST(WindowsShow, ACloseRequestEndsIt)
 {
-    TempRunFolder folder{RunFiles::FromRepository};
-    copyWindowsShow(folder);
-    const ProgramRun run = runBouncefest(folder.path, ProgramOptions{false, 3.0, 60.0, WINE_ENVIRONMENT, underWine("bouncefest.exe")});
+    WindowsRunFolder folder;
+    const ProgramRun run =
+        runBouncefest(folder.path, ProgramOptions{false, 3.0, 60.0, WINE_ENVIRONMENT, underWine("bouncefest.exe")});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(linesOf(run.out), Lines{"hello"});
     EXPECT_EQ(run.err, "");
@@ -70,26 +63,21 @@ TEST(WindowsShow, ACloseRequestEndsIt)
     EXPECT_LT(run.seconds - run.firstFrameSeconds, 15.0);
 }
 
-// The window's picture at two moments (the loading screen, the ball scene
-// fading in), each against the Linux capture's frames around the same
-// moment; and on a screen without the picture's mode, at the desktop's
-// size, the picture fitted between bars above and below.
+// The window's picture against the Linux capture's frames of the same
+// moments; on a screen without the picture's mode, at the desktop's size,
+// fitted between bars above and below.
 TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
 {
-    struct Screen {
-        std::string size;
-        sf::IntRect shown;
-    };
-    for (const Screen& screen : {Screen{"1920x1080", {0, 0, 1920, 1080}}, Screen{"2560x1600", {0, 80, 2560, 1440}}}) {
-        TempRunFolder folder{RunFiles::FromRepository};
-        copyWindowsShow(folder);
+    for (const auto& [size, shown] : {std::pair{"1920x1080", sf::IntRect{0, 0, 1920, 1080}},
+                                      std::pair{"2560x1600", sf::IntRect{0, 80, 2560, 1440}}}) {
+        WindowsRunFolder folder;
         // Full screen, the window has no frame: its picture covers the screen.
         folder.write("config.json", "{\"fullscreen\": true}");
         ProgramOptions options{false, 0.0, 180.0, WINE_ENVIRONMENT, underWine("bouncefest.exe")};
         options.shotSeconds = referenceShotSeconds();
-        options.screen = screen.size;
+        options.screen = size;
         const ProgramRun run = runBouncefest(folder.path, options);
         ASSERT_EQ(run.exitCode, 0) << run.err;
-        expectShowsReferenceFrames(run, "The Windows show at " + screen.size, screen.shown);
+        expectShowsReferenceFrames(run, std::string("The Windows show at ") + size, shown);
     }
 }

@@ -8,6 +8,8 @@
 
 #include <SFML/Window/Context.hpp>
 
+#include <tuple>
+
 namespace {
 
 const char* const POSITIONS_FRAGMENT_SHADER = R"(// Uniforms: ballPos1 (vec3).
@@ -19,7 +21,6 @@ void main()
 )";
 
 constexpr float FRAME_S = 1.0f / 60.0f;
-
 using Vec3 = std::vector<float>;
 
 struct BallTest : ::testing::Test {
@@ -70,10 +71,8 @@ TEST_F(BallTest, OneStepClampsTurnsFloorsAndMovesAsItsSwitchesSay)
     for (const Case& step : cases) {
         ball1.setup(step.start[0], step.start[1], step.start[2], step.velocity[0], step.velocity[2], "ballPos1",
                     step.active);
-        ball1.frozen = step.frozen;
-        depthFrozen = step.depthFrozen;
-        bounceSoundEnabled = step.sound;
-        bounces = 0;
+        std::tie(ball1.frozen, depthFrozen, bounceSoundEnabled, bounces) =
+            std::make_tuple(step.frozen, step.depthFrozen, step.sound, 0);
         ball1.step(step.dt);
         EXPECT_EQ((Vec3{ball1.x, ball1.y, ball1.z}), step.end) << step.name;
         EXPECT_EQ((Vec3{ball1.vx, ball1.vy, ball1.vz}), step.endVelocity) << step.name;

@@ -56,9 +56,8 @@ void writeToneFile(const std::string& path, double seconds)
 {
     constexpr unsigned SAMPLE_RATE = 8000;
     std::vector<sf::Int16> samples(static_cast<std::size_t>(seconds * SAMPLE_RATE));
-    for (std::size_t i = 0; i < samples.size(); ++i) {
+    for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = static_cast<sf::Int16>(3000.0 * std::sin(2.0 * M_PI * 440.0 * i / SAMPLE_RATE));
-    }
     sf::SoundBuffer buffer;
     buffer.loadFromSamples(samples.data(), samples.size(), 1, SAMPLE_RATE);
     ASSERT_TRUE(buffer.saveToFile(path)) << path;
@@ -109,7 +108,7 @@ Lines splitLines(const std::string& text)
 std::string readBytes(const fs::path& file)
 {
     std::ifstream stream(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(stream), {});
 }
 
 std::string outputOf(const std::string& command)
@@ -126,8 +125,7 @@ static bool requestClose(const std::string& displayName)
     if (!display) return false;
     const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
     const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
+    Window root = 0, parent = 0, *children = nullptr;
     unsigned count = 0;
     bool asked = false;
     if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
@@ -136,14 +134,10 @@ static bool requestClose(const std::string& displayName)
             if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable)
                 continue;
             XEvent event = {};
-            event.xclient.type = ClientMessage;
-            event.xclient.window = children[i];
-            event.xclient.message_type = protocols;
-            event.xclient.format = 32;
+            event.xclient = XClientMessageEvent{ClientMessage, 0, False, display, children[i], protocols, 32, {}};
             event.xclient.data.l[0] = static_cast<long>(deleteWindow);
             event.xclient.data.l[1] = CurrentTime;
-            XSendEvent(display, children[i], False, NoEventMask, &event);
-            asked = true;
+            asked |= XSendEvent(display, children[i], False, NoEventMask, &event) != 0;
         }
         XFree(children);
     }
@@ -168,12 +162,11 @@ static bool readScreen(const std::string& displayName, sf::Image* shot)
         // copied row by row, a large screen is read in a few milliseconds.
         if (shot && image->bits_per_pixel == 32 && image->byte_order == LSBFirst) {
             std::vector<sf::Uint8> pixels(static_cast<std::size_t>(width) * height * 4);
+            sf::Uint8* pixel = pixels.data();
             for (int y = 0; y < height; ++y) {
                 const auto* row = reinterpret_cast<const sf::Uint8*>(data + y * image->bytes_per_line);
-                for (int x = 0; x < width; ++x) {
-                    sf::Uint8* pixel = &pixels[(static_cast<std::size_t>(y) * width + x) * 4];
+                for (int x = 0; x < width; ++x, pixel += 4)
                     pixel[0] = row[x * 4 + 2], pixel[1] = row[x * 4 + 1], pixel[2] = row[x * 4], pixel[3] = 255;
-                }
             }
             shot->create(width, height, pixels.data());
         }

@@ -11,10 +11,9 @@
 #include <string>
 #include <vector>
 
-// Whether a new run folder starts empty or with the repository's run files.
+// A new folder, empty or with the repository's run files, that is the
+// working directory while the object lives.
 enum class RunFiles { None, FromRepository };
-
-// A new folder that is the working directory while the object lives.
 struct TempRunFolder {
     std::filesystem::path path, previous;
 
@@ -26,10 +25,10 @@ struct TempRunFolder {
     void copyRepositoryRunFiles() const;
 };
 
-// A quiet sine tone of this length as a 16-bit WAV file.
+// A quiet sine tone of this length as a 16-bit WAV file; a solid-colour
+// texture, or a sound of one voice of that tone, written as KEY.png or
+// KEY.wav in the working folder and registered.
 void writeToneFile(const std::string& path, double seconds);
-// Registers a solid-colour texture, or a sound of one voice playing a quiet
-// tone, written as KEY.png or KEY.wav in the working folder.
 void addSolidTexture(const std::string& key, unsigned width, unsigned height, sf::Color colour);
 void addToneSound(const std::string& key, double seconds);
 
@@ -47,11 +46,9 @@ extern const char* const PLAIN_VERTEX_SHADER;
 // context must be active); a failure when the program has no such uniform.
 std::vector<float> uniformValues(const sf::Shader& shader, const char* name, std::size_t count);
 
-// Lines of text, without their ends.
+// Lines of text, without their ends; those an action writes on std::cerr.
 using Lines = std::vector<std::string>;
 Lines splitLines(const std::string& text);
-
-// The lines an action writes on std::cerr.
 template <typename Action>
 Lines errorLinesOf(Action action)
 {
@@ -61,7 +58,6 @@ Lines errorLinesOf(Action action)
 }
 
 std::string readBytes(const std::filesystem::path& file);
-
 // What a shell command writes, run in the working folder; a failure when it fails.
 std::string outputOf(const std::string& command);
 
@@ -72,15 +68,15 @@ struct ProgramRun {
     int exitCode = -1;  // 124: stopped at the time-out
     std::string out, err;
     double seconds = 0.0;             // from the start of the run to its end
-    double firstFrameSeconds = -1.0;  // from the start to the show's first frame; -1: none, or not watched
+    double firstFrameSeconds = -1.0;  // from the start to the first lit frame; -1: none, or not watched
     std::vector<sf::Image> shots;     // the screen at ProgramOptions::shotSeconds
 };
 
 // The moments to read the screen at and to ask the window to close count
-// from the show's first frame, however long the start took. Only a run that
-// asks for one of them, or for that frame's time, has its screen watched:
-// Xlib ends the process when the server that it reads goes away, as the
-// run's server does when a run ends without lighting the screen.
+// from the show's first lit frame, however long the start took. Only a run
+// that asks for one of them, or for that frame's time, has its screen
+// watched: Xlib ends the process when the server that it reads goes away,
+// as the run's server does when a run ends without lighting the screen.
 struct ProgramOptions {
     bool holdEscape = false;          // Escape held down before the start
     double closeAfterSeconds = -1.0;  // >= 0: a close request to the window then, after the last shot
@@ -92,14 +88,12 @@ struct ProgramOptions {
     std::string screen = "1920x1080"; // the X server's screen, WIDTHxHEIGHT
 };
 
-// Runs the command in folder under an Xvfb server of its own, its output captured.
+// Runs the command in folder under an Xvfb server of its own, its output
+// captured; with Escape held from the start, so that the show ends after
+// its first frame; the capture tool, beside the demo, the same way.
 ProgramRun runBouncefest(const std::filesystem::path& folder, const ProgramOptions& options);
-
-// The same with Escape held from the start, so that the show ends after its first frame.
 ProgramRun runWithEscapeHeld(const std::filesystem::path& folder, const std::string& environment = "",
                              const std::string& command = "");
-
-// The capture tool, beside the demo in the build folder, run the same way.
 ProgramRun runCapture(const std::filesystem::path& folder, const std::string& arguments,
                       const std::string& environment = "");
 

@@ -24,8 +24,7 @@ TEST(Generator, TwoRunsWriteIdenticalBytes)
         if (entry.is_directory()) continue;
         const fs::path file = fs::relative(entry.path(), folder.path);
         const std::string bytes = readBytes(entry.path());
-        EXPECT_FALSE(bytes.empty()) << file;
-        EXPECT_TRUE(bytes == readBytes(repositoryRoot() / file)) << file << " differs from the build's (rebuild?)";
+        EXPECT_TRUE(!bytes.empty() && bytes == readBytes(repositoryRoot() / file)) << file << " is empty or differs from the build's (rebuild?)";
         ++compared;
     }
     EXPECT_EQ(compared, 21) << "18 pictures, 2 effects and the music";
@@ -44,13 +43,11 @@ TEST(Generator, TheLoIsSilentWhereTheNextCardCutsItAndRingsOnAfterTheLast)
     const float* stages = INTRO_STAGES_S;
     const double cardS = stages[0] + stages[1], frameS = 1.0 / 60.0;
     const auto peakDbfs = [&](double fromS, double toS) {
-        const auto at = [&](double seconds) {
-            return samples.begin() + std::min<std::size_t>(std::lround(seconds * lo.getSampleRate()) * lo.getChannelCount(),
-                                                           samples.size());
-        };
-        int peak = 0;
-        std::for_each(at(fromS), at(toS), [&peak](sf::Int16 sample) { peak = std::max(peak, std::abs(int(sample))); });
-        return 20.0 * std::log10(std::max(peak, 1) / 32767.0);
+        int peak = 1;
+        for (std::size_t at = std::lround(fromS * lo.getSampleRate()) * lo.getChannelCount();
+             at < std::min<std::size_t>(std::lround(toS * lo.getSampleRate()) * lo.getChannelCount(), samples.size()); ++at)
+            peak = std::max(peak, std::abs(int(samples[at])));
+        return 20.0 * std::log10(peak / 32767.0);
     };
     EXPECT_LT(peakDbfs(cardS, cardS + frameS), -50.0);
     EXPECT_GT(peakDbfs(cardS + frameS, cardS + stages[1]), -30.0);
