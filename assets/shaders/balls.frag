@@ -302,12 +302,12 @@ float gradientNoise(vec2 at)
 
 vec3 grainOffset(vec3 direction, vec3 shown, float panelCover)
 {
-    vec3 across = abs(direction);
-    vec2 onFace = across.x > max(across.y, across.z) ? direction.yz
-                : across.y > across.z ? direction.zx : direction.xy;
     float darkness = 1.0 - dot(shown, vec3(0.3, 0.59, 0.11));
     float strength = smoothstep(GRAIN_DARKNESS.x, GRAIN_DARKNESS.y, darkness) * (1.0 - panelCover);
     if (strength == 0.0) return vec3(0.0);
+    vec3 across = abs(direction);
+    vec2 onFace = across.x > max(across.y, across.z) ? direction.yz
+                : across.y > across.z ? direction.zx : direction.xy;
     return vec3(gradientNoise(onFace * GRAIN_CELLS_PER_RADIAN) * (GRAIN_LEVELS / 255.0) * strength);
 }
 
