@@ -86,22 +86,3 @@ TEST_F(IntroTest, AtQuarterSecondsFadesSoundsCardsAndOffsetsComeOnTheirCalls)
     EXPECT_EQ(fades[FadeMode::FromBlack], (std::vector<int>{1, 30, 60, 90}));
     EXPECT_EQ(lo, (std::vector<int>{1, 30, 60, 90}));
 }
-
-// Missing cards are looked up once, reported and left out; each long frame
-// ends one stage, the excess dropped, so the eighth call hands over.
-TEST_F(IntroTest, MissingCardsAreLeftOutAndLongFramesEndOneStageEach)
-{
-    Lines missing;
-    for (const char* key : {"intro1", "intro2", "intro3", "intro4"})
-        missing.push_back(std::string("SpriteManager: Sprite with key ") + key + " does not exist.");
-    EXPECT_EQ(errorLinesOf([&] {
-                  for (int n = 1; n <= 7; ++n) {
-                      EXPECT_EQ(call(5.5f), SceneId::Intro) << "call " << n;
-                      EXPECT_EQ(offset("xOffset"), 5.5f) << "call " << n;
-                  }
-              }),
-              missing);
-    EXPECT_EQ(centrePixel(), sf::Color::Transparent);
-    EXPECT_EQ(call(5.5f), SceneId::Balls);
-    EXPECT_EQ(lo, (std::vector<int>{1, 2, 4, 6}));
-}

@@ -101,26 +101,6 @@ TEST_F(LoadingScreenTest, StagesAndTheBarComeOnTheirCalls)
     EXPECT_LE(boundsOf({})[2], 0) << "nothing drawn";
 }
 
-// Missing assets (the background, the full bar) are looked up once, reported
-// and left out, while the empty bar and the text still show. A first frame
-// longer than stage 0 ends it, and each long frame ends one stage (the excess
-// is dropped), so the sixth hands over.
-TEST_F(LoadingScreenTest, MissingAssetsAreReportedOnceAndLongFramesEndOneStageEach)
-{
-    addSolidTexture("loading_bar_empty", BAR_WIDTH_PX, BAR_HEIGHT_PX, EMPTY);
-    EXPECT_EQ(errorLinesOf([&] {
-                  for (int n = 1; n <= 5; ++n) {
-                      EXPECT_EQ(call(n == 1 ? 4.5f : 7.5f), SceneId::Loading) << "call " << n;
-                      EXPECT_GT(boundsOf({}, 0, 500)[2], 0) << "the text, call " << n;
-                      EXPECT_EQ(image.getPixel(8, 8), sf::Color::Transparent) << "call " << n;
-                      EXPECT_EQ(inBarRow(EMPTY), BAR_WIDTH_PX) << "call " << n;
-                  }
-              }),
-              (Lines{"SpriteManager: Sprite with key black does not exist.",
-                     "TextureManager: Texture with key loading_bar_full does not exist."}));
-    EXPECT_EQ(call(7.5f), SceneId::Intro);
-}
-
 // A bar larger than the target starts at its edge in that direction and
 // stays centred in the other; half filled, the full bar covers the left part
 // of the empty one.

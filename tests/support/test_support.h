@@ -25,14 +25,12 @@ struct TempRunFolder {
     void copyRepositoryRunFiles() const;
 };
 
-// A quiet sine tone of this length as a 16-bit WAV file; a solid-colour
-// texture, or a sound of one voice of that tone, written as KEY.png or
-// KEY.wav in the working folder and registered.
+// A quiet 440 Hz tone as a 16-bit WAV file; a solid-colour texture, or a
+// one-voice sound of that tone, written as KEY.png or KEY.wav and registered.
 void writeToneFile(const std::string& path, double seconds);
 void addSolidTexture(const std::string& key, unsigned width, unsigned height, sf::Color colour);
 void addToneSound(const std::string& key, double seconds);
 
-// What the target shows now.
 inline sf::Image shotOf(sf::RenderTexture& target)
 {
     target.display();
@@ -61,7 +59,6 @@ std::string readBytes(const std::filesystem::path& file);
 // What a shell command writes, run in the working folder; a failure when it fails.
 std::string outputOf(const std::string& command);
 
-// The repository's root, where the build runs the show.
 inline std::filesystem::path repositoryRoot() { return BOUNCEFEST_SOURCE_DIR; }
 
 struct ProgramRun {
@@ -96,4 +93,3 @@ ProgramRun runWithEscapeHeld(const std::filesystem::path& folder, const std::str
                              const std::string& command = "");
 ProgramRun runCapture(const std::filesystem::path& folder, const std::string& arguments,
                       const std::string& environment = "");
-

@@ -1,13 +1,13 @@
 // The show's shaders on Mesa under Xvfb, where the golden frames cannot
 // look: the ball room opaque for every camMix, with the bodies under its floor,
-// its edge and its dark sky, its camera moves and the balls' entrances, and
-// the card shader across a stage restart.
+// its edge and its dark sky, its camera moves and the balls' entrances as the
+// ball scene sets them, and the card shader across a stage restart.
 #include "test_support.h"
 
 #include "assetgen/music.h"
 #include "assets/texture_manager.h"
-#include "core/easing.h"
 #include "core/screen.h"
+#include "core/show.h"
 #include "scenes/ball.h"
 #include "scenes/scenes.h"
 
@@ -32,16 +32,7 @@ double brightness(const sf::Image& image, unsigned x, unsigned y)  // the strong
 }
 
 const sf::Vector3f WAITING(WAITING_X, WAITING_Y, 0.0f), PANEL_WAITING(PANEL_WAITING_X, WAITING_Y, 0.0f);
-
-// camMix on a frame counted from the start of the scene's ease (BackOut, 1 to 0 in 8 s,
-// passing 0 on frame 178), 1 before it; from frame 1001 the flight out falls by 4 a second.
-float camMixOnFrame(int frame)
-{
-    Tween ease;
-    ease.start(1.0f, 0.0f, 8.0f, Easing::BackOut, 0.0f);
-    for (int i = 0; i < std::min(frame, 480); ++i) ease.update(FRAME_TIME_S);
-    return frame <= 0 ? 1.0f : frame < 480 ? ease.value() : -4.0f * FRAME_TIME_S * std::max(frame - 1000, 0);
-}
+const char* const BODY_UNIFORMS[] = {"ballPos1", "ballPos2", "ballPos3", "creditPos"};
 
 // The change at each pixel, over its three channels, in levels.
 std::vector<int> changes(const sf::Image& from, const sf::Image& to)
@@ -59,10 +50,17 @@ double meanChange(const sf::Image& from, const sf::Image& to)
     return std::accumulate(change.begin(), change.end(), 0.0) / (change.size() * 3.0);
 }
 
-// Both programs, with the scenes' textures, drawing into a screen-sized render texture.
+// What the ball scene sets on its shader in one frame.
+struct SceneFrame {
+    float camMix, iTime;
+    Bodies bodies;
+};
+
+// Both programs, with the scenes' textures, drawing into a screen-sized
+// render texture; the balls program is the show's own.
 struct Shaders : ::testing::Test {
     sf::RenderTexture target;
-    sf::Shader balls, text;
+    sf::Shader &balls = *ballsShader, text;
 
     void SetUp() override
     {
@@ -90,8 +88,7 @@ struct Shaders : ::testing::Test {
     sf::Image room(float camMix, const Bodies& bodies = {{{4, 0.5f, 3}, {-5, -5, -2}, {1.5f, 2.6f, 9}, {0, 0, -3.3f}}})
     {
         balls.setUniform("camMix", camMix);
-        const char* const names[] = {"ballPos1", "ballPos2", "ballPos3", "creditPos"};
-        for (int i = 0; i < 4; ++i) balls.setUniform(names[i], bodies[i]);
+        for (int i = 0; i < 4; ++i) balls.setUniform(BODY_UNIFORMS[i], bodies[i]);
         const sf::Image frame = draw(sf::Sprite(*textureManager.get("black")), balls);
         // Mesa writes a NaN as 0, and nothing in the room or the sky is fully
         // black: every frame drawn here is opaque and nowhere black.
@@ -102,6 +99,25 @@ struct Shaders : ::testing::Test {
         }
         EXPECT_EQ(blackOrTranslucent, 0) << "camMix " << camMix;
         return frame;
+    }
+
+    // The ball scene played to its end at 60 fps, without its sprite, song
+    // and sound (so it draws nothing), its uniforms read after every frame.
+    std::vector<SceneFrame> playScene()
+    {
+        createOffscreenTarget();
+        std::vector<SceneFrame> frames;
+        errorLinesOf([&] {
+            while (updateBallScene(target, FRAME_TIME_S) == SceneId::Balls) {
+                frames.push_back({uniformValues(balls, "camMix", 1)[0], uniformValues(balls, "iTime", 1)[0], {}});
+                for (int i = 0; i < 4; ++i) {
+                    const std::vector<float> at = uniformValues(balls, BODY_UNIFORMS[i], 3);
+                    frames.back().bodies[i] = {at[0], at[1], at[2]};
+                }
+            }
+        });
+        balls.setUniform("creditsTex", *textureManager.get("credits_orin"));
+        return frames;
     }
 };
 
@@ -183,46 +199,44 @@ TEST_F(Shaders, TheCardsLookCarriesOnWhenTheLeavingStageRestartsTheSeconds)
     EXPECT_GT(meanChange(render(5.0f), lastOfShowing), 0.0) << "the look moves from frame to frame";
 }
 
-TEST_F(Shaders, TheMeanChangeNeverStepsWhereAMoveStartsOrCamMixPassesZero)
+// Around each of the camera's moves (the ease starting, camMix passing 0,
+// the flight out starting, the last frames), with the bodies and the clock
+// standing still, all the change is the camera's and the floor's, and it
+// never steps. Each ball's first frames as the scene lets it go, against the
+// ball waiting, grow in and are never cut by the floor.
+TEST_F(Shaders, TheCameraMovesWithoutAStepAndEachBallGrowsIntoPlay)
 {
-    // The bodies and the clock stand still: all the change is the camera's and the floor's.
-    const Bodies bodies = {{{4.0f, -5.0f, 3.0f}, {-5.0f, -3.0f, -2.0f}, {1.5f, -5.0f, 9.0f}, WAITING}};
-    for (int firstFrame : {-1, 175, 999, 1985}) {  // 1985: as the show ends, camMix about -65
-        std::vector<sf::Image> frames;
-        for (int frame = firstFrame; frame < firstFrame + 5; ++frame) frames.push_back(room(camMixOnFrame(frame), bodies));
+    const std::vector<SceneFrame> scene = playScene();
+    const auto firstFrom = [&](std::size_t i, auto found) {
+        while (i < scene.size() && !found(scene[i - 1].camMix, scene[i].camMix)) ++i;
+        return i;
+    };
+    const std::size_t easing = firstFrom(1, [](float, float mix) { return mix != 1.0f; });
+    const std::size_t crossing = firstFrom(easing, [](float, float mix) { return mix < 0.0f; });
+    const std::size_t falling = firstFrom(crossing, [](float before, float mix) { return before == 0 && mix < 0; });
+    ASSERT_LT(falling, scene.size() - 5);
+    const Bodies still = {{{4.0f, -5.0f, 3.0f}, {-5.0f, -3.0f, -2.0f}, {1.5f, -5.0f, 9.0f}, WAITING}};
+    balls.setUniform("iTime", 30.0f);
+    for (const std::size_t first : {easing - 2, crossing - 2, falling - 2, scene.size() - 5}) {
         std::vector<double> means;  // from each frame to the next
-        for (std::size_t i = 1; i < frames.size(); ++i) means.push_back(meanChange(frames[i - 1], frames[i]));
+        for (sf::Image previous = room(scene[first].camMix, still), next; means.size() < 4; previous = next)
+            means.push_back(meanChange(previous, next = room(scene[first + means.size() + 1].camMix, still)));
         for (std::size_t i = 1; i < means.size(); ++i) {
-            EXPECT_LE(means[i], 1.5 * means[i - 1] + 0.4) << "frame " << firstFrame + i + 1;
-            EXPECT_GE(means[i], means[i - 1] / 1.5 - 0.4) << "frame " << firstFrame + i + 1;
+            EXPECT_LE(means[i], 1.5 * means[i - 1] + 0.4) << "frame " << first + i + 1;
+            EXPECT_GE(means[i], means[i - 1] / 1.5 - 0.4) << "frame " << first + i + 1;
         }
     }
-}
 
-// Each ball's first frames as the scene lets it go, stepped by the ball model, against the ball waiting.
-TEST_F(Shaders, EachBallGrowsIntoPlayAndIsNeverCutByTheFloor)
-{
-    struct Entrance { int index; sf::Vector3f start; float floorY, letGoSeconds; int easeFrame; };
-    bounceSoundEnabled = false;
-    // The ease starts as the second ball is let go.
-    const int third = int(ballStageEndFrame(THIRD_BALL_STAGE) - ballStageEndFrame(SECOND_BALL_STAGE)) + 1;
-    for (const Entrance& entrance : {Entrance{0, {7, 2, 0}, RAISED_FLOOR_Y, ballStageEndS(FIRST_BALL_STAGE), -1000},
-                                     Entrance{1, WAITING, LOWERED_FLOOR_Y, ballStageEndS(SECOND_BALL_STAGE), 1},
-                                     Entrance{2, WAITING, LOWERED_FLOOR_Y, ballStageEndS(THIRD_BALL_STAGE), third}}) {
-        Ball ball;
-        ball.setup(entrance.start.x, entrance.start.y, entrance.start.z, -2.8f, 5.5f, "ballPos", true);
-        ball.floorY = entrance.floorY;
-        depthFrozen = entrance.easeFrame < 0;
+    for (int ball = 0; ball < 3; ++ball) {
+        std::size_t letGo = 1;
+        while (letGo + 6 < scene.size() && scene[letGo].bodies[ball] == scene[0].bodies[ball]) ++letGo;
         std::vector<long> areas;
-        for (int frame = 1; frame <= 6; ++frame) {
-            ball.step(FRAME_TIME_S);
+        for (std::size_t frame = letGo; frame < letGo + 6; ++frame) {
             Bodies bodies = {WAITING, WAITING, WAITING, WAITING};
-            const float camMix = camMixOnFrame(entrance.easeFrame + frame - 1);
-            // A ball moves first on the frame after the one that lets it go.
-            balls.setUniform("iTime", entrance.letGoSeconds + (frame + 1) * FRAME_TIME_S);
-            const sf::Image without = room(camMix, bodies);
-            bodies[entrance.index] = {ball.x, ball.y, ball.z};
-            const std::vector<int> change = changes(without, room(camMix, bodies));
+            balls.setUniform("iTime", scene[frame].iTime);
+            const sf::Image without = room(scene[frame].camMix, bodies);
+            bodies[ball] = scene[frame].bodies[ball];
+            const std::vector<int> change = changes(without, room(scene[frame].camMix, bodies));
             int left = W, right = 0, top = H, bottom = 0;
             areas.push_back(0);
             for (int i = 0; i < int(W * H); ++i) {
@@ -231,10 +245,10 @@ TEST_F(Shaders, EachBallGrowsIntoPlayAndIsNeverCutByTheFloor)
                 top = std::min(top, i / int(W)), bottom = std::max(bottom, i / int(W));
             }
             // A ball is about as tall as it is wide; one cut by the floor is flat.
-            EXPECT_TRUE(right < left + 8 || bottom - top > 0.8 * (right - left)) << "ball " << entrance.index + 1;
+            EXPECT_TRUE(right < left + 8 || bottom - top > 0.8 * (right - left)) << "ball " << ball + 1;
         }
         const long firstSeen = *std::find_if(areas.begin(), areas.end(), [](long area) { return area > 0; });
-        EXPECT_LE(firstSeen, areas.back() / 2) << "ball " << entrance.index + 1;
+        EXPECT_LE(firstSeen, areas.back() / 2) << "ball " << ball + 1;
     }
 }
 
