@@ -48,40 +48,6 @@ sf::Color colourOf(int texture) { return sf::Color(25 * texture, 250 - 25 * text
 
 using Vec3 = std::vector<float>;
 
-struct BallSceneTest : ::testing::Test {
-    TempRunFolder folder;
-    sf::RenderTexture target;                    // the window's top-left corner
-    std::array<sf::Color, 5> strips;             // as the last call drew them
-    int callNumber = 0;
-    std::map<FadeMode, std::vector<int>> fades;  // the calls that start each fade
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(target.create(CANVAS_PX, CANVAS_PX));
-        createOffscreenTarget();
-        ASSERT_TRUE(ballsShader->loadFromMemory(PLAIN_VERTEX_SHADER, STRIPS_FRAGMENT_SHADER));
-    }
-
-    // One frame as the main loop makes it: both targets cleared, then the
-    // scene. A fade start shows against the state that each call begins
-    // from, which no start leaves.
-    SceneId call()
-    {
-        ++callNumber;
-        offscreenTarget->clear(sf::Color::Transparent);
-        target.clear(sf::Color::Transparent);
-        screenFade = ScreenFade{0.5f, 0.0f, FadeMode::Idle};
-        const SceneId next = updateBallScene(target, FRAME_S);
-        const float startLevel = screenFade.mode == FadeMode::FromBlack ? 1.0f : 0.0f;
-        if (screenFade.speed == 0.5f && screenFade.level == startLevel) fades[screenFade.mode].push_back(callNumber);
-        const sf::Image image = shotOf(target);
-        for (unsigned strip = 0; strip < strips.size(); ++strip) strips[strip] = image.getPixel(strip * 10 + 5, 32);
-        return next;
-    }
-
-    Vec3 uniform(const char* name, std::size_t count = 3) const { return uniformValues(*ballsShader, name, count); }
-};
-
 // The BackOut curve from 1 to 0 over 8 s, worked out in double.
 double backOutFromOneToZero(double t)
 {
@@ -91,8 +57,14 @@ double backOutFromOneToZero(double t)
 
 }  // namespace
 
-TEST_F(BallSceneTest, TheTimelineMovesTheCameraBallsPanelPagesMusicAndFadeOnTheirCalls)
+TEST(BallScene, TheTimelineMovesTheCameraBallsPanelPagesMusicAndFadeOnTheirCalls)
 {
+    TempRunFolder folder;
+    sf::RenderTexture target;  // the window's top-left corner
+    ASSERT_TRUE(target.create(CANVAS_PX, CANVAS_PX));
+    createOffscreenTarget();
+    ASSERT_TRUE(ballsShader->loadFromMemory(STRIPS_FRAGMENT_SHADER, sf::Shader::Fragment));
+    const auto uniform = [](const char* name, std::size_t count = 3) { return uniformValues(*ballsShader, name, count); };
     for (int i = 0; i < 10; ++i) addSolidTexture(TEXTURES[i], CANVAS_PX, CANVAS_PX, colourOf(i));
     addSolidTexture("canvas", CANVAS_PX, CANVAS_PX, sf::Color::Black);
     spriteManager.loadFromJson({{"sprites", {{"black", {{"texture", "canvas"}}}}}});
@@ -107,8 +79,20 @@ TEST_F(BallSceneTest, TheTimelineMovesTheCameraBallsPanelPagesMusicAndFadeOnThei
     const float wall = SIDE_WALL_LEFT, floor = LOWERED_FLOOR_Y;
     const Vec3 firstPositions[] = {
         {7.0f - 2.8f * FRAME_S, 2.0f - 0.4f * FRAME_S, 0.0f}, {wall, floor, 1.375f}, {wall, floor, 0.875f}};
+    std::map<FadeMode, std::vector<int>> fades;  // the calls that start each fade
     for (int n = 1; n <= LAST_CALL; ++n) {
-        EXPECT_EQ(call(), n == LAST_CALL ? SceneId::Quit : SceneId::Balls) << "call " << n;
+        // One frame as the main loop makes it: both targets cleared, then the
+        // scene. A fade start shows against the state that each call begins
+        // from, which no start leaves.
+        offscreenTarget->clear(sf::Color::Transparent);
+        target.clear(sf::Color::Transparent);
+        screenFade = ScreenFade{0.5f, 0.0f, FadeMode::Idle};
+        EXPECT_EQ(updateBallScene(target, FRAME_S), n == LAST_CALL ? SceneId::Quit : SceneId::Balls) << "call " << n;
+        if (screenFade.speed == 0.5f && screenFade.level == (screenFade.mode == FadeMode::FromBlack ? 1.0f : 0.0f))
+            fades[screenFade.mode].push_back(n);
+        const sf::Image image = shotOf(target);
+        std::array<sf::Color, 5> strips;
+        for (unsigned strip = 0; strip < strips.size(); ++strip) strips[strip] = image.getPixel(strip * 10 + 5, 32);
         // camMix holds 1, eases BackOut to 0 from the call after stage 1
         // ends, holds 0 and then falls by one a call.
         const double camMix = n <= released[1]                  ? 1.0

@@ -30,7 +30,7 @@ struct BallTest : ::testing::Test {
 
     void SetUp() override
     {
-        ASSERT_TRUE(ballsShader->loadFromMemory(PLAIN_VERTEX_SHADER, POSITIONS_FRAGMENT_SHADER));
+        ASSERT_TRUE(ballsShader->loadFromMemory(POSITIONS_FRAGMENT_SHADER, sf::Shader::Fragment));
         addToneSound("bounce", 30.0);
         soundManager.onPlay = [this](const std::string&) { ++bounces; };
     }

@@ -9,10 +9,8 @@
 
 #include <map>
 
-namespace {
-
 // Inverts the card, so a card drawn without the shader shows as itself.
-const char* const INVERTING_FRAGMENT_SHADER = R"(// Uniforms: currentTexture (sampler2D), xOffset, yOffset (float).
+static const char* const INVERTING_FRAGMENT_SHADER = R"(// Uniforms: currentTexture (sampler2D), xOffset, yOffset (float).
 uniform sampler2D currentTexture;
 uniform float xOffset, yOffset;
 void main()
@@ -22,66 +20,45 @@ void main()
 }
 )";
 
-const sf::Color CARD_COLOURS[] = {{200, 0, 0}, {0, 200, 0}, {0, 0, 200}, {200, 200, 0}};
-
-struct IntroTest : ::testing::Test {
+TEST(Intro, AtQuarterSecondsFadesSoundsCardsAndOffsetsComeOnTheirCalls)
+{
     TempRunFolder folder;
     sf::RenderTexture target;
-    int callNumber = 0;
-    std::map<FadeMode, std::vector<int>> fades;  // the calls that start each fade
+    ASSERT_TRUE(target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX));
+    ASSERT_TRUE(textShader->loadFromMemory(INVERTING_FRAGMENT_SHADER, sf::Shader::Fragment));
+    int n = 1;
     std::vector<int> lo;                         // the calls that play "lo"
-    using Floats = std::vector<float>;
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX));
-        ASSERT_TRUE(textShader->loadFromMemory(PLAIN_VERTEX_SHADER, INVERTING_FRAGMENT_SHADER));
-        addToneSound("lo", 30.0);
-        soundManager.onPlay = [this](const std::string& key) {
-            if (key == "lo") lo.push_back(callNumber);
-        };
-    }
-
-    // A start shows against the fade state that each call begins from, which
-    // no start leaves.
-    SceneId call(float dt)
-    {
-        ++callNumber;
-        target.clear(sf::Color::Transparent);
-        screenFade = ScreenFade{0.5f, 0.0f, FadeMode::Idle};
-        const SceneId next = updateIntro(target, dt);
-        const float startLevel = screenFade.mode == FadeMode::FromBlack ? 1.0f : 0.0f;
-        if (screenFade.speed == 0.5f && screenFade.level == startLevel) fades[screenFade.mode].push_back(callNumber);
-        return next;
-    }
-
-    sf::Color centrePixel() { return shotOf(target).getPixel(960, 540); }
-
-    float offset(const char* name) const { return uniformValues(*textShader, name, 1)[0]; }
-};
-
-}  // namespace
-
-TEST_F(IntroTest, AtQuarterSecondsFadesSoundsCardsAndOffsetsComeOnTheirCalls)
-{
+    std::map<FadeMode, std::vector<int>> fades;  // the calls that start each fade
+    addToneSound("lo", 30.0);
+    soundManager.onPlay = [&](const std::string&) { lo.push_back(n); };
     // Four 64x64 cards, centred on their own middle.
+    const sf::Color cards[] = {{200, 0, 0}, {0, 200, 0}, {0, 0, 200}, {200, 200, 0}};
     nlohmann::json sprites = nlohmann::json::object();
     for (int card = 0; card < 4; ++card) {
         const std::string key = "intro" + std::to_string(card + 1);
-        addSolidTexture(key + "_texture", 64, 64, CARD_COLOURS[card]);
+        addSolidTexture(key + "_texture", 64, 64, cards[card]);
         sprites[key] = {{"texture", key + "_texture"}, {"autocenter", true}};
     }
     spriteManager.loadFromJson({{"sprites", sprites}});
     // The offsets carry the stage time of the call, to the one that ends the stage.
     const std::map<int, float> offsets = {{1, 0.25f}, {21, 5.25f}, {22, 0.25f}, {30, 2.25f}};
-    for (int n = 1; n <= 119; ++n) {
-        ASSERT_EQ(call(0.25f), SceneId::Intro) << "call " << n;
-        const sf::Color card = CARD_COLOURS[n < 30 ? 0 : n < 60 ? 1 : n < 90 ? 2 : 3];
-        ASSERT_EQ(centrePixel(), sf::Color(255 - card.r, 255 - card.g, 255 - card.b)) << "call " << n;
-        if (offsets.count(n)) { EXPECT_EQ((Floats{offset("xOffset"), offset("yOffset")}), Floats(2, offsets.at(n))) << n; }
+    for (;; ++n) {
+        // A start shows against the fade state that each call begins from, which no start leaves.
+        target.clear(sf::Color::Transparent);
+        screenFade = ScreenFade{0.5f, 0.0f, FadeMode::Idle};
+        const SceneId next = updateIntro(target, 0.25f);
+        if (screenFade.speed == 0.5f && screenFade.level == (screenFade.mode == FadeMode::FromBlack ? 1.0f : 0.0f))
+            fades[screenFade.mode].push_back(n);
+        const sf::Color centre = shotOf(target).getPixel(960, 540), card = cards[n < 30 ? 0 : n < 60 ? 1 : n < 90 ? 2 : 3];
+        if (n == 120) {
+            EXPECT_EQ(std::make_pair(next, centre), std::make_pair(SceneId::Balls, sf::Color::Transparent));
+            break;
+        }
+        ASSERT_EQ(next, SceneId::Intro) << "call " << n;
+        ASSERT_EQ(centre, sf::Color(255 - card.r, 255 - card.g, 255 - card.b)) << "call " << n;
+        for (const char* offset : {"xOffset", "yOffset"})
+            if (offsets.count(n)) { EXPECT_EQ(uniformValues(*textShader, offset, 1)[0], offsets.at(n)) << n; }
     }
-    EXPECT_EQ(call(0.25f), SceneId::Balls);
-    EXPECT_EQ(centrePixel(), sf::Color::Transparent);
     EXPECT_EQ(fades[FadeMode::ToBlack], (std::vector<int>{21, 51, 81, 111}));
     EXPECT_EQ(fades[FadeMode::FromBlack], (std::vector<int>{1, 30, 60, 90}));
     EXPECT_EQ(lo, (std::vector<int>{1, 30, 60, 90}));

@@ -1,6 +1,6 @@
 // The loading screen drawn off screen: its stages seen through the bar, which
 // restarts empty with each, the places of the bar and the lines of text, and
-// the mended faults (missing assets, an oversized bar).
+// a bar larger than the screen.
 #include "assets/sprite_manager.h"
 #include "scenes/scenes.h"
 #include "test_support.h"
@@ -12,8 +12,6 @@
 namespace {
 
 const sf::Color EMPTY(255, 0, 0), FULL(0, 255, 0), BACKGROUND(0, 0, 255);
-constexpr int BAR_WIDTH_PX = 1000, BAR_HEIGHT_PX = 40, BAR_ROW_PX = 540;
-
 using Box = std::array<int, 4>;  // left, top, width, height
 
 struct LoadingScreenTest : ::testing::Test {
@@ -21,15 +19,11 @@ struct LoadingScreenTest : ::testing::Test {
     sf::RenderTexture target;
     sf::Image image;  // what the last call drew
 
-    void SetUp() override
+    // The bar's textures and the "black" sprite, blue so that it shows.
+    void SetUp() override { ASSERT_TRUE(target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX)); }
+    void registerAssets(int barWidth, int barHeight)
     {
-        ASSERT_TRUE(target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX));
         ASSERT_TRUE(globalFont.loadFromFile((repositoryRoot() / "assets/roboto-thin.ttf").string()));
-    }
-
-    // The bar textures and the "black" sprite, blue so that it shows.
-    void registerAssets(unsigned barWidth, unsigned barHeight)
-    {
         addSolidTexture("loading_bar_empty", barWidth, barHeight, EMPTY);
         addSolidTexture("loading_bar_full", barWidth, barHeight, FULL);
         addSolidTexture("background", 16, 16, BACKGROUND);
@@ -58,17 +52,8 @@ struct LoadingScreenTest : ::testing::Test {
         }
         return {left, first, right + 1 - left, last + 1 - first};
     }
-    int inBarRow(sf::Color colour) const { return std::max(0, boundsOf({colour}, BAR_ROW_PX, BAR_ROW_PX + 1)[2]); }
-
-    void expectHalfFilledBar(unsigned barWidth, unsigned barHeight, Box bar)
-    {
-        registerAssets(barWidth, barHeight);
-        call(2.0f);
-        call(0.25f);
-        const int half = static_cast<int>(barWidth / 2);
-        EXPECT_EQ(boundsOf({FULL}), (Box{bar[0], bar[1], half, bar[3]}));
-        EXPECT_EQ(boundsOf({EMPTY}), (Box{bar[0] + half, bar[1], bar[2] - half, bar[3]}));
-    }
+    int inBarRow(sf::Color colour) const { return std::max(0, boundsOf({colour}, 540, 541)[2]); }
+    void expectHalfFilledBar(int width, int height, Box bar);
 };
 
 }  // namespace
@@ -77,7 +62,7 @@ struct LoadingScreenTest : ::testing::Test {
 // stage starts with it empty; call 93 hands over, drawing nothing.
 TEST_F(LoadingScreenTest, StagesAndTheBarComeOnTheirCalls)
 {
-    registerAssets(BAR_WIDTH_PX, BAR_HEIGHT_PX);
+    registerAssets(1000, 40);
     const std::map<int, int> fullWidths = {{2, 62}, {16, 937}, {18, 125}, {25, 1000}};
     std::vector<int> stageStarts;
     for (int n = 1; n <= 92; ++n) {
@@ -85,10 +70,10 @@ TEST_F(LoadingScreenTest, StagesAndTheBarComeOnTheirCalls)
         const int fullPx = inBarRow(FULL);
         if (fullPx == 0) stageStarts.push_back(n);
         if (fullWidths.count(n)) { EXPECT_EQ(fullPx, fullWidths.at(n)) << "call " << n; }
-        EXPECT_EQ(inBarRow(EMPTY), BAR_WIDTH_PX - fullPx) << "call " << n;
+        EXPECT_EQ(inBarRow(EMPTY), 1000 - fullPx) << "call " << n;
     }
     EXPECT_EQ(stageStarts, (std::vector<int>{1, 17, 26, 39, 49, 78}));
-    EXPECT_EQ(boundsOf({EMPTY, FULL}), (Box{460, 520, BAR_WIDTH_PX, BAR_HEIGHT_PX}));  // centred
+    EXPECT_EQ(boundsOf({EMPTY, FULL}), (Box{460, 520, 1000, 40}));  // centred
     EXPECT_EQ(image.getPixel(8, 8), BACKGROUND);
     // The stage's message and the subtitle, each centred on its row.
     for (const int middle : {300, 800}) {
@@ -104,5 +89,13 @@ TEST_F(LoadingScreenTest, StagesAndTheBarComeOnTheirCalls)
 // A bar larger than the target starts at its edge in that direction and
 // stays centred in the other; half filled, the full bar covers the left part
 // of the empty one.
-TEST_F(LoadingScreenTest, WideBarStartsAtTheLeftEdge) { expectHalfFilledBar(2400, BAR_HEIGHT_PX, {0, 520, 1920, 40}); }
-TEST_F(LoadingScreenTest, TallBarStartsAtTheTopEdge) { expectHalfFilledBar(BAR_WIDTH_PX, 1500, {460, 0, 1000, 1080}); }
+void LoadingScreenTest::expectHalfFilledBar(int width, int height, Box bar)
+{
+    registerAssets(width, height);
+    call(2.0f);
+    call(0.25f);
+    EXPECT_EQ(boundsOf({FULL}), (Box{bar[0], bar[1], width / 2, bar[3]}));
+    EXPECT_EQ(boundsOf({EMPTY}), (Box{bar[0] + width / 2, bar[1], bar[2] - width / 2, bar[3]}));
+}
+TEST_F(LoadingScreenTest, WideBarStartsAtTheLeftEdge) { expectHalfFilledBar(2400, 40, {0, 520, 1920, 40}); }
+TEST_F(LoadingScreenTest, TallBarStartsAtTheTopEdge) { expectHalfFilledBar(1000, 1500, {460, 0, 1000, 1080}); }

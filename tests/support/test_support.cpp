@@ -77,15 +77,6 @@ void addToneSound(const std::string& key, double seconds)
     ASSERT_TRUE(soundManager.add(key, key + ".wav", 1));
 }
 
-const char* const PLAIN_VERTEX_SHADER = R"(// Uniforms: none.
-void main()
-{
-    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
-    gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
-    gl_FrontColor = gl_Color;
-}
-)";
-
 std::vector<float> uniformValues(const sf::Shader& shader, const char* name, std::size_t count)
 {
     const GLuint program = shader.getNativeHandle();

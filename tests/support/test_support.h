@@ -37,9 +37,6 @@ inline sf::Image shotOf(sf::RenderTexture& target)
     return target.getTexture().copyToImage();
 }
 
-// Passes position and colour through, for tests with fragment shaders of their own.
-extern const char* const PLAIN_VERTEX_SHADER;
-
 // A float uniform's components, read back from the shader's GL program (a
 // context must be active); a failure when the program has no such uniform.
 std::vector<float> uniformValues(const sf::Shader& shader, const char* name, std::size_t count);
