@@ -23,23 +23,16 @@ void main()
 constexpr float FRAME_S = 1.0f / 60.0f;
 using Vec3 = std::vector<float>;
 
-struct BallTest : ::testing::Test {
-    TempRunFolder folder;
-    sf::Context context;  // active from here on, for the shader
-    int bounces = 0;
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(ballsShader->loadFromMemory(POSITIONS_FRAGMENT_SHADER, sf::Shader::Fragment));
-        addToneSound("bounce", 30.0);
-        soundManager.onPlay = [this](const std::string&) { ++bounces; };
-    }
-};
-
 }  // namespace
 
-TEST_F(BallTest, OneStepClampsTurnsFloorsAndMovesAsItsSwitchesSay)
+TEST(Ball, OneStepClampsTurnsFloorsAndMovesAsItsSwitchesSayAndBouncesLoseSpeed)
 {
+    TempRunFolder folder;
+    sf::Context context;  // active from here on, for the shader
+    ASSERT_TRUE(ballsShader->loadFromMemory(POSITIONS_FRAGMENT_SHADER, sf::Shader::Fragment));
+    int bounces = 0;
+    addToneSound("bounce", 30.0);
+    soundManager.onPlay = [&](const std::string&) { ++bounces; };
     struct Case {
         const char* name;
         Vec3 start, velocity;  // velocity: vx, vy (set-up makes it 0), vz
@@ -80,10 +73,8 @@ TEST_F(BallTest, OneStepClampsTurnsFloorsAndMovesAsItsSwitchesSay)
         EXPECT_EQ(uniformValues(*ballsShader, "ballPos1", 3), step.end) << step.name;
         ball1.bounceSpeed = 17.25f;
     }
-}
 
-TEST_F(BallTest, BounceSpeedFallsByOneToItsLowestThenAlternates)
-{
+    // Each contact takes one off the bounce speed down to its lowest, then it alternates.
     ball1.setup(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, "ballPos1", true);
     ball1.frozen = true;
     std::vector<float> speeds;
