@@ -23,7 +23,6 @@ fi
 top_key() {
     case $1 in
         config) echo fullscreen ;;
-        validate) echo textures ;;
         *) echo "$1" ;;
     esac
 }
@@ -31,11 +30,8 @@ top_key() {
 # A document cut off 120,000 levels deep, and one with 3,000 entries.
 write_seeds() {
     key=$(top_key "$1")
-    prefix=""
-    [ "$1" = validate ] && prefix="$key
-"
-    { printf '%s{"%s": ' "$prefix" "$key"; head -c 120000 /dev/zero | tr '\0' '['; } >"$2/deep.json"
-    { printf '%s{"%s": {' "$prefix" "$key"
+    { printf '{"%s": ' "$key"; head -c 120000 /dev/zero | tr '\0' '['; } >"$2/deep.json"
+    { printf '{"%s": {' "$key"
       seq 1 3000 | sed 's/.*/"k&": {"file": "none", "volume": &},/'
       printf '"last": {}}}\n'; } >"$2/long.json"
 }

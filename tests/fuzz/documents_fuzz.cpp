@@ -2,7 +2,6 @@
 // environment's FUZZ_DOCUMENT so that one build serves them all: the bytes
 // are written as TARGET.json in a scratch run folder and read as the show
 // reads them. The error lines are not what is fuzzed, so std::cerr is quiet.
-#include "assets/manifest.h"
 #include "assets/music_manager.h"
 #include "assets/sound_manager.h"
 #include "assets/sprite_manager.h"
@@ -20,7 +19,6 @@
 #include <fstream>
 #include <iostream>
 #include <map>
-#include <sstream>
 
 namespace {
 
@@ -33,8 +31,7 @@ void clearRegistry(Registry& registry)
 }
 
 // Sprites are read over two registered textures; each sound and song loaded
-// is played. validate's first line holds the names, separated by commas;
-// the rest is the document, read as the managers read theirs.
+// is played.
 const std::map<std::string, void (*)()> READERS = {
     {"config", loadConfig},
     {"textures", [] {
@@ -60,17 +57,6 @@ const std::map<std::string, void (*)()> READERS = {
          musicManager.music->stop();
          clearRegistry(musicManager.songs);
      }},
-    {"validate", [] {
-         std::ifstream stream("validate.json");
-         std::string namesLine;
-         std::getline(stream, namesLine);
-         std::vector<std::string> names;
-         std::istringstream namesStream(namesLine);
-         for (std::string name; std::getline(namesStream, name, ',');) names.push_back(name);
-         nlohmann::json document;
-         readJsonDocument(stream, document);
-         validateJson(document, names);
-     }},
 };
 
 const char* const TARGET = std::getenv("FUZZ_DOCUMENT");
@@ -81,7 +67,7 @@ const char* const TARGET = std::getenv("FUZZ_DOCUMENT");
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     if (TARGET == nullptr || READERS.count(TARGET) == 0) {
-        std::cerr << "Set FUZZ_DOCUMENT to one of config, textures, sprites, sounds, music, validate." << std::endl;
+        std::cerr << "Set FUZZ_DOCUMENT to one of config, textures, sprites, sounds, music." << std::endl;
         std::exit(1);
     }
     std::cerr.rdbuf(nullptr);
