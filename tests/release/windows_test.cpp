@@ -19,18 +19,15 @@ struct WindowsRunFolder : TempRunFolder {
     }
 };
 
-// Windows ends its lines with CR LF.
-Lines linesOf(std::string text)
-{
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return splitLines(text);
-}
-
 }  // namespace
 
 // A plain start is the release test's, from the archive.
 TEST(WindowsShow, StartsAndEndsWithTheLinuxShowsLines)
 {
+    // Windows ends its lines with CR LF.
+    const auto linesOf = [](std::string text) {
+        return splitLines(text.erase(std::remove(text.begin(), text.end(), '\r') - text.begin()));
+    };
     struct Case {
         std::string environment, file, content;  // file: removed, or written with the content
     };
