@@ -11,9 +11,11 @@
 TEST(Fit, FullScreenTakesThePicturesSizeWhereOfferedAndAWindowFitsItsDesktop)
 {
     const sf::VideoMode picture(1920, 1080, 32);
-    // Each size is listed once per depth offered; the screens below offer their own alone.
+    // Each size is listed once per depth that the screen offers.
     EXPECT_EQ(fullscreenMode(sf::VideoMode(2560, 1440, 24), {{2560, 1440, 24}, {1920, 1080, 24}, {1280, 720, 24}}),
               picture);
+    EXPECT_EQ(fullscreenMode(sf::VideoMode(1366, 768, 24), {{1366, 768, 24}, {1366, 768, 32}, {1024, 768, 24}}),
+              sf::VideoMode(1366, 768, 24));
     EXPECT_EQ(windowedMode(sf::VideoMode(1920, 1200, 24)), picture);
     EXPECT_EQ(windowedMode(sf::VideoMode(1366, 768, 24)), sf::VideoMode(1365, 768, 32));
     EXPECT_EQ(windowedMode(sf::VideoMode(1280, 1024, 24)), sf::VideoMode(1280, 720, 32));
