@@ -35,8 +35,7 @@ TEST(ReferenceFrames, TheLinuxCaptureWritesTheFramesAroundEachMoment)
     ASSERT_EQ(run.exitCode, 0) << run.err;
 }
 
-// The screen reads black where the server shows no window. The close
-// request after the last shot ends the show long before its own end.
+// The screen reads black where the server shows no window.
 TEST(Fit, EveryScreenShowsTheWholePictureScaledAndCentred)
 {
     struct Screen {
@@ -64,7 +63,6 @@ TEST(Fit, EveryScreenShowsTheWholePictureScaledAndCentred)
         const ProgramRun run = runBouncefest(folder.path, options);
         EXPECT_EQ(run.exitCode, 0) << what;
         EXPECT_EQ(run.err, "") << what;
-        EXPECT_LT(run.seconds - run.firstFrameSeconds, referenceShotSeconds().back() + 10.0) << what;
         expectShowsReferenceFrames(run, what, screen.shown);
     }
 }

@@ -47,10 +47,22 @@ TEST(WindowsShow, StartsAndEndsWithTheLinuxShowsLines)
     }
 }
 
+TEST(WindowsShow, ACloseRequestEndsIt)
+{
+    WindowsRunFolder folder;
+    const ProgramRun run =
+        runBouncefest(folder.path, ProgramOptions{false, 3.0, 60.0, WINE_ENVIRONMENT, underWine("bouncefest.exe")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "hello\r\n");
+    EXPECT_EQ(run.err, "");
+    // The loading screen alone lasts far longer; only the request ends it this early.
+    ASSERT_GE(run.firstFrameSeconds, 0.0);
+    EXPECT_LT(run.seconds - run.firstFrameSeconds, 15.0);
+}
+
 // The window's picture against the Linux capture's frames of the same
 // moments; on a screen without the picture's mode, at the desktop's size,
-// fitted between bars above and below. The close request after the last
-// shot ends the show long before its own end.
+// fitted between bars above and below.
 TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
 {
     for (const auto& [size, shown] : {std::pair{"1920x1080", sf::IntRect{0, 0, 1920, 1080}},
@@ -63,8 +75,6 @@ TEST(WindowsShow, ShowsWhatTheLinuxCaptureRenders)
         options.screen = size;
         const ProgramRun run = runBouncefest(folder.path, options);
         ASSERT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(run.err, "");
-        EXPECT_LT(run.seconds - run.firstFrameSeconds, referenceShotSeconds().back() + 12.0);
         expectShowsReferenceFrames(run, std::string("The Windows show at ") + size, shown);
     }
 }
