@@ -33,7 +33,7 @@ const std::pair<int, std::array<double, 6>> EXPECTED[] = {
     {112, {1.98153251, 1.83650979, 0.850168046, -0.474172072, -0.885819299, -0.995376001}},
 };
 
-TEST(Ease, EveryKindRunsFromTheStartAlongItsCurveToStartPlusChange)
+TEST(Ease, EveryKindRunsFromTheStartAlongItsCurveToStartPlusChangeAndATweenWaitsOutItsDelay)
 {
     for (const auto& [kind, values] : EXPECTED) {
         Tween tween;
@@ -44,11 +44,7 @@ TEST(Ease, EveryKindRunsFromTheStartAlongItsCurveToStartPlusChange)
             EXPECT_NEAR(tween.ease(SAMPLE_TIMES_S[i], START, CHANGE, LENGTH_S), values[i], 1e-5)
                 << "kind " << kind << " at " << SAMPLE_TIMES_S[i] << " s";
     }
-}
-
-// The show's own tweens start without a delay.
-TEST(Tween, WaitsOutItsDelayDroppingTheFrameThatEndsIt)
-{
+    // The show's own tweens start without a delay. The frame that ends it is dropped.
     Tween tween;
     tween.start(0.0f, 10.0f, 1.0f, Easing::Linear, 0.5f);
     tween.update(0.3f);
