@@ -1,17 +1,14 @@
 // The four managers with manifests and media in a temporary folder: the
-// lines each manifest gives and what it registers, deep documents, broken
-// media, then what each manager does with its records.
+// lines each manifest gives and what it registers, then what each manager
+// does with its records.
 #include "assets/manifest.h"
 #include "assets/music_manager.h"
 #include "assets/sound_manager.h"
 #include "assets/sprite_manager.h"
 #include "assets/texture_manager.h"
-#include "core/config.h"
-#include "core/library_output.h"
 #include "test_support.h"
 
 #include <fstream>
-#include <functional>
 #include <set>
 #include <tuple>
 
@@ -31,7 +28,7 @@ void expectEachManifest(Manager& manager, Registry& registry, const std::string&
     for (const auto& [document, lines, loads, keys] : cases) {
         std::filesystem::remove(file);
         if (document) std::ofstream(file) << document;
-        SCOPED_TRACE(document ? document : "(no file)");
+        SCOPED_TRACE(document ? std::string(document).substr(0, 100) : "(no file)");
         bool loaded = !loads;
         EXPECT_EQ(errorLinesOf([&] { loaded = manager.loadManifest(file); }), lines);
         EXPECT_EQ(loaded, loads);
@@ -52,26 +49,27 @@ struct ManagersTest : ::testing::Test {
         ASSERT_TRUE(image.saveToFile("odd.png"));
         writeToneFile("tone.wav", 2.0);
         folder.write("text.ogg", "not music\n");
-        folder.write("empty.ogg", "");
         std::filesystem::create_directories(folder.path / "folder.ogg");
     }
 };
 
 }  // namespace
 
-// The procedure all four share, seen through the texture manager first.
+// The procedure all four share, seen through the texture manager first; a
+// document nested a million levels deep, whole or cut off inside the
+// nesting, gives the lines of a shallow one.
 TEST_F(ManagersTest, EachManifestGivesItsLinesAndRegistersItsGoodEntries)
 {
     const std::string parseError = "TextureManager: Error while parsing JSON.";
     const Lines noProperty = {"validateJson: Missing prop: textures.",
                               "TextureManager: Missing properties in texturesfile."};
+    const std::string deep = "{\"textures\": " + std::string(1000000, '['),
+                      deepLine = "TextureManager: Missing FILE property for [0]";
     expectEachManifest(textureManager, textureManager.textures, "textures.json", {
         {nullptr, {"TextureManager: Unable to open file textures.json."}, false, {}},
         {"", {parseError, AT_COLUMN + "1" + NO_VALUE, noProperty[0], noProperty[1]}, false, {}},
         {R"({"sprites": {}})", noProperty, false, {}},
-        {R"({"textures": null})", {}, true, {}},
-        // Array entries are keyed by their index, a scalar by the empty key.
-        {R"({"textures": [{"file": "odd.png"}, {"file": "odd.png"}]})", {}, true, {"0", "1"}},
+        // A scalar's entry has the empty key; an array's are keyed by index (below).
         {R"({"textures": 5})", {"TextureManager: Missing FILE property for []"}, true, {}},
         // Entries run in key order, each bad one skipped with its line.
         {R"({"textures": {"num": 7, "a": {"file": "a.png"}, "C": {"repeated": true}, "ok": {"file": "odd.png"}}})",
@@ -81,11 +79,12 @@ TEST_F(ManagersTest, EachManifestGivesItsLinesAndRegistersItsGoodEntries)
          {"TextureManager: Wrong type of file property for [a]",
           "TextureManager: Wrong type of repeated property for [b]"}, true, {"c"}},
         {R"({"textures": {"k": {"file": "gone.png"}, "k": {"file": "odd.png"}}})", {}, true, {"k"}},
-        {R"({"textures": {"k": {"file": "odd.png"}}} trailing [junk)", {}, true, {"k"}},
         // What was read before a parse error is kept.
         {R"({"textures": {"a": {"file": "odd.png"}, "b": {"file": "odd.png"})",
          {parseError, AT_COLUMN + "65: syntax error while parsing object - unexpected end of input; expected '}'"},
          true, {"a", "b"}},
+        {(deep + std::string(1000000, ']') + "}").c_str(), {deepLine}, true, {}},
+        {deep.c_str(), {parseError, AT_COLUMN + std::to_string(deep.size() + 1) + NO_VALUE, deepLine}, true, {}},
     });
 
     // The other three, each refusing its bad entries with a line each.
@@ -99,14 +98,16 @@ TEST_F(ManagersTest, EachManifestGivesItsLinesAndRegistersItsGoodEntries)
           "SpriteManager: Missing TEXTURE property for [c_notext]",
           "SpriteManager: Wrong type of texture property for [d_number]"}, true, {"e_good"}},
     });
+    // The audio decoders would wait for ever on a folder.
     expectEachManifest(soundManager, soundManager.sounds, "sounds.json", {
         {nullptr, {"SoundManager: Unable to open file sounds.json."}, false, {}},
         {R"({"sounds": {"one": {"file": "tone.wav"}, "four": {"file": "tone.wav", "instances": 4},
-                        "gone": {"file": "gone.wav"}, "none": {"file": "tone.wav", "instances": 0},
-                        "text": {"file": "tone.wav", "instances": "4"},
+                        "dir": {"file": "folder.ogg"}, "gone": {"file": "gone.wav"},
+                        "none": {"file": "tone.wav", "instances": 0}, "text": {"file": "tone.wav", "instances": "4"},
                         "vast": {"file": "tone.wav", "instances": 2000000000},
                         "wide": {"file": "tone.wav", "instances": 1e10}}})",
-         {"SoundManager: Unable to load file gone.wav.", "SoundManager: Sound with key none needs 1 to 256 instances.",
+         {"SoundManager: Unable to load file folder.ogg.", "SoundManager: Unable to load file gone.wav.",
+          "SoundManager: Sound with key none needs 1 to 256 instances.",
           "SoundManager: Wrong type of instances property for [text]",
           "SoundManager: Sound with key vast needs 1 to 256 instances.",
           "SoundManager: Out of range value of instances property for [wide]"}, true, {"four", "one"}},
@@ -114,12 +115,11 @@ TEST_F(ManagersTest, EachManifestGivesItsLinesAndRegistersItsGoodEntries)
     // Song files are only read when played.
     expectEachManifest(musicManager, musicManager.songs, "music.json", {
         {nullptr, {"MusicManager: Unable to open file music.json."}, false, {}},
-        {R"({"music": {"a": {"file": "tone.wav", "volume": 1e10}, "b": {"file": "tone.wav", "volume": 2147483648},
-                       "c": {"file": "tone.wav", "loopTo": 1e300}, "d": {"file": "tone.wav", "loopTo": true},
+        {R"({"music": {"b": {"file": "tone.wav", "volume": 2147483648}, "c": {"file": "tone.wav", "loopTo": 1e300},
+                       "d": {"file": "tone.wav", "loopTo": true},
                        "e": {"file": "text.ogg", "volume": -2147483648, "loopTo": -2147483646.5},
                        "f": {"file": "tone.wav", "volume": -2147483649.05}}})",
-         {"MusicManager: Out of range value of volume property for [a]",
-          "MusicManager: Out of range value of volume property for [b]",
+         {"MusicManager: Out of range value of volume property for [b]",
           "MusicManager: Out of range value of loopTo property for [c]",
           "MusicManager: Wrong type of loopTo property for [d]",
           "MusicManager: Out of range value of volume property for [f]"}, true, {"e"}},
@@ -131,57 +131,6 @@ TEST_F(ManagersTest, EachManifestGivesItsLinesAndRegistersItsGoodEntries)
     EXPECT_TRUE(validateJson(nlohmann::json{{"a", 1}, {"b", nullptr}}, {"a", "b"}));  // a null value is there
 }
 
-// Each document nested 10^3 and 10^6 levels deep in its value, whole and
-// cut off inside the nesting, gives the lines of a shallow document of that
-// shape; the configuration is left alone after a parse error.
-TEST_F(ManagersTest, DeepDocumentsGiveTheLinesOfShallowOnes)
-{
-    struct Document {
-        std::string topLevel, wholeLine;
-        std::function<void()> load;
-    };
-    const Document documents[] = {
-        {"fullscreen", "config.json: fullscreen must be true or false.", loadConfig},
-        {"textures", "TextureManager: Missing FILE property for [0]", [] { textureManager.loadManifest("deep.json"); }},
-        {"sprites", "SpriteManager: Missing TEXTURE property for [0]", [] { spriteManager.loadManifest("deep.json"); }},
-        {"sounds", "SoundManager: Missing FILE property for [0]", [] { soundManager.loadManifest("deep.json"); }},
-        {"music", "MusicManager: Missing FILE property for [0]", [] { musicManager.loadManifest("deep.json"); }},
-    };
-    for (const Document& deep : documents) {
-        const bool config = deep.topLevel == "fullscreen";
-        const std::string prefix = deep.wholeLine.substr(0, deep.wholeLine.find(' ') + 1);
-        for (const std::size_t depth : {1000u, 1000000u}) {
-            const std::string open = "{\"" + deep.topLevel + "\": " + std::string(depth, '[');
-            folder.write(config ? "config.json" : "deep.json", open + std::string(depth, ']') + "}");
-            EXPECT_EQ(errorLinesOf(deep.load), Lines{deep.wholeLine}) << deep.topLevel << " " << depth;
-            folder.write(config ? "config.json" : "deep.json", open);
-            Lines cut = {prefix + "Error while parsing JSON.", AT_COLUMN + std::to_string(open.size() + 1) + NO_VALUE};
-            if (!config) cut.push_back(deep.wholeLine);
-            EXPECT_EQ(errorLinesOf(deep.load), cut) << deep.topLevel << " " << depth << " cut";
-        }
-    }
-}
-
-// Broken files behind good names: each refused with its manager's line
-// alone, once the libraries' own complaints are silenced as the show does.
-TEST_F(ManagersTest, BrokenMediaAreRefusedWithTheirManagersLineAlone)
-{
-    silenceLibraryOutput();
-    sf::Image wide;
-    wide.create(20000, 2, sf::Color::White);  // beyond the texture size limit
-    ASSERT_TRUE(wide.saveToFile("wide.png"));
-    folder.write("cut.png", readBytes("odd.png").substr(0, 100));  // past the formats' headers
-    folder.write("cut.ogg", readBytes(repositoryRoot() / "assets/music/qrv.ogg").substr(0, 100));
-    folder.write("mit Ümlaut/weiß und leer.png", readBytes("odd.png"));
-    for (const std::string file : {"cut.png", "text.ogg", "empty.ogg", "wide.png", "folder.ogg"})
-        EXPECT_EQ(errorLinesOf([&] { EXPECT_FALSE(textureManager.add(file, file, false)); }),
-                  Lines{"TextureManager: Unable to load file " + file + "."});
-    for (const std::string file : {"cut.ogg", "text.ogg", "empty.ogg", "folder.ogg"})
-        EXPECT_EQ(errorLinesOf([&] { EXPECT_FALSE(soundManager.add(file, file, 1)); }),
-                  Lines{"SoundManager: Unable to load file " + file + "."});
-    EXPECT_TRUE(textureManager.add("umlaut", "mit Ümlaut/weiß und leer.png", false));
-}
-
 // A second load keeps each record there: what one user changed stays.
 TEST_F(ManagersTest, TexturesAndSpritesTakeTheirSettingsAndAreSharedAndKept)
 {
@@ -191,14 +140,10 @@ TEST_F(ManagersTest, TexturesAndSpritesTakeTheirSettingsAndAreSharedAndKept)
         "rectY": 10, "rectW": -1, "rectH": 20, "originX": 12.5, "originY": true, "autocenter": false},
         "placed": {"texture": "odd", "autocenter": true, "autocenter_place": true, "originX": 3, "rectX": 7, "rectW": 9}
     }})");
-    EXPECT_EQ(errorLinesOf([] {
-                  EXPECT_TRUE(textureManager.loadManifest("textures.json"));
-                  EXPECT_TRUE(spriteManager.loadManifest("sprites.json"));
-              }),
-              Lines{});
+    const auto load = [] { textureManager.loadManifest("textures.json"), spriteManager.loadManifest("sprites.json"); };
+    EXPECT_EQ(errorLinesOf(load), Lines{});
     sf::Texture* odd = textureManager.get("odd");
     ASSERT_NE(odd, nullptr);
-    EXPECT_EQ(odd->getSize(), sf::Vector2u(101, 51));
     EXPECT_EQ(std::make_pair(odd->isRepeated(), textureManager.get("tiled")->isRepeated()), std::make_pair(false, true));
     for (const auto& [key, rect, origin, position] : {
              std::make_tuple("plain", sf::IntRect{0, 0, 101, 51}, sf::Vector2f{0, 0}, sf::Vector2f{0, 0}),
@@ -216,25 +161,22 @@ TEST_F(ManagersTest, TexturesAndSpritesTakeTheirSettingsAndAreSharedAndKept)
     addSolidTexture("blue", 2, 2, sf::Color::Blue);
     folder.write("textures.json", R"({"textures": {"odd": {"file": "blue.png"}}})");
     folder.write("sprites.json", R"({"sprites": {"plain": {"texture": "blue"}}})");
-    EXPECT_EQ(errorLinesOf([] {
-                  textureManager.loadManifest("textures.json");
-                  spriteManager.loadManifest("sprites.json");
-              }),
-              (Lines{"TextureManager: Texture with key odd already exists.",
-                     "SpriteManager: Sprite with key plain already exists."}));
+    EXPECT_EQ(errorLinesOf(load), (Lines{"TextureManager: Texture with key odd already exists.",
+                                         "SpriteManager: Sprite with key plain already exists."}));
     EXPECT_EQ(textureManager.get("odd")->getSize(), sf::Vector2u(101, 51));
     EXPECT_EQ(spriteManager.get("plain")->getColor().a, 40);
 }
 
-TEST_F(ManagersTest, SoundsRestartTheirFirstVoiceAndTellTheListenerUnlessMuted)
+// How a song sounds at the manifest's defaults, looping, is seen sample-exact
+// in the captured soundtrack; here, a volume, the loop flag and loop points,
+// and broken songs.
+TEST_F(ManagersTest, SoundsRestartTheirFirstVoiceUnlessMutedAndSongsPlayAtTheirVolumeAndLoopPoints)
 {
     ASSERT_TRUE(soundManager.add("one", "tone.wav", 1));
     ASSERT_TRUE(soundManager.add("four", "tone.wav", 4));
     EXPECT_EQ(errorLinesOf([] { EXPECT_FALSE(soundManager.add("four", "tone.wav", 1)); }),
               Lines{"SoundManager: Sound with key four already exists."});
     const SoundPool& four = *soundManager.sounds.at("four");
-    EXPECT_NEAR(four.buffer.getDuration().asSeconds(), 2.0f, 0.01f);
-
     std::vector<std::string> started;
     soundManager.onPlay = [&](const std::string& key) { started.push_back(key); };
     soundManager.play("four");
@@ -243,7 +185,6 @@ TEST_F(ManagersTest, SoundsRestartTheirFirstVoiceAndTellTheListenerUnlessMuted)
     soundManager.play("four");
     EXPECT_LT(four.voices[0].getPlayingOffset().asSeconds(), 1.0f);
     for (int voice = 1; voice < 4; ++voice) EXPECT_EQ(four.voices[voice].getStatus(), sf::Sound::Stopped);
-
     // Muted, nothing plays and the listener hears of nothing, but an unknown
     // key is still reported.
     soundManager.muted = true;
@@ -251,27 +192,19 @@ TEST_F(ManagersTest, SoundsRestartTheirFirstVoiceAndTellTheListenerUnlessMuted)
               Lines{"SoundManager: Sound with key gone does not exist."});
     EXPECT_EQ(soundManager.sounds.at("one")->voices[0].getStatus(), sf::Sound::Stopped);
     EXPECT_EQ(started, (std::vector<std::string>{"four", "four"}));
-}
 
-// How a song sounds at the manifest's defaults, looping, is seen sample-exact
-// in the captured soundtrack; here, a volume, the loop flag and loop points,
-// and broken songs.
-TEST_F(ManagersTest, SongsPlayAtTheirVolumeAndLoopPointsAndBrokenOnesStopTheStream)
-{
     folder.write("music.json", R"({"music": {"plain": {"file": "tone.wav"}, "text": {"file": "text.ogg"},
         "loud": {"file": "tone.wav", "volume": 40, "loopTo": 1500.9}, "folder": {"file": "folder.ogg"}}})");
-    EXPECT_EQ(errorLinesOf([] { EXPECT_TRUE(musicManager.loadManifest("music.json")); }), Lines{});
+    EXPECT_EQ(errorLinesOf([] { musicManager.loadManifest("music.json"); }), Lines{});
     sf::Music& music = *musicManager.music;
     musicManager.play("plain", true);
     EXPECT_EQ(music.getStatus(), sf::Music::Playing);
     EXPECT_EQ(music.getLoopPoints().offset, sf::Time::Zero);
-
     musicManager.play("loud", false);
     EXPECT_FLOAT_EQ(music.getVolume(), 40.0f);
     EXPECT_FALSE(music.getLoop());
     EXPECT_EQ(music.getLoopPoints().offset, sf::milliseconds(1500));
     EXPECT_EQ(music.getLoopPoints().length, sf::milliseconds(500));  // to the end of the file
-
     for (const std::string key : {"text", "folder"}) {
         musicManager.play("plain", true);
         EXPECT_EQ(errorLinesOf([&] { musicManager.play(key, true); }),

@@ -21,8 +21,7 @@ TEST(Config, EachDocumentGivesItsLinesAndItsSwitches)
         // Nothing usable: the defaults, silently.
         {"[true, false]", {false, true, false}, {}},
         {R"({"Fullscreen": true, "sound": true})", {false, true, false}, {}},
-        {R"({"vsync": false} // a comment after the object is never read)", {false, false, false}, {}},
-        {R"({"fullscreen": true} {"fullscreen": false} junk)", {true, true, false}, {}},
+        {R"({"fullscreen": true} {"fullscreen": false} // junk after the object is never read)", {true, true, false}, {}},
         // Parse errors: what was read before the error is not applied.
         {"// comment\n{\"fullscreen\": true}", {false, true, false},
          {parseError, atColumn + "1: syntax error while parsing value - invalid literal; last read: '/'"}},

@@ -1,9 +1,7 @@
 // The release archive as make release packs it from the two builds: the
 // same bytes twice, one folder of both shows, their run files (configured
-// full screen), libraries and licences, the Linux show started through its
-// launcher from elsewhere on those libraries, by the loader's own account,
-// and the Windows show from elsewhere under Wine on Windows' own DLLs and
-// its own.
+// full screen), libraries and licences, each show started from elsewhere on
+// its own libraries (by the loader's account) and, under Wine, Windows' own.
 #include "wine.h"
 
 #include <nlohmann/json.hpp>
@@ -42,8 +40,7 @@ TEST(Release, TheArchiveIsReproducibleOneFolderAndStartsFromElsewhereOnItsOwnLib
     // Started from elsewhere without LD_LIBRARY_PATH, the show runs; the
     // loader says "calling init: PATH" for each library it starts, in
     // whichever process of the launcher's chain.
-    fs::create_directories(scratch.path / "elsewhere");
-    fs::create_directories(scratch.path / "loader");
+    for (const char* folder : {"elsewhere", "loader"}) fs::create_directories(scratch.path / folder);
     const ProgramRun run = runWithEscapeHeld(scratch.path / "elsewhere",
                                              "-u LD_LIBRARY_PATH LD_DEBUG=libs LD_DEBUG_OUTPUT='" +
                                                  (scratch.path / "loader/libs").string() + "'",
@@ -80,8 +77,8 @@ TEST(Release, TheArchiveIsReproducibleOneFolderAndStartsFromElsewhereOnItsOwnLib
     EXPECT_EQ(files, expected);
     // What the release promises to bring comes from lib/ alone.
     for (const std::string library : {"libsfml-graphics.so", "libsfml-window.so", "libsfml-system.so",
-                                      "libsfml-audio.so", "libopenal.so", "libvorbis.so", "libvorbisfile.so",
-                                      "libvorbisenc.so", "libogg.so", "libFLAC.so", "libfreetype.so"}) {
+             "libsfml-audio.so", "libopenal.so", "libvorbis.so", "libvorbisfile.so", "libvorbisenc.so", "libogg.so",
+             "libFLAC.so", "libfreetype.so"}) {
         const auto loaded = std::find_if(loadedFrom.begin(), loadedFrom.end(),
                                          [&](const auto& file) { return file.first.rfind(library + ".", 0) == 0; });
         ASSERT_NE(loaded, loadedFrom.end()) << library << " was not loaded";
@@ -95,9 +92,8 @@ TEST(Release, TheArchiveIsReproducibleOneFolderAndStartsFromElsewhereOnItsOwnLib
     EXPECT_EQ(windows.exitCode, 0);
     EXPECT_EQ(windows.out, "hello\r\n");
     EXPECT_EQ(windows.err, "");
-    std::set<std::string> portable, allowed = {"advapi32.dll", "avrt.dll",     "gdi32.dll",   "kernel32.dll",
-                                               "msvcrt.dll",   "ole32.dll",    "opengl32.dll", "shell32.dll",
-                                               "user32.dll",   "winmm.dll"};  // in lower case, as Windows finds them
+    std::set<std::string> portable, allowed = {"advapi32.dll", "avrt.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll",
+        "ole32.dll", "opengl32.dll", "shell32.dll", "user32.dll", "winmm.dll"};  // in lower case, as Windows finds them
     for (const fs::directory_entry& entry : fs::directory_iterator(unpacked)) {
         const std::string file = entry.path().filename().string();
         if (entry.path().extension() == ".dll" || entry.path().extension() == ".exe") portable.insert(file);

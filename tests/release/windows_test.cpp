@@ -19,18 +19,15 @@ struct WindowsRunFolder : TempRunFolder {
     }
 };
 
-// Windows ends its lines with CR LF.
-Lines linesOf(std::string text)
-{
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return splitLines(text);
-}
-
 }  // namespace
 
 // A plain start is the release test's, from the archive.
 TEST(WindowsShow, StartsAndEndsWithTheLinuxShowsLines)
 {
+    // Windows ends its lines with CR LF.
+    const auto linesOf = [](std::string text) {
+        return splitLines(text.erase(std::remove(text.begin(), text.end(), '\r') - text.begin()));
+    };
     struct Case {
         std::string environment, file, content;  // file: removed, or written with the content
     };
@@ -56,7 +53,7 @@ TEST(WindowsShow, ACloseRequestEndsIt)
     const ProgramRun run =
         runBouncefest(folder.path, ProgramOptions{false, 3.0, 60.0, WINE_ENVIRONMENT, underWine("bouncefest.exe")});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(linesOf(run.out), Lines{"hello"});
+    EXPECT_EQ(run.out, "hello\r\n");
     EXPECT_EQ(run.err, "");
     // The loading screen alone lasts far longer; only the request ends it this early.
     ASSERT_GE(run.firstFrameSeconds, 0.0);
