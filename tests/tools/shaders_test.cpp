@@ -106,9 +106,11 @@ struct Shaders : ::testing::Test {
     std::vector<SceneFrame> playScene()
     {
         createOffscreenTarget();
+        sf::RenderTexture window;
+        EXPECT_TRUE(window.create(8, 8));
         std::vector<SceneFrame> frames;
         errorLinesOf([&] {
-            while (updateBallScene(target, FRAME_TIME_S) == SceneId::Balls) {
+            while (updateBallScene(window, FRAME_TIME_S) == SceneId::Balls) {
                 frames.push_back({uniformValues(balls, "camMix", 1)[0], uniformValues(balls, "iTime", 1)[0], {}});
                 for (int i = 0; i < 4; ++i) {
                     const std::vector<float> at = uniformValues(balls, BODY_UNIFORMS[i], 3);
