@@ -79,17 +79,13 @@ TEST(BallScene, TheTimelineMovesTheCameraBallsPanelPagesMusicAndFadeOnTheirCalls
     const float wall = SIDE_WALL_LEFT, floor = LOWERED_FLOOR_Y;
     const Vec3 firstPositions[] = {
         {7.0f - 2.8f * FRAME_S, 2.0f - 0.4f * FRAME_S, 0.0f}, {wall, floor, 1.375f}, {wall, floor, 0.875f}};
-    std::map<FadeMode, std::vector<int>> fades;  // the calls that start each fade
+    FadeStarts fades;
     for (int n = 1; n <= LAST_CALL; ++n) {
-        // One frame as the main loop makes it: both targets cleared, then the
-        // scene. A fade start shows against the state that each call begins
-        // from, which no start leaves.
+        // One frame as the main loop makes it: both targets cleared, then the scene.
         offscreenTarget->clear(sf::Color::Transparent);
         target.clear(sf::Color::Transparent);
-        screenFade = ScreenFade{0.5f, 0.0f, FadeMode::Idle};
-        EXPECT_EQ(updateBallScene(target, FRAME_S), n == LAST_CALL ? SceneId::Quit : SceneId::Balls) << "call " << n;
-        if (screenFade.speed == 0.5f && screenFade.level == (screenFade.mode == FadeMode::FromBlack ? 1.0f : 0.0f))
-            fades[screenFade.mode].push_back(n);
+        EXPECT_EQ(callNotingFadeStarts(updateBallScene, target, FRAME_S, n, fades),
+                  n == LAST_CALL ? SceneId::Quit : SceneId::Balls) << "call " << n;
         const sf::Image image = shotOf(target);
         std::array<sf::Color, 5> strips;
         for (unsigned strip = 0; strip < strips.size(); ++strip) strips[strip] = image.getPixel(strip * 10 + 5, 32);

@@ -3,7 +3,6 @@
 // shows and the offsets it sets on the shader, call by call.
 #include "assets/sound_manager.h"
 #include "assets/sprite_manager.h"
-#include "core/fade.h"
 #include "scenes/scenes.h"
 #include "test_support.h"
 
@@ -26,9 +25,8 @@ TEST(Intro, AtQuarterSecondsFadesSoundsCardsAndOffsetsComeOnTheirCalls)
     sf::RenderTexture target;
     ASSERT_TRUE(target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX));
     ASSERT_TRUE(textShader->loadFromMemory(INVERTING_FRAGMENT_SHADER, sf::Shader::Fragment));
+    std::vector<int> lo;  // the calls that play "lo"
     int n = 1;
-    std::vector<int> lo;                         // the calls that play "lo"
-    std::map<FadeMode, std::vector<int>> fades;  // the calls that start each fade
     addToneSound("lo", 30.0);
     soundManager.onPlay = [&](const std::string&) { lo.push_back(n); };
     // Four 64x64 cards, centred on their own middle.
@@ -42,23 +40,22 @@ TEST(Intro, AtQuarterSecondsFadesSoundsCardsAndOffsetsComeOnTheirCalls)
     spriteManager.loadFromJson({{"sprites", sprites}});
     // The offsets carry the stage time of the call, to the one that ends the stage.
     const std::map<int, float> offsets = {{1, 0.25f}, {21, 5.25f}, {22, 0.25f}, {30, 2.25f}};
-    for (;; ++n) {
-        // A start shows against the fade state that each call begins from, which no start leaves.
+    FadeStarts fades;
+    const auto call = [&] {
         target.clear(sf::Color::Transparent);
-        screenFade = ScreenFade{0.5f, 0.0f, FadeMode::Idle};
-        const SceneId next = updateIntro(target, 0.25f);
-        if (screenFade.speed == 0.5f && screenFade.level == (screenFade.mode == FadeMode::FromBlack ? 1.0f : 0.0f))
-            fades[screenFade.mode].push_back(n);
-        const sf::Color centre = shotOf(target).getPixel(960, 540), card = cards[n < 30 ? 0 : n < 60 ? 1 : n < 90 ? 2 : 3];
-        if (n == 120) {
-            EXPECT_EQ(std::make_pair(next, centre), std::make_pair(SceneId::Balls, sf::Color::Transparent));
-            break;
+        const SceneId next = callNotingFadeStarts(updateIntro, target, 0.25f, n, fades);
+        return std::make_pair(next, shotOf(target).getPixel(960, 540));
+    };
+    for (; n <= 119; ++n) {
+        const sf::Color card = cards[n < 30 ? 0 : n < 60 ? 1 : n < 90 ? 2 : 3];
+        ASSERT_EQ(call(), std::make_pair(SceneId::Intro, sf::Color(255 - card.r, 255 - card.g, 255 - card.b)))
+            << "call " << n;
+        if (offsets.count(n)) {
+            for (const char* offset : {"xOffset", "yOffset"})
+                EXPECT_EQ(uniformValues(*textShader, offset, 1)[0], offsets.at(n)) << offset << ", call " << n;
         }
-        ASSERT_EQ(next, SceneId::Intro) << "call " << n;
-        ASSERT_EQ(centre, sf::Color(255 - card.r, 255 - card.g, 255 - card.b)) << "call " << n;
-        for (const char* offset : {"xOffset", "yOffset"})
-            if (offsets.count(n)) { EXPECT_EQ(uniformValues(*textShader, offset, 1)[0], offsets.at(n)) << n; }
     }
+    EXPECT_EQ(call(), std::make_pair(SceneId::Balls, sf::Color::Transparent));
     EXPECT_EQ(fades[FadeMode::ToBlack], (std::vector<int>{21, 51, 81, 111}));
     EXPECT_EQ(fades[FadeMode::FromBlack], (std::vector<int>{1, 30, 60, 90}));
     EXPECT_EQ(lo, (std::vector<int>{1, 30, 60, 90}));

@@ -19,8 +19,8 @@ struct LoadingScreenTest : ::testing::Test {
     sf::RenderTexture target;
     sf::Image image;  // what the last call drew
 
-    // The bar's textures and the "black" sprite, blue so that it shows.
     void SetUp() override { ASSERT_TRUE(target.create(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX)); }
+    // The font, the bar's textures and the "black" sprite, blue so that it shows.
     void registerAssets(int barWidth, int barHeight)
     {
         ASSERT_TRUE(globalFont.loadFromFile((repositoryRoot() / "assets/roboto-thin.ttf").string()));

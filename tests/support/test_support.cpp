@@ -88,6 +88,16 @@ std::vector<float> uniformValues(const sf::Shader& shader, const char* name, std
     return values;
 }
 
+SceneId callNotingFadeStarts(SceneId (*update)(sf::RenderTarget&, float), sf::RenderTarget& target, float dt, int n,
+                             FadeStarts& starts)
+{
+    screenFade = ScreenFade{0.5f, 0.0f, FadeMode::Idle};
+    const SceneId next = update(target, dt);
+    if (screenFade.speed == 0.5f && screenFade.level == (screenFade.mode == FadeMode::FromBlack ? 1.0f : 0.0f))
+        starts[screenFade.mode].push_back(n);
+    return next;
+}
+
 Lines splitLines(const std::string& text)
 {
     Lines lines;

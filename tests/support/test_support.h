@@ -7,7 +7,11 @@
 #include <SFML/Graphics/Shader.hpp>
 #include <gtest/gtest.h>
 
+#include "core/app.h"
+#include "core/fade.h"
+
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -51,6 +55,13 @@ Lines errorLinesOf(Action action)
     action();
     return splitLines(::testing::internal::GetCapturedStderr());
 }
+
+// Call n of a scene's update, noting in starts, under its mode, the call
+// that starts a fade: a start shows against the fade state that each call
+// begins from, which no start leaves.
+using FadeStarts = std::map<FadeMode, std::vector<int>>;
+SceneId callNotingFadeStarts(SceneId (*update)(sf::RenderTarget&, float), sf::RenderTarget& target, float dt, int n,
+                             FadeStarts& starts);
 
 std::string readBytes(const std::filesystem::path& file);
 // What a shell command writes, run in the working folder; a failure when it fails.
