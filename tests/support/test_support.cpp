@@ -17,6 +17,7 @@
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
+#include <tuple>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -254,4 +255,39 @@ ProgramRun runCapture(const fs::path& folder, const std::string& arguments, cons
     const fs::path tool = fs::path(BOUNCEFEST_EXE).parent_path() / "bouncefest-capture";
     return runBouncefest(folder,
                          ProgramOptions{false, -1.0, 900.0, environment, "'" + tool.string() + "' " + arguments});
+}
+
+// The box around the pixels lit above a quarter in some channel.
+static sf::IntRect litBox(const sf::Image& image)
+{
+    int left = image.getSize().x, top = image.getSize().y, right = -1, bottom = -1;
+    for (int y = 0; y < int(image.getSize().y); ++y) {
+        for (int x = 0; x < int(image.getSize().x); ++x) {
+            const sf::Color c = image.getPixel(x, y);
+            if (std::max({c.r, c.g, c.b}) < 64) continue;
+            left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = y;
+        }
+    }
+    return {left, top, right + 1 - left, bottom + 1 - top};
+}
+
+void expectShowsThePictureIn(const ProgramRun& run, const sf::IntRect& shown, const std::string& what)
+{
+    static const sf::IntRect captured = [] {  // once per test program
+        const TempRunFolder frames;
+        const std::string frame = std::to_string(std::lround(LOADING_STAGES_S[0] / 2 * FRAMES_PER_SECOND));
+        EXPECT_EQ(runCapture(repositoryRoot(), "--frames " + frame + " '" + frames.path.string() + "'").exitCode, 0);
+        sf::Image image;
+        EXPECT_TRUE(image.loadFromFile("frame-" + std::string(6 - frame.size(), '0') + frame + ".png"));
+        return litBox(image);
+    }();
+    ASSERT_EQ(run.shots.size(), 1u) << what;
+    const sf::IntRect seen = litBox(run.shots[0]);
+    const double scale = static_cast<double>(shown.width) / SCREEN_WIDTH_PX;
+    for (const auto& [at, from, offset] : {std::tuple{seen.left, captured.left, shown.left},
+                                           {seen.top, captured.top, shown.top},
+                                           {seen.left + seen.width, captured.left + captured.width, shown.left},
+                                           {seen.top + seen.height, captured.top + captured.height, shown.top}}) {
+        EXPECT_NEAR(at, offset + from * scale, 1.0 + scale) << what;
+    }
 }

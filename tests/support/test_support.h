@@ -9,6 +9,7 @@
 
 #include "core/app.h"
 #include "core/fade.h"
+#include "scenes/timeline.h"
 
 #include <filesystem>
 #include <map>
@@ -101,3 +102,9 @@ ProgramRun runWithEscapeHeld(const std::filesystem::path& folder, const std::str
                              const std::string& command = "");
 ProgramRun runCapture(const std::filesystem::path& folder, const std::string& arguments,
                       const std::string& environment = "");
+
+// Expects the run's one shot, read in the loading screen's first stage
+// (whose lines and bar stand in one place for its LOADING_STAGES_S[0]
+// seconds), to show the picture scaled into `shown`: the box around its lit
+// pixels where the Linux capture's frame puts it, to a pixel of the picture.
+void expectShowsThePictureIn(const ProgramRun& run, const sf::IntRect& shown, const std::string& what);
