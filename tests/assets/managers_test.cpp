@@ -124,11 +124,6 @@ TEST_F(ManagersTest, EachManifestGivesItsLinesAndRegistersItsGoodEntries)
           "MusicManager: Wrong type of loopTo property for [d]",
           "MusicManager: Out of range value of volume property for [f]"}, true, {"e"}},
     });
-
-    // validateJson names only the first name missing.
-    EXPECT_EQ(errorLinesOf([] { EXPECT_FALSE(validateJson(nlohmann::json::object(), {"first", "second"})); }),
-              Lines{"validateJson: Missing prop: first."});
-    EXPECT_TRUE(validateJson(nlohmann::json{{"a", 1}, {"b", nullptr}}, {"a", "b"}));  // a null value is there
 }
 
 // A second load keeps each record there: what one user changed stays.

@@ -1,7 +1,7 @@
 // The capture tool run as a user runs it, under the test's X server: the
 // golden frames and the show's length from one run, the show's soundtrack,
-// another of sounds whose every sample tells where it was played, a short
-// MP4, and the failures that end a run with one line.
+// another of sounds whose every sample tells where it was played, and a
+// short MP4.
 #include "scenes/timeline.h"
 #include "test_support.h"
 
@@ -221,40 +221,6 @@ TEST_F(CaptureTest, AStretchOfTheShowIsAnMp4AndThePartysVideoIsMadeFromIt)
     EXPECT_GE(audioRate, 128e3);
     const std::string file = readBytes("party.mp4");
     EXPECT_LT(file.find("moov"), file.find("mdat"));
-}
-
-// Failures, in a copy of the run files, end with one line and exit code 1;
-// a failed start comes after the show's own line.
-TEST_F(CaptureTest, FailuresEndTheRunWithOneLine)
-{
-    const struct {
-        std::pair<const char*, const char*> file;  // written, removed where null, or none
-        std::string environment, arguments;
-        Lines lines;
-    } cases[] = {
-        {{}, "PATH=/nonexistent", "x.mp4",
-         {"bouncefest-capture: ffmpeg is missing; install the Debian package ffmpeg."}},
-        {{"plain-file", "not a folder"}, "", "plain-file/show.mp4",
-         {"bouncefest-capture: Unable to write plain-file/show.mp4: Not a directory."}},
-        {{"bin/ffmpeg", "#!/bin/sh\necho 'Unknown encoder libx264' >&2\nexit 1\n"}, "PATH=\"$PWD/bin:/usr/bin:/bin\"",
-         "--seconds 0-1 x.mp4",
-         {"bouncefest-capture: ffmpeg failed to encode the video (exit code 1): Unknown encoder libx264"}},
-        {{}, "", "--soundtrack --seconds 0-1 /dev/full",
-         {"bouncefest-capture: Unable to write the soundtrack to /dev/full: No space left on device."}},
-        {{"assets/shaders/balls.frag", nullptr}, "", "--frames 0 frames",
-         {"Unable to load the balls shader :(", "bouncefest-capture: The show could not start."}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments);
-        TempRunFolder run{RunFiles::FromRepository};
-        const auto [file, content] = c.file;
-        if (file && content) run.write(file, content), fs::permissions(file, fs::perms::owner_all);
-        else if (file) fs::remove(file);
-        const ProgramRun tool = runCapture(run.path, c.arguments, c.environment);
-        EXPECT_EQ(tool.exitCode, 1);
-        EXPECT_EQ(splitLines(tool.err), c.lines);
-        EXPECT_FALSE(fs::exists("x.mp4")) << "a failed video leaves no file";
-    }
 }
 
 }  // namespace
