@@ -7,8 +7,7 @@ namespace fs = std::filesystem;
 
 // Escape held from the start ends the show after its first frame; without
 // it a missing shader ends the show before it plays, or a close request the
-// loading screen, which alone lasts about 22 s. (The capture test's failures
-// see the balls shader go missing.)
+// loading screen, which alone lasts about 22 s.
 TEST(Program, EachStartGivesItsExitCodeGreetingAndLines)
 {
     const std::string NO_AUDIO = "No audio device, so the show plays in silence.";
@@ -25,6 +24,7 @@ TEST(Program, EachStartGivesItsExitCodeGreetingAndLines)
              Case{"ALSOFT_DRIVERS=none", "", 0, {NO_AUDIO}},
              // ALSA without its configuration finds no device and has its own complaints.
              Case{"ALSOFT_DRIVERS=alsa ALSA_CONFIG_PATH=/nonexistent/alsa.conf", "", 0, {NO_AUDIO}},
+             Case{"", "assets/shaders/balls.frag", 0, {"Unable to load the balls shader :("}},
              Case{"", "assets/shaders/peephole.frag", 0, {"Unable to load the text shader :("}},
              Case{"", "", 0, {}, 2.0},
          }) {
