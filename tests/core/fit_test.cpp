@@ -29,7 +29,7 @@ TEST(Fit, EveryScreenShowsTheWholePictureScaledAndCentred)
     struct Screen {
         std::string size;    // the screen's, or a window's on that desktop
         bool fullscreen;
-        std::string resize;  // WIDTH HEIGHT, as soon as the window opens
+        std::string resize;  // WIDTH HEIGHT, a few seconds after the window opens
         sf::IntRect shown;   // where the picture should lie on the screen
     };
     for (const Screen& screen : {
@@ -42,11 +42,11 @@ TEST(Fit, EveryScreenShowsTheWholePictureScaledAndCentred)
         const std::string what = (screen.fullscreen ? "full screen at " : "a window at ") + screen.size + " " + screen.resize;
         TempRunFolder folder{RunFiles::FromRepository};
         folder.write("config.json", std::string("{\"fullscreen\": ") + (screen.fullscreen ? "true}" : "false}"));
-        ProgramOptions options{false, 0.0, 60.0, "", "'" BOUNCEFEST_EXE "'"};
+        ProgramOptions options{false, 0.0, 180.0, "", "'" BOUNCEFEST_EXE "'"};
         if (!screen.resize.empty())
-            options.command = "sh -c 'xdotool search --sync --name Bouncefest windowsize %@ " + screen.resize +
+            options.command = "sh -c 'xdotool search --sync --name Bouncefest sleep 3 windowsize %@ " + screen.resize +
                               " >/dev/null & exec \"$0\"' " + options.command;
-        options.shotSeconds = {LOADING_STAGES_S[0] * 0.7};  // after the resize
+        options.shotSeconds = PICTURE_SHOTS_S;
         options.screen = screen.size;
         const ProgramRun run = runBouncefest(folder.path, options);
         EXPECT_EQ(run.exitCode, 0) << what;

@@ -17,7 +17,6 @@
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
-#include <tuple>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -257,37 +256,44 @@ ProgramRun runCapture(const fs::path& folder, const std::string& arguments, cons
                          ProgramOptions{false, -1.0, 900.0, environment, "'" + tool.string() + "' " + arguments});
 }
 
-// The box around the pixels lit above a quarter in some channel.
-static sf::IntRect litBox(const sf::Image& image)
+// The box around the pixels above `dark` in some channel, of rows [top, bottom).
+static sf::IntRect litBox(const sf::Image& image, int dark, int top = 0, int bottom = 1 << 30)
 {
-    int left = image.getSize().x, top = image.getSize().y, right = -1, bottom = -1;
-    for (int y = 0; y < int(image.getSize().y); ++y) {
+    int left = image.getSize().x, right = -1, first = bottom, last = top - 1;
+    for (int y = top; y < std::min<int>(bottom, image.getSize().y); ++y) {
         for (int x = 0; x < int(image.getSize().x); ++x) {
             const sf::Color c = image.getPixel(x, y);
-            if (std::max({c.r, c.g, c.b}) < 64) continue;
-            left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = y;
+            if (std::max({c.r, c.g, c.b}) <= dark) continue;
+            left = std::min(left, x), right = std::max(right, x), first = std::min(first, y), last = y;
         }
     }
-    return {left, top, right + 1 - left, bottom + 1 - top};
+    return {left, first, right + 1 - left, last + 1 - first};
 }
 
 void expectShowsThePictureIn(const ProgramRun& run, const sf::IntRect& shown, const std::string& what)
 {
-    static const sf::IntRect captured = [] {  // once per test program
+    // The bar, in the picture's rows between the message (300) and the subtitle (800).
+    constexpr int BAR_ROWS[] = {400, 700};
+    static const sf::IntRect bar = [&] {  // once per test program
         const TempRunFolder frames;
-        const std::string frame = std::to_string(std::lround(LOADING_STAGES_S[0] / 2 * FRAMES_PER_SECOND));
+        const std::string frame = std::to_string(std::lround(PICTURE_SHOTS_S[0] * FRAMES_PER_SECOND));
         EXPECT_EQ(runCapture(repositoryRoot(), "--frames " + frame + " '" + frames.path.string() + "'").exitCode, 0);
         sf::Image image;
         EXPECT_TRUE(image.loadFromFile("frame-" + std::string(6 - frame.size(), '0') + frame + ".png"));
-        return litBox(image);
+        return litBox(image, 63, BAR_ROWS[0], BAR_ROWS[1]);
     }();
-    ASSERT_EQ(run.shots.size(), 1u) << what;
-    const sf::IntRect seen = litBox(run.shots[0]);
+    ASSERT_EQ(run.shots.size(), 2u) << what;
     const double scale = static_cast<double>(shown.width) / SCREEN_WIDTH_PX;
-    for (const auto& [at, from, offset] : {std::tuple{seen.left, captured.left, shown.left},
-                                           {seen.top, captured.top, shown.top},
-                                           {seen.left + seen.width, captured.left + captured.width, shown.left},
-                                           {seen.top + seen.height, captured.top + captured.height, shown.top}}) {
-        EXPECT_NEAR(at, offset + from * scale, 1.0 + scale) << what;
+    const sf::IntRect seenBar = litBox(run.shots[0], 63, int(shown.top + BAR_ROWS[0] * scale),
+                                       int(shown.top + BAR_ROWS[1] * scale)),
+                      scene = litBox(run.shots[1], 0);
+    for (const auto& [at, expected] : {std::pair{seenBar.left, shown.left + bar.left * scale},
+                                       {seenBar.top, shown.top + bar.top * scale},
+                                       {seenBar.left + seenBar.width, shown.left + (bar.left + bar.width) * scale},
+                                       {seenBar.top + seenBar.height, shown.top + (bar.top + bar.height) * scale},
+                                       {scene.left, shown.left}, {scene.top, shown.top},
+                                       {scene.left + scene.width, shown.left + shown.width},
+                                       {scene.top + scene.height, shown.top + shown.height}}) {
+        EXPECT_NEAR(at, expected, 1.0 + scale) << what;
     }
 }

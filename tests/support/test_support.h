@@ -103,8 +103,13 @@ ProgramRun runWithEscapeHeld(const std::filesystem::path& folder, const std::str
 ProgramRun runCapture(const std::filesystem::path& folder, const std::string& arguments,
                       const std::string& environment = "");
 
-// Expects the run's one shot, read in the loading screen's first stage
-// (whose lines and bar stand in one place for its LOADING_STAGES_S[0]
-// seconds), to show the picture scaled into `shown`: the box around its lit
-// pixels where the Linux capture's frame puts it, to a pixel of the picture.
+// The moments that a run's screen is read at to see where the picture lies:
+// in the loading screen, whose bar stands in one place between its lines of
+// text, and in the ball scene, whose room and sky leave no pixel black; each
+// well inside its scene, however late the first lit frame is seen.
+const std::vector<double> PICTURE_SHOTS_S = {LOADING_STAGES_S[0] * 2.5,
+                                             BALLS_FIRST_FRAME / double{FRAMES_PER_SECOND} + 20.0};
+// Expects the run's shots at those moments to show the picture scaled into
+// `shown`: the loading bar where the Linux capture's frame puts it, then the
+// ball scene filling `shown`, each to a pixel of the picture.
 void expectShowsThePictureIn(const ProgramRun& run, const sf::IntRect& shown, const std::string& what);
