@@ -41,7 +41,8 @@ scratch=$(mktemp -d)
 seeds=$(mktemp -d)
 write_seeds "$name" "$seeds"
 ASAN_OPTIONS=detect_leaks=0 FUZZ_DOCUMENT="$name" "$build/documents_fuzz" -max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=4096 \
-    -max_len=1048576 -artifact_prefix="$build/crashes/$name-" "$scratch" "$root/tests/fuzz/corpus/$name" "$seeds" \
+    -max_len=1048576 -dict="$root/tests/fuzz/json.dict" \
+    -artifact_prefix="$build/crashes/$name-" "$scratch" "$root/tests/fuzz/corpus/$name" "$seeds" \
     </dev/null >"$build/$name.log" 2>&1 || { tail -n 60 "$build/$name.log"; rm -rf "$scratch" "$seeds"; exit 1; }
 echo "fuzzed $name for $seconds s:" $(grep -E "stat::number_of_executed_units|cov:" "$build/$name.log" | tail -n 2)
 rm -rf "$scratch" "$seeds"
