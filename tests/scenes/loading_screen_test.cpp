@@ -38,19 +38,14 @@ struct LoadingScreenTest : ::testing::Test {
         return next;
     }
 
-    // The smallest box around the pixels of rows [top, bottom) in one of
-    // the colours (none: any drawn); its width is 0 or less when there are none.
+    // The box around the pixels of rows [top, bottom) in one of the colours
+    // (none: any drawn); its width is 0 or less when there are none.
     Box boundsOf(std::vector<sf::Color> colours, int top = 0, int bottom = SCREEN_HEIGHT_PX) const
     {
-        int left = SCREEN_WIDTH_PX, right = -1, first = bottom, last = top - 1;
-        for (int y = top; y < bottom; ++y) {
-            for (int x = 0; x < static_cast<int>(SCREEN_WIDTH_PX); ++x) {
-                const sf::Color pixel = image.getPixel(x, y);
-                if (colours.empty() ? pixel.a == 0 : std::count(colours.begin(), colours.end(), pixel) == 0) continue;
-                left = std::min(left, x), right = std::max(right, x), first = std::min(first, y), last = y;
-            }
-        }
-        return {left, first, right + 1 - left, last + 1 - first};
+        const sf::IntRect box = boxOf(image, [&](sf::Color pixel) {
+            return colours.empty() ? pixel.a != 0 : std::count(colours.begin(), colours.end(), pixel) > 0;
+        }, top, bottom);
+        return {box.left, box.top, box.width, box.height};
     }
     int inBarRow(sf::Color colour) const { return std::max(0, boundsOf({colour}, 540, 541)[2]); }
     void expectHalfFilledBar(int width, int height, Box bar);

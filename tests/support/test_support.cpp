@@ -106,6 +106,12 @@ Lines splitLines(const std::string& text)
     return lines;
 }
 
+std::string capturedFrameName(std::int64_t frame)
+{
+    const std::string number = std::to_string(frame);
+    return "frame-" + std::string(6 - number.size(), '0') + number + ".png";
+}
+
 std::string readBytes(const fs::path& file)
 {
     std::ifstream stream(file, std::ios::binary);
@@ -259,15 +265,7 @@ ProgramRun runCapture(const fs::path& folder, const std::string& arguments, cons
 // The box around the pixels above `dark` in some channel, of rows [top, bottom).
 static sf::IntRect litBox(const sf::Image& image, int dark, int top = 0, int bottom = 1 << 30)
 {
-    int left = image.getSize().x, right = -1, first = bottom, last = top - 1;
-    for (int y = top; y < std::min<int>(bottom, image.getSize().y); ++y) {
-        for (int x = 0; x < int(image.getSize().x); ++x) {
-            const sf::Color c = image.getPixel(x, y);
-            if (std::max({c.r, c.g, c.b}) <= dark) continue;
-            left = std::min(left, x), right = std::max(right, x), first = std::min(first, y), last = y;
-        }
-    }
-    return {left, first, right + 1 - left, last + 1 - first};
+    return boxOf(image, [dark](sf::Color c) { return std::max({c.r, c.g, c.b}) > dark; }, top, bottom);
 }
 
 void expectShowsThePictureIn(const ProgramRun& run, const sf::IntRect& shown, const std::string& what)
@@ -276,10 +274,11 @@ void expectShowsThePictureIn(const ProgramRun& run, const sf::IntRect& shown, co
     constexpr int BAR_ROWS[] = {400, 700};
     static const sf::IntRect bar = [&] {  // once per test program
         const TempRunFolder frames;
-        const std::string frame = std::to_string(std::lround(PICTURE_SHOTS_S[0] * FRAMES_PER_SECOND));
-        EXPECT_EQ(runCapture(repositoryRoot(), "--frames " + frame + " '" + frames.path.string() + "'").exitCode, 0);
+        const std::int64_t frame = std::llround(PICTURE_SHOTS_S[0] * FRAMES_PER_SECOND);
+        const std::string arguments = "--frames " + std::to_string(frame) + " '" + frames.path.string() + "'";
+        EXPECT_EQ(runCapture(repositoryRoot(), arguments).exitCode, 0);
         sf::Image image;
-        EXPECT_TRUE(image.loadFromFile("frame-" + std::string(6 - frame.size(), '0') + frame + ".png"));
+        EXPECT_TRUE(image.loadFromFile(capturedFrameName(frame)));
         return litBox(image, 63, BAR_ROWS[0], BAR_ROWS[1]);
     }();
     ASSERT_EQ(run.shots.size(), 2u) << what;

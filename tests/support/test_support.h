@@ -11,6 +11,8 @@
 #include "core/fade.h"
 #include "scenes/timeline.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -41,6 +43,24 @@ inline sf::Image shotOf(sf::RenderTexture& target)
     target.display();
     return target.getTexture().copyToImage();
 }
+
+// The smallest box around the pixels of rows [top, bottom) that `chosen`
+// takes; its width is 0 or less when there are none.
+template <typename Chosen>
+sf::IntRect boxOf(const sf::Image& image, Chosen chosen, int top = 0, int bottom = 1 << 30)
+{
+    int left = image.getSize().x, right = -1, first = bottom, last = top - 1;
+    for (int y = top; y < std::min<int>(bottom, image.getSize().y); ++y) {
+        for (int x = 0; x < int(image.getSize().x); ++x) {
+            if (!chosen(image.getPixel(x, y))) continue;
+            left = std::min(left, x), right = std::max(right, x), first = std::min(first, y), last = y;
+        }
+    }
+    return {left, first, right + 1 - left, last + 1 - first};
+}
+
+// The capture tool's file name for a frame.
+std::string capturedFrameName(std::int64_t frame);
 
 // A float uniform's components, read back from the shader's GL program (a
 // context must be active); a failure when the program has no such uniform.

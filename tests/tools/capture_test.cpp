@@ -62,8 +62,7 @@ TEST_F(CaptureTest, ChosenFramesMatchTheGoldenReferences)
         SCOPED_TRACE(name);
         const std::string reference = (repositoryRoot() / "tests/tools/golden" / name).string() + ".png";
         sf::Image full, golden;
-        const std::string number = std::to_string(frame);  // as frame-NNNNNN.png
-        ASSERT_TRUE(full.loadFromFile("frame-" + std::string(6 - number.size(), '0') + number + ".png"));
+        ASSERT_TRUE(full.loadFromFile(capturedFrameName(frame)));
         ASSERT_EQ(full.getSize(), sf::Vector2u(1920, 1080));
         ASSERT_TRUE(updating || (golden.loadFromFile(reference) && golden.getSize() == sf::Vector2u(240, 135)));
         std::vector<sf::Uint8> small(240 * 135 * 4, 255);
