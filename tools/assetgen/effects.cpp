@@ -1,6 +1,7 @@
 // The two effects of the show: "bounce" for every ball contact and "lo",
 // which announces each intro card.
 #include "assetgen.h"
+#include "scenes/timeline.h"
 
 #include "BlitSaw.h"
 #include "FreeVerb.h"
@@ -74,9 +75,11 @@ AudioClip renderBounce()
 // silent from 6.9 s to 7.5 s, so the next card's play, 7 s after this one and
 // a little later in real time, cuts nothing ringing. Only the last card lets
 // it go on: after the silence a ball comes to rest in falling bounces over an
-// F major seventh, which holds under the ball scene's first bounces until
-// they come thick and fast. It is as loud, moment by moment, as the music's
-// loudest passages (about -11.7 LUFS over 400 ms).
+// F major seventh, which holds under the ball scene's first bounces and gives
+// way to E, the music's dominant: that swells under ever quicker bounces up
+// to the moment the music comes in on A minor. It is as loud, moment by
+// moment, as the music's loudest passages (about -11.7 LUFS over 400 ms).
+constexpr double LAST_LO_TO_MUSIC_S = double(MUSIC_START_FRAME - CARD_LO_FRAMES[3]) / FRAMES_PER_SECOND;
 struct LoPart {
     double fromSeconds, swellSeconds, fadeFromSeconds, toSeconds;
     double chordMidi[4];
@@ -84,7 +87,8 @@ struct LoPart {
 };
 static const LoPart LO_PARTS[] = {
     {0.0, 2.0, 6.4, 6.9, {57.0, 60.0, 64.0, 69.0}, 1.0},
-    {7.5, 0.6, 14.5, 17.5, {53.0, 57.0, 60.0, 64.0}, 0.45},
+    {7.5, 0.6, 15.5, 19.0, {53.0, 57.0, 60.0, 64.0}, 0.45},
+    {12.0, 15.0, LAST_LO_TO_MUSIC_S - 0.2, LAST_LO_TO_MUSIC_S, {52.0, 56.0, 59.0, 62.0}, 0.75},
 };
 struct LoBounce {
     double atSeconds, midiNote;
@@ -95,6 +99,10 @@ static const LoBounce LO_BOUNCES[] = {
     {3.0, 76.0, 0.75f, 0.3f},  {4.0, 72.0, 0.6f, -0.3f}, {5.0, 71.0, 0.5f, 0.2f},  {6.0, 69.0, 0.4f, -0.2f},
     {7.5, 81.0, 0.8f, 0.0f},   {8.1, 76.0, 0.6f, 0.1f},  {8.55, 72.0, 0.45f, -0.1f}, {8.87, 69.0, 0.33f, 0.1f},
     {9.1, 64.0, 0.24f, 0.0f},  {9.26, 60.0, 0.17f, 0.0f},
+    {LAST_LO_TO_MUSIC_S - 4.0, 64.0, 0.2f, -0.3f}, {LAST_LO_TO_MUSIC_S - 3.0, 68.0, 0.25f, 0.3f},
+    {LAST_LO_TO_MUSIC_S - 2.2, 71.0, 0.3f, -0.2f}, {LAST_LO_TO_MUSIC_S - 1.55, 74.0, 0.35f, 0.2f},
+    {LAST_LO_TO_MUSIC_S - 1.05, 76.0, 0.4f, -0.1f}, {LAST_LO_TO_MUSIC_S - 0.65, 80.0, 0.45f, 0.1f},
+    {LAST_LO_TO_MUSIC_S - 0.35, 83.0, 0.5f, 0.0f},
 };
 
 // A mallet on a bar: the note and a partial two octaves up that dies sooner.
