@@ -62,6 +62,7 @@ const vec3 LIGHT_PANEL_GLOW = vec3(1.0, 0.95, 0.88) * 4.0;
 const vec3 AMBIENT_FROM_ABOVE = vec3(0.42, 0.46, 0.62) * 0.55;
 const vec3 AMBIENT_FROM_BELOW = vec3(0.5, 0.42, 0.4) * 0.3;
 const float SHADOW_SOFTNESS = 5.0;
+const float PANEL_SHADOW_SHARPNESS = 1.5;
 const float CORNER_OCCLUSION_REACH = 2.2;
 const float CORNER_OCCLUSION_STRENGTH = 0.35;
 const float BALL_SHINE = 1.6;
@@ -311,6 +312,23 @@ vec3 grainOffset(vec3 direction, vec3 shown, float panelCover)
     return vec3(gradientNoise(onFace * GRAIN_CELLS_PER_RADIAN) * (GRAIN_LEVELS / 255.0) * strength);
 }
 
+// What the panel leaves of the lamp's light at a point: its shadow, softer
+// where the light runs closer to the panel's plane; none while the panel
+// waits off its swing or hangs beyond the lamp. Worked without a division:
+// every distance along the light is scaled by how squarely it meets the plane.
+float panelShade(vec3 fromEye, vec3 lightDirection, float lightDistance)
+{
+    if (panelPlane == 0.0) return 1.0;
+    float approach = dot(lightDirection, panelFacing);
+    float toPlane = panelPlane - dot(fromEye, panelFacing);  // the way along the light to the plane, times approach
+    vec2 planar = vec2(dot(fromEye, panelAcross), dot(fromEye, panelUp)) * approach
+                + vec2(dot(lightDirection, panelAcross), dot(lightDirection, panelUp)) * toPlane - panelShift * approach;
+    vec2 margins = panelHalfSize * abs(approach) - abs(planar);
+    float shadow = clamp(min(margins.x, margins.y) * PANEL_SHADOW_SHARPNESS + 0.5, 0.0, 1.0);
+    bool between = toPlane * approach > 0.0 && abs(toPlane) < lightDistance * abs(approach);
+    return between ? 1.0 - shadow : 1.0;
+}
+
 // What the ray meets: the nearest of the room and the balls, and over it
 // the panel.
 struct Hit {
@@ -407,7 +425,8 @@ vec3 shade(Hit h, vec3 direction)
     highlight *= highlight;
     float shine = h.onBall ? BALL_SHINE : TILE_SHINE;
     vec3 ambient = mix(AMBIENT_FROM_BELOW, AMBIENT_FROM_ABOVE, n.y * 0.5 + 0.5);
-    vec3 colour = light * shadows.x * (albedo + shine * highlight) + ambient * albedo * occlusion;
+    float lit = shadows.x * panelShade(h.fromEye, lightDirection, lightDistance);
+    vec3 colour = light * lit * (albedo + shine * highlight) + ambient * albedo * occlusion;
 
     // One bounce: balls mirror as clear-coated plastic, the floor as polished
     // tiles, and both show the room by direction; the lamp shows only
