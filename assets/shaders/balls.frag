@@ -45,12 +45,12 @@ flat in float pageLight;
 
 const float PI = 3.14159265;
 const float NO_HIT = 1.0e4;
-// The wall nearest the eye is cut away closer to the eye than this, its
-// edge blurred over this much: as the eye nears a wall's plane the wall
-// opens from its near end over many frames instead of narrowing to a
-// sliver in a few.
+// The wall nearest the eye is cut away closer to the eye than this, with an
+// edge as sharp as a film set's wall end: as the eye nears a wall's plane
+// the wall opens from its near end over many frames instead of narrowing
+// to a sliver in a few.
 const float WALL_CUT_DISTANCE = 20.0;
-const float WALL_CUT_BLUR = 3.0;
+const float WALL_CUT_BLUR = 0.3;
 
 // The tile texture, two by two tiles, covers 2 x 2 units.
 const float TILE_WORLD_SIZE = 2.0;
