@@ -76,9 +76,10 @@ AudioClip renderBounce()
 // a little later in real time, cuts nothing ringing. Only the last card lets
 // it go on: after the silence a ball comes to rest in falling bounces over an
 // F major seventh, which holds under the ball scene's first bounces and gives
-// way to E, the music's dominant: that swells under ever quicker bounces up
-// to the moment the music comes in on A minor. It is as loud, moment by
-// moment, as the music's loudest passages (about -11.7 LUFS over 400 ms).
+// way to E, the music's dominant: that swells under ever quicker bounces
+// and dies away under the music's first beat, on A minor. It is as loud,
+// moment by moment, as the music's loudest passages (about -11.7 LUFS over
+// 400 ms).
 constexpr double LAST_LO_TO_MUSIC_S = double(MUSIC_START_FRAME - CARD_LO_FRAMES[3]) / FRAMES_PER_SECOND;
 struct LoPart {
     double fromSeconds, swellSeconds, fadeFromSeconds, toSeconds;
@@ -88,7 +89,7 @@ struct LoPart {
 static const LoPart LO_PARTS[] = {
     {0.0, 2.0, 6.4, 6.9, {57.0, 60.0, 64.0, 69.0}, 1.0},
     {7.5, 0.6, 15.5, 19.0, {53.0, 57.0, 60.0, 64.0}, 0.45},
-    {12.0, 15.0, LAST_LO_TO_MUSIC_S - 0.2, LAST_LO_TO_MUSIC_S, {64.0, 68.0, 71.0, 74.0}, 0.75},
+    {12.0, 15.0, LAST_LO_TO_MUSIC_S, LAST_LO_TO_MUSIC_S + 0.3, {64.0, 68.0, 71.0, 74.0}, 0.75},
 };
 struct LoBounce {
     double atSeconds, midiNote;
