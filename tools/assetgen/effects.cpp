@@ -61,10 +61,10 @@ AudioClip renderBounce()
         }
     }
     removeOffset(clip);
-    // The bounce peaks 3 dB under full scale, leaving room for the mix.
+    // The bounce peaks 9 dB under full scale: a tick over the lo's bed, not a crack.
     float peak = 0.0f;
     for (float sample : clip.samples) peak = std::max(peak, std::fabs(sample));
-    scaleBy(clip, static_cast<float>(dbToGain(-3.0)) / peak);
+    scaleBy(clip, static_cast<float>(dbToGain(-9.0)) / peak);
     return clip;
 }
 
@@ -72,8 +72,8 @@ AudioClip renderBounce()
 // swells with a card's 2 s fade from black and holds until just before the
 // next card, under a mallet that bounces once a second as the card's title
 // hops, up to the top note as the card comes full and back down. It is
-// silent from 6.9 s to 7.5 s, so the next card's play, 7 s after this one and
-// a little later in real time, cuts nothing ringing. Only the last card lets
+// silent from 6.9 s to 7.2 s, so the next card's play, 7 s after this one and
+// up to a dozen frames later in real time, cuts nothing ringing. Only the last card lets
 // it go on: after the silence a ball comes to rest in falling bounces over an
 // F major seventh, which holds under the ball scene's first bounces and gives
 // way to E, the music's dominant: that swells under ever quicker bounces
@@ -88,7 +88,7 @@ struct LoPart {
 };
 static const LoPart LO_PARTS[] = {
     {0.0, 2.0, 6.4, 6.9, {57.0, 60.0, 64.0, 69.0}, 1.0},
-    {7.5, 0.6, 15.5, 19.0, {53.0, 57.0, 60.0, 64.0}, 0.45},
+    {7.2, 0.6, 15.5, 19.0, {53.0, 57.0, 60.0, 64.0}, 0.45},
     {12.0, 15.0, LAST_LO_TO_MUSIC_S, LAST_LO_TO_MUSIC_S + 0.3, {64.0, 68.0, 71.0, 74.0}, 0.75},
 };
 struct LoBounce {
@@ -98,8 +98,8 @@ struct LoBounce {
 static const LoBounce LO_BOUNCES[] = {
     {0.0, 69.0, 0.5f, -0.3f},  {1.0, 72.0, 0.7f, 0.3f},  {2.0, 76.0, 0.9f, -0.2f}, {2.0, 81.0, 1.0f, 0.2f},
     {3.0, 76.0, 0.75f, 0.3f},  {4.0, 72.0, 0.6f, -0.3f}, {5.0, 71.0, 0.5f, 0.2f},  {6.0, 69.0, 0.4f, -0.2f},
-    {7.5, 81.0, 0.8f, 0.0f},   {8.1, 76.0, 0.6f, 0.1f},  {8.55, 72.0, 0.45f, -0.1f}, {8.87, 69.0, 0.33f, 0.1f},
-    {9.1, 64.0, 0.24f, 0.0f},  {9.26, 60.0, 0.17f, 0.0f},
+    {7.2, 81.0, 0.8f, 0.0f},   {7.8, 76.0, 0.6f, 0.1f},  {8.25, 72.0, 0.45f, -0.1f}, {8.57, 69.0, 0.33f, 0.1f},
+    {8.8, 64.0, 0.24f, 0.0f},  {8.96, 60.0, 0.17f, 0.0f},
     {LAST_LO_TO_MUSIC_S - 4.0, 64.0, 0.2f, -0.3f}, {LAST_LO_TO_MUSIC_S - 3.0, 68.0, 0.25f, 0.3f},
     {LAST_LO_TO_MUSIC_S - 2.2, 71.0, 0.3f, -0.2f}, {LAST_LO_TO_MUSIC_S - 1.55, 74.0, 0.35f, 0.2f},
     {LAST_LO_TO_MUSIC_S - 1.05, 76.0, 0.4f, -0.1f}, {LAST_LO_TO_MUSIC_S - 0.65, 80.0, 0.45f, 0.1f},
