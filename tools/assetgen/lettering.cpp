@@ -40,10 +40,11 @@ bool paintTitleCard(const std::string& path, const std::string& title)
     cairo_set_source_surface(cr, glow.surface, 0.0, 0.0);
     cairo_paint_with_alpha(cr, 0.5);
 
-    // Grey outlines take a darker shade of the rainbow than the letters.
+    // Light grey outlines take a deeper shade of the rainbow than the letters,
+    // which sets them off from their glow without a dark rim between the two.
     addCentredTextPath(cr, title, lettering, centreX, centreY);
-    cairo_set_line_width(cr, 14.0);
-    cairo_set_source_rgb(cr, 0.45, 0.45, 0.45);
+    cairo_set_line_width(cr, 10.0);
+    cairo_set_source_rgb(cr, 0.72, 0.72, 0.72);
     cairo_stroke_preserve(cr);
     // White at the top, a little grey at the foot: body under the rainbow.
     cairo_pattern_t* body = cairo_pattern_create_linear(0.0, centreY - inkHeight * 0.5, 0.0, centreY + inkHeight * 0.5);
