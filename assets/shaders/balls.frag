@@ -321,8 +321,8 @@ float panelShade(vec3 fromEye, vec3 lightDirection, float lightDistance)
     if (panelPlane == 0.0) return 1.0;
     float approach = dot(lightDirection, panelFacing);
     float toPlane = panelPlane - dot(fromEye, panelFacing);  // the way along the light to the plane, times approach
-    vec2 planar = vec2(dot(fromEye, panelAcross), dot(fromEye, panelUp)) * approach
-                + vec2(dot(lightDirection, panelAcross), dot(lightDirection, panelUp)) * toPlane - panelShift * approach;
+    vec2 planar = (vec2(dot(fromEye, panelAcross), dot(fromEye, panelUp)) - panelShift) * approach
+                + vec2(dot(lightDirection, panelAcross), dot(lightDirection, panelUp)) * toPlane;
     vec2 margins = panelHalfSize * abs(approach) - abs(planar);
     float shadow = clamp(min(margins.x, margins.y) * PANEL_SHADOW_SHARPNESS + 0.5, 0.0, 1.0);
     bool between = toPlane * approach > 0.0 && abs(toPlane) < lightDistance * abs(approach);

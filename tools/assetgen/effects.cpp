@@ -72,14 +72,14 @@ AudioClip renderBounce()
 // swells with a card's 2 s fade from black and holds until just before the
 // next card, under a mallet that bounces once a second as the card's title
 // hops, up to the top note as the card comes full and back down. It is
-// silent from 6.9 s to 7.2 s, so the next card's play, 7 s after this one and
-// up to a dozen frames later in real time, cuts nothing ringing. Only the last card lets
-// it go on: after the silence a ball comes to rest in falling bounces over an
-// F major seventh, which holds under the ball scene's first bounces and gives
-// way to E, the music's dominant: that swells under ever quicker bounces
-// and dies away under the music's first beat, on A minor. It is as loud,
-// moment by moment, as the music's loudest passages (about -11.7 LUFS over
-// 400 ms).
+// silent from 6.9 s to 7.2 s, so the next card's play, 7 s after this one
+// and up to a dozen frames later in real time, cuts nothing ringing. Only
+// the last card lets it go on: after the silence a ball comes to rest in
+// falling bounces over an F major seventh, which holds under the ball
+// scene's first bounces and gives way to E, the music's dominant: that
+// swells under ever quicker bounces and dies away under the music's first
+// beat, on A minor. It is as loud, moment by moment, as the music's loudest
+// passages (about -11.7 LUFS over 400 ms).
 constexpr double LAST_LO_TO_MUSIC_S = double(MUSIC_START_FRAME - CARD_LO_FRAMES[3]) / FRAMES_PER_SECOND;
 struct LoPart {
     double fromSeconds, swellSeconds, fadeFromSeconds, toSeconds;
