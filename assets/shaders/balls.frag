@@ -237,9 +237,12 @@ vec2 star(vec3 direction, float pixelsPerRadian)
     float brightness = max(chance - (1.0 - STAR_SHARE), 0.0) * (1.0 / STAR_SHARE);
     // Off the cell's centre by up to a quarter of the cell, drawn from the same hash.
     vec3 offset = onFace - cell - 0.25 - 0.5 * fract(chance * vec3(397.0, 613.0, 211.0));
-    // A cell spans about largest / STAR_CELLS radians.
+    // A cell spans about largest / STAR_CELLS radians. Near the rim the
+    // distance inside the disc is (radius squared - offset squared) / 2 radius,
+    // which needs no square root.
     float pixelsPerCell = pixelsPerRadian * largest * (1.0 / STAR_CELLS);
-    return vec2(brightness, clamp((STAR_RADIUS - length(offset)) * pixelsPerCell + 0.5, 0.0, 1.0));
+    float inside = (STAR_RADIUS * STAR_RADIUS - dot(offset, offset)) * (0.5 / STAR_RADIUS);
+    return vec2(brightness, clamp(inside * pixelsPerCell + 0.5, 0.0, 1.0));
 }
 
 // How much of the pixel lies inside an outline, from the distance to it in
@@ -304,8 +307,9 @@ float gradientNoise(vec2 at)
 vec3 grainOffset(vec3 direction, vec3 shown, float panelCover)
 {
     float darkness = 1.0 - dot(shown, vec3(0.3, 0.59, 0.11));
+    // Worked out everywhere: skipping it where the strength is nought costs
+    // the software renderer more, as neighbouring pixels part ways.
     float strength = smoothstep(GRAIN_DARKNESS.x, GRAIN_DARKNESS.y, darkness) * (1.0 - panelCover);
-    if (strength == 0.0) return vec3(0.0);
     vec3 across = abs(direction);
     vec2 onFace = across.x > max(across.y, across.z) ? direction.yz
                 : across.y > across.z ? direction.zx : direction.xy;
@@ -447,9 +451,9 @@ vec3 compose(vec3 colour, Hit h, vec3 direction)
     // The page glows by itself, shown as it is painted.
     vec3 page = texture2D(creditsTex, h.panelCover > 0.0 ? h.pagePosition : vec2(0.5)).rgb;
     vec2 shining = star(direction, pixelsPerRadian);
-    // A star adds the square root of its brightness, much as the tone curve
-    // would spread it.
-    float starShown = STAR_SHOWN * sqrt(shining.x) * shining.y;
+    // A star adds a curve of its brightness that rises steeply and flattens,
+    // much as the tone curve would spread it, without a square root.
+    float starShown = STAR_SHOWN * shining.x * (2.0 - shining.x) * shining.y;
     vec3 behindPanel = mix(toneMap(colour), skyShown(direction) + starShown, 1.0 - h.roomCover);
     vec3 shown = mix(behindPanel, page * pageLight, h.panelCover);
     return shown + grainOffset(direction, shown, h.panelCover);
