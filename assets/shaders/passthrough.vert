@@ -128,6 +128,16 @@ const float TARGET_RISE_PER_UNIT = 0.19;
 // The flight grows as the square of camMix's fall at first and as the fall
 // itself after about this much, so that the camera gathers speed.
 const float FLIGHT_GATHERING_UNITS = 3.0;
+// Over the first ball's fall the camera closes in on the room from this
+// much farther back, at rest at both ends, where the way to the credits
+// view begins.
+const float FRONT_PUSHED_BACK = 0.15;  // the share of the distance to the room
+// From the third ball's launch to the flight out the camera drifts round
+// the room and in towards it, and back, at rest at both ends, so that the
+// credits view never stands still.
+const float FLIGHT_STARTS_AT = 47.0;
+const float CREDITS_DRIFT_TURN = 0.3;  // radians, at the drift's height
+const float CREDITS_DRIFT_IN = 0.06;   // the share of the distance to the room
 const float CAMERA_SWAYS_PER_SECOND = 0.12;
 const float CAMERA_SWAY_HEIGHT = 0.35;
 
@@ -147,10 +157,15 @@ void placeCamera(vec2 screen, float way, out vec3 eye, out vec3 ray, out float p
 
     // In flight the eye swings round the room, drawing away and rising. The
     // turn is the rational form of a rotation by 2 atan(p), which eases
-    // towards half a turn.
+    // towards half a turn; the drift's turn over the credits comes on top.
     float p = flight * SPIRAL_TURN_PER_UNIT;
-    vec2 turn = vec2(1.0 - p * p, 2.0 * p) / (1.0 + p * p);
-    vec2 around = (eye.xz - target.xz) * (1.0 + flight * SPIRAL_WIDENING_PER_UNIT);
+    vec2 spiral = vec2(1.0 - p * p, 2.0 * p) / (1.0 + p * p);
+    float drift = 0.5 - 0.5 * cos(6.2831853 * clamp((iTime - BALLS_LET_GO_AT.z) / (FLIGHT_STARTS_AT - BALLS_LET_GO_AT.z),
+                                                     0.0, 1.0));
+    vec2 drifted = vec2(cos(CREDITS_DRIFT_TURN * drift), sin(CREDITS_DRIFT_TURN * drift));
+    vec2 turn = vec2(spiral.x * drifted.x - spiral.y * drifted.y, spiral.x * drifted.y + spiral.y * drifted.x);
+    float pushedBack = FRONT_PUSHED_BACK * (1.0 - smoothstep(0.0, BALLS_LET_GO_AT.y, iTime));
+    vec2 around = (eye.xz - target.xz) * (1.0 + flight * SPIRAL_WIDENING_PER_UNIT - CREDITS_DRIFT_IN * drift + pushedBack);
     eye.xz = target.xz + vec2(turn.x * around.x + turn.y * around.y, turn.x * around.y - turn.y * around.x);
     // A slow sway, as if the camera were held by hand.
     float sway = fract(iTime * CAMERA_SWAYS_PER_SECOND);

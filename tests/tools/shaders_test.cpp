@@ -78,8 +78,9 @@ TEST(Shaders, TheCameraMovesWithoutAStepAndEachBallGrowsIntoPlay)
                                        {"wallTex", "white"}, {"creditsTex", "credits_orin"}}) {
         balls.setUniform(uniform, *textureManager.get(key));
     }
-    const auto room = [&](float camMix, const Bodies& bodies) {
-        balls.setUniform("camMix", camMix);
+    const auto room = [&](const SceneFrame& moment, const Bodies& bodies) {
+        balls.setUniform("camMix", moment.camMix);
+        balls.setUniform("iTime", moment.iTime);
         for (int i = 0; i < 4; ++i) balls.setUniform(BODY_UNIFORMS[i], bodies[i]);
         target.clear(sf::Color::Transparent);
         target.draw(sf::Sprite(*textureManager.get("black")), &balls);
@@ -91,7 +92,7 @@ TEST(Shaders, TheCameraMovesWithoutAStepAndEachBallGrowsIntoPlay)
             const sf::Color c = frame.getPixel(i % (W / 3) * 3, i / (W / 3) * 3);
             blackOrTranslucent += (c.r == 0 && c.g == 0 && c.b == 0) || c.a != 255;
         }
-        EXPECT_EQ(blackOrTranslucent, 0) << "camMix " << camMix;
+        EXPECT_EQ(blackOrTranslucent, 0) << "camMix " << moment.camMix;
         return frame;
     };
 
@@ -105,11 +106,10 @@ TEST(Shaders, TheCameraMovesWithoutAStepAndEachBallGrowsIntoPlay)
     ASSERT_LT(falling, scene.size() - 5);
     const sf::Vector3f WAITING(WAITING_X, WAITING_Y, 0.0f);
     const Bodies still = {{{4.0f, -5.0f, 3.0f}, {-5.0f, -3.0f, -2.0f}, {1.5f, -5.0f, 9.0f}, WAITING}};
-    balls.setUniform("iTime", 30.0f);
     for (const std::size_t first : {easing - 2, crossing - 2, falling - 2, scene.size() - 5}) {
         std::vector<double> means;  // from each frame to the next
-        for (sf::Image previous = room(scene[first].camMix, still), next; means.size() < 4; previous = next)
-            means.push_back(meanChange(previous, next = room(scene[first + means.size() + 1].camMix, still)));
+        for (sf::Image previous = room(scene[first], still), next; means.size() < 4; previous = next)
+            means.push_back(meanChange(previous, next = room(scene[first + means.size() + 1], still)));
         for (std::size_t i = 1; i < means.size(); ++i) {
             EXPECT_LE(means[i], 1.5 * means[i - 1] + 0.4) << "frame " << first + i + 1;
             EXPECT_GE(means[i], means[i - 1] / 1.5 - 0.4) << "frame " << first + i + 1;
@@ -122,10 +122,9 @@ TEST(Shaders, TheCameraMovesWithoutAStepAndEachBallGrowsIntoPlay)
         std::vector<long> areas;
         for (std::size_t frame = letGo; frame < letGo + 6; ++frame) {
             Bodies bodies = {WAITING, WAITING, WAITING, WAITING};
-            balls.setUniform("iTime", scene[frame].iTime);
-            const sf::Image without = room(scene[frame].camMix, bodies);
+            const sf::Image without = room(scene[frame], bodies);
             bodies[ball] = scene[frame].bodies[ball];
-            const std::vector<int> change = changes(without, room(scene[frame].camMix, bodies));
+            const std::vector<int> change = changes(without, room(scene[frame], bodies));
             int left = W, right = 0, top = H, bottom = 0;
             areas.push_back(0);
             for (int i = 0; i < int(W * H); ++i) {
@@ -177,6 +176,7 @@ TEST(RunTimeCopies, TheShadersAndTheMusicManifestHoldTheProgramsRoomMomentsScree
                                       {"DEPTH_WALL_NEAR", DEPTH_WALL_NEAR}, {"DEPTH_WALL_FAR", DEPTH_WALL_FAR},
                                       {"RAISED_FLOOR_Y", RAISED_FLOOR_Y}, {"LOWERED_FLOOR_Y", LOWERED_FLOOR_Y},
                                       {"LOOK_PERIOD_SECONDS", CARD_SHOWN_S}, {"CLOSING_TURN_AT", CLOSING_TURN_S},
+                                      {"FLIGHT_STARTS_AT", ballStageEndS(CREDITS_VIEW_STAGE)},
                                       {"PAGE_TURNS", float{LAST_PAGE_STAGE - FIRST_PAGE_STAGE + 1}}}) {
         EXPECT_EQ(constant(name), Floats{value}) << name;
     }
