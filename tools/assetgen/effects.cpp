@@ -115,6 +115,27 @@ static double malletAt(double seconds, double hz)
                      0.3 * std::sin(2.0 * pi * 3.99 * hz * seconds) * decay(seconds, 0.05));
 }
 
+// Over the last part's final seconds a wash of noise rises into the music's
+// first beat, its band sweeping up from 300 Hz to 9 kHz as a drop's build-up
+// does, and stops on the beat.
+constexpr double RISER_SECONDS = 10.0;
+constexpr double RISER_LEVEL = 0.4;
+static void addRiser(AudioClip& clip)
+{
+    const double from = LAST_LO_TO_MUSIC_S - RISER_SECONDS;
+    for (unsigned side = 0; side < 2; ++side) {
+        stk::Noise noise(side == 0 ? 41 : 43);
+        stk::BiQuad band;
+        for (std::size_t frame = framesIn(from); frame < framesIn(LAST_LO_TO_MUSIC_S); ++frame) {
+            const double t = secondsAt(frame);
+            const double progress = (t - from) / RISER_SECONDS;
+            if (frame % 32 == 0) setFilter(band, BandPass, 300.0 * std::pow(30.0, progress), 1.5);
+            const double level = RISER_LEVEL * progress * progress * fadeOut(t, LAST_LO_TO_MUSIC_S, 0.03);
+            clip.at(frame, side) += static_cast<float>(level * band.tick(noise.tick()));
+        }
+    }
+}
+
 // 0 to 1 over the swell, eased at both ends, held, and to 0 again over the fade.
 static double partLevel(const LoPart& part, double seconds)
 {
@@ -166,6 +187,7 @@ bool renderLo(AudioClip& clip)
                 clip.at(frame, side) += static_cast<float>((dry[side] + roomLevel * room.lastOut(side)) * gate);
         }
     }
+    addRiser(clip);
     scaleBy(clip, static_cast<float>(dbToGain(loudestMomentaryLufs - measureLoudness(clip).loudestMomentaryLufs)));
     const double truePeakDbtp = measureLoudness(clip).truePeakDbtp;
     return truePeakDbtp <= maxTruePeakDbtp ||
