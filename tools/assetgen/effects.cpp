@@ -88,8 +88,8 @@ struct LoPart {
 };
 static const LoPart LO_PARTS[] = {
     {0.0, 2.0, 6.4, 6.9, {57.0, 60.0, 64.0, 69.0}, 1.0},
-    {7.2, 0.6, 15.5, 19.0, {53.0, 57.0, 60.0, 64.0}, 0.45},
-    {12.0, 15.0, LAST_LO_TO_MUSIC_S, LAST_LO_TO_MUSIC_S + 0.3, {64.0, 68.0, 71.0, 74.0}, 0.75},
+    {7.2, 0.6, 15.5, 19.0, {53.0, 57.0, 60.0, 64.0}, 0.8},
+    {12.0, 15.0, LAST_LO_TO_MUSIC_S, LAST_LO_TO_MUSIC_S + 0.3, {64.0, 68.0, 71.0, 74.0}, 0.9},
 };
 struct LoBounce {
     double atSeconds, midiNote;
