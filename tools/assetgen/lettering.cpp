@@ -56,15 +56,18 @@ bool paintTitleCard(const std::string& path, const std::string& title)
     return canvas.save(path);
 }
 
-// Pages are 512 x 256, about one texel per screen pixel on the panel, laid
-// out on a 1024 x 512 grid: the lengths below are its.
-static const int PAGE_WIDTH_PIXELS = 512;
-static const int PAGE_HEIGHT_PIXELS = 256;
+// Pages are 1024 x 512, about two texels per screen pixel on the panel, on a
+// grid of the same size: the lengths below are its. The panel samples its
+// page without filtering; at half size the letters' edges step by half a
+// pixel, where a page of one texel per pixel, shown a little magnified,
+// stepped by whole pixels and looked soft.
+static const int PAGE_WIDTH_PIXELS = 1024;
+static const int PAGE_HEIGHT_PIXELS = 512;
 static const double PAGE_WIDTH = 1024.0;
 static const double PAGE_HEIGHT = 512.0;
 // A page is at least about 540 pixels wide on screen: this size keeps capitals
-// at least 22 pixels tall. Its pixels show a little magnified, so the page is
-// softened to keep its edges from stepping.
+// at least 22 pixels tall. The page is softened, so that the texels the panel
+// skips take nothing sharp with them.
 static const double SMALLEST_LETTER = 66.0;
 
 struct PageLine {
