@@ -448,14 +448,16 @@ vec3 shade(Hit h, vec3 direction)
 // and its stars, and the panel over both.
 vec3 compose(vec3 colour, Hit h, vec3 direction)
 {
-    // The page glows by itself, shown as it is painted.
-    vec3 page = texture2D(creditsTex, h.panelCover > 0.0 ? h.pagePosition : vec2(0.5)).rgb;
+    // The page glows by itself, shown as it is painted; its clear corners
+    // show what lies behind.
+    vec4 page = texture2D(creditsTex, h.panelCover > 0.0 ? h.pagePosition : vec2(0.5));
+    float pageCover = h.panelCover * page.a;
     vec2 shining = star(direction, pixelsPerRadian);
     // A star adds a curve of its brightness that rises steeply and flattens,
     // much as the tone curve would spread it, without a square root.
     float starShown = STAR_SHOWN * shining.x * (2.0 - shining.x) * shining.y;
     vec3 behindPanel = mix(toneMap(colour), skyShown(direction) + starShown, 1.0 - h.roomCover);
-    vec3 shown = mix(behindPanel, page * pageLight, h.panelCover);
+    vec3 shown = mix(behindPanel, page.rgb * pageLight, pageCover);
     return shown + grainOffset(direction, shown, h.panelCover);
 }
 

@@ -97,20 +97,22 @@ static void fillLine(cairo_t* cr, const PageLine& line)
     cairo_fill(cr);
 }
 
-// Scales the canvas to the design grid and paints the ground and border.
+// Scales the canvas to the design grid and paints the ground inside the
+// rounded border, and the border; outside it the page is clear, so that the
+// panel shows round corners.
 static void paintPageBackground(cairo_t* cr)
 {
     cairo_scale(cr, PAGE_WIDTH_PIXELS / PAGE_WIDTH, PAGE_HEIGHT_PIXELS / PAGE_HEIGHT);
+    const double inset = 20.0;
+    addRoundedRectangle(cr, inset, inset, PAGE_WIDTH - 2.0 * inset, PAGE_HEIGHT - 2.0 * inset, 30.0);
     cairo_pattern_t* depth = cairo_pattern_create_linear(0.0, 0.0, 0.0, PAGE_HEIGHT);
     addColourStopHex(depth, 0.0, 0x22145a);
     addColourStopHex(depth, 1.0, 0x0a0720);
     cairo_set_source(cr, depth);
-    cairo_paint(cr);
+    cairo_fill_preserve(cr);
     cairo_pattern_destroy(depth);
 
-    const double inset = 20.0;
     cairo_pattern_t* hues = createHuesPattern(inset, PAGE_WIDTH - inset);
-    addRoundedRectangle(cr, inset, inset, PAGE_WIDTH - 2.0 * inset, PAGE_HEIGHT - 2.0 * inset, 30.0);
     cairo_set_line_width(cr, 6.0);
     cairo_set_source(cr, hues);
     cairo_stroke(cr);
@@ -143,7 +145,7 @@ bool paintCreditsPage(const std::string& path, const std::string& role, const st
     if (closingFace) {
         cairo_translate(cr, 0.0, PAGE_HEIGHT_PIXELS);
         cairo_rectangle(cr, 0.0, 0.0, PAGE_WIDTH_PIXELS, PAGE_HEIGHT_PIXELS);
-        cairo_clip(cr);  // the ground is painted over everything
+        cairo_clip(cr);  // the closing face keeps to its half
         paintPageBackground(cr);
         for (const PageLine& line : CLOSING_FACE) fillLine(cr, line);
     }
