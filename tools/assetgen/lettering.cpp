@@ -56,15 +56,13 @@ bool paintTitleCard(const std::string& path, const std::string& title)
     return canvas.save(path);
 }
 
-// Pages are 1024 x 512, about two texels per screen pixel on the panel, on a
-// grid of the same size: the lengths below are its. The panel samples its
-// page without filtering; at half size the letters' edges step by half a
-// pixel, where a page of one texel per pixel, shown a little magnified,
-// stepped by whole pixels and looked soft.
-static const int PAGE_WIDTH_PIXELS = 1024;
-static const int PAGE_HEIGHT_PIXELS = 512;
-static const double PAGE_WIDTH = 1024.0;
-static const double PAGE_HEIGHT = 512.0;
+// Pages are 1024 x 512, about two texels per screen pixel on the panel; the
+// lengths below are in its pixels. The panel samples its page without
+// filtering; at half size the letters' edges step by half a pixel, where a
+// page of one texel per pixel, shown a little magnified, stepped by whole
+// pixels and looked soft.
+static const int PAGE_WIDTH = 1024;
+static const int PAGE_HEIGHT = 512;
 // A page is at least about 540 pixels wide on screen: this size keeps capitals
 // at least 22 pixels tall. The page is softened, so that the texels the panel
 // skips take nothing sharp with them.
@@ -97,12 +95,10 @@ static void fillLine(cairo_t* cr, const PageLine& line)
     cairo_fill(cr);
 }
 
-// Scales the canvas to the design grid and paints the ground inside the
-// rounded border, and the border; outside it the page is clear, so that the
-// panel shows round corners.
+// Paints the ground inside the rounded border, and the border; outside it
+// the page is clear, so that the panel shows round corners.
 static void paintPageBackground(cairo_t* cr)
 {
-    cairo_scale(cr, PAGE_WIDTH_PIXELS / PAGE_WIDTH, PAGE_HEIGHT_PIXELS / PAGE_HEIGHT);
     const double inset = 20.0;
     addRoundedRectangle(cr, inset, inset, PAGE_WIDTH - 2.0 * inset, PAGE_HEIGHT - 2.0 * inset, 30.0);
     cairo_pattern_t* depth = cairo_pattern_create_linear(0.0, 0.0, 0.0, PAGE_HEIGHT);
@@ -121,7 +117,7 @@ static void paintPageBackground(cairo_t* cr)
 
 bool paintCreditsTitlePage(const std::string& path)
 {
-    Canvas canvas(PAGE_WIDTH_PIXELS, PAGE_HEIGHT_PIXELS);
+    Canvas canvas(PAGE_WIDTH, PAGE_HEIGHT);
     paintPageBackground(canvas.cr);
     for (const PageLine& line : OPENING_PAGE) fillLine(canvas.cr, line);
     canvas.soften();
@@ -130,21 +126,19 @@ bool paintCreditsTitlePage(const std::string& path)
 
 bool paintCreditsPage(const std::string& path, const std::string& role, const std::string& name, bool closingFace)
 {
-    Canvas canvas(PAGE_WIDTH_PIXELS, (closingFace ? 2 : 1) * PAGE_HEIGHT_PIXELS);
+    Canvas canvas(PAGE_WIDTH, (closingFace ? 2 : 1) * PAGE_HEIGHT);
     cairo_t* cr = canvas.cr;
-    cairo_save(cr);
     paintPageBackground(cr);
     fillLine(cr, {role.c_str(), {PANGO_WEIGHT_MEDIUM, 112.0, 16.0}, 124.0, 0x4fe6ff});
     cairo_rectangle(cr, (PAGE_WIDTH - 140.0) * 0.5, 196.0, 140.0, 5.0);
     setSourceHex(cr, 0xff4fd8);
     cairo_fill(cr);
     fillLine(cr, {name.c_str(), {PANGO_WEIGHT_HEAVY, 190.0}, 325.0, 0xffffff});
-    cairo_restore(cr);
     // Below the page, where the ball room turns the panel over to as the
     // camera flies out.
     if (closingFace) {
-        cairo_translate(cr, 0.0, PAGE_HEIGHT_PIXELS);
-        cairo_rectangle(cr, 0.0, 0.0, PAGE_WIDTH_PIXELS, PAGE_HEIGHT_PIXELS);
+        cairo_translate(cr, 0.0, PAGE_HEIGHT);
+        cairo_rectangle(cr, 0.0, 0.0, PAGE_WIDTH, PAGE_HEIGHT);
         cairo_clip(cr);  // the closing face keeps to its half
         paintPageBackground(cr);
         for (const PageLine& line : CLOSING_FACE) fillLine(cr, line);
