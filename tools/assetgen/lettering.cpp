@@ -138,8 +138,6 @@ bool paintCreditsPage(const std::string& path, const std::string& role, const st
     // camera flies out.
     if (closingFace) {
         cairo_translate(cr, 0.0, PAGE_HEIGHT);
-        cairo_rectangle(cr, 0.0, 0.0, PAGE_WIDTH, PAGE_HEIGHT);
-        cairo_clip(cr);  // the closing face keeps to its half
         paintPageBackground(cr);
         for (const PageLine& line : CLOSING_FACE) fillLine(cr, line);
     }
